@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds JOV and runs every test tier through CTest: unit, widget and end-to-end tests on a
+# release build (build/), then unit and widget tests and the fuzzers under AddressSanitizer and
+# UndefinedBehaviorSanitizer on a clang build (build-asan/). Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+jobs=$(nproc)
+
+scripts/deps.sh
+
+echo "== release build: unit, widget, e2e"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j "$jobs"
+(cd build && ctest --output-on-failure -j "$jobs" -L 'unit|widget')
+(cd build && ctest --output-on-failure -L e2e)
+
+echo "== sanitizer build: unit, widget, fuzz"
+CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DJOV_SANITIZE=ON -DJOV_FUZZ=ON -DJOV_E2E=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+(cd build-asan && ctest --output-on-failure -j "$jobs" -L 'unit|widget|fuzz')
+echo "All test tiers passed."

@@ -1,0 +1,81 @@
+# Shared steps of the end-to-end tests: a private X server, a window manager, the program, all
+# started here and killed by process id on exit. Every wait is bounded.
+set -euo pipefail
+
+JOV=${1:?path to the jov program}
+E2E_TMP=$(mktemp -d /tmp/jov-e2e.XXXXXX)
+E2E_PIDS=()
+export XDG_CONFIG_HOME="$E2E_TMP/config"
+export HOME="$E2E_TMP/home"
+mkdir -p "$XDG_CONFIG_HOME" "$HOME/Documents"
+
+e2e_cleanup() {
+  local status=$?
+  if [ $status -ne 0 ] && [ -n "${DISPLAY:-}" ]; then
+    import -display "$DISPLAY" -window root "$E2E_TMP/failure.png" 2>/dev/null &&
+      echo "screenshot of the failure: $E2E_TMP/failure.png"
+    [ -s "$E2E_TMP/jov.log" ] && { echo "program output:"; cat "$E2E_TMP/jov.log"; }
+  fi
+  for ((i=${#E2E_PIDS[@]}-1; i>=0; i--)); do kill "${E2E_PIDS[i]}" 2>/dev/null || true; done
+  for p in "${E2E_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
+  [ $status -eq 0 ] && rm -rf "$E2E_TMP"
+  exit $status
+}
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pass() { echo "ok: $*"; }
+
+# Waits until a command succeeds, at most $1 seconds.
+wait_for() {
+  local limit=$1; shift
+  local end=$((SECONDS + limit))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.1
+  done
+}
+
+start_x() {
+  local fdfile="$E2E_TMP/display"
+  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fdfile" 2>/dev/null &
+  E2E_PIDS+=($!)
+  wait_for 10 test -s "$fdfile" || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$fdfile")"
+  openbox >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    fail "openbox did not start"
+}
+
+JOV_PID=""
+JOV_WIN=""
+start_jov() {
+  "$JOV" "$@" >"$E2E_TMP/jov.log" 2>&1 &
+  JOV_PID=$!
+  E2E_PIDS+=($JOV_PID)
+  wait_for 20 xdotool search --onlyvisible --pid "$JOV_PID" --name '^JOV' ||
+    fail "the JOV window did not appear"
+  JOV_WIN=$(xdotool search --onlyvisible --pid "$JOV_PID" --name '^JOV' | head -n1)
+  xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
+  sleep 0.3
+}
+
+# Client-area geometry of the window, as "X Y W H" in screen coordinates.
+window_geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+
+window_title() { xdotool getwindowname "$1"; }
+
+# Ends the program through the window manager's close and waits for it to exit.
+close_jov() {
+  wmctrl -i -c "$JOV_WIN" || fail "wmctrl could not ask the window to close"
+  local end=$((SECONDS + 10))
+  while kill -0 "$JOV_PID" 2>/dev/null; do
+    [ $SECONDS -ge $end ] && fail "JOV did not end after close"
+    sleep 0.1
+  done
+}
