@@ -1,0 +1,53 @@
+#include "persistence/Systeme.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cfenv>
+#include <cmath>
+
+namespace jov {
+
+QString StripTrailingBackslashes(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == QLatin1Char('\\') || text[end - 1] == QLatin1Char('/')))
+        --end;
+    return text.left(end);
+}
+
+QString ProgramFolder()
+{
+    return StripTrailingBackslashes(QCoreApplication::applicationDirPath());
+}
+
+QString WindowsFolder()
+{
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (folder.isEmpty() || !QDir::isAbsolutePath(folder))
+        folder = QDir::homePath() + QLatin1String("/.config");
+    return StripTrailingBackslashes(folder);
+}
+
+QString DocumentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+int ScaleToScreen(int size, int ppi)
+{
+    if (ppi == 96)
+        return size;
+    const double scaled = double(size) * double(ppi - 2) / 96.0;
+    if (!std::isfinite(scaled) || std::fabs(scaled) > 2147483647.0)
+        return size;
+    // nearbyint rounds in the current mode; the default mode rounds halves to even.
+    const int mode = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double rounded = std::nearbyint(scaled);
+    std::fesetround(mode);
+    return int(rounded);
+}
+
+} // namespace jov

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace jov {
+
+// Folder separator of the platform; folders are always handled without a trailing one.
+inline constexpr QChar PathDelim = QLatin1Char('/');
+
+// The text without any trailing folder separator ("\" and, on this platform, "/").
+QString StripTrailingBackslashes(const QString &text);
+
+// The folder of the running program, without trailing separator.
+QString ProgramFolder();
+// The folder that held the legacy settings file: $XDG_CONFIG_HOME, by default ~/.config.
+QString WindowsFolder();
+// The user's documents folder.
+QString DocumentsFolder();
+
+// A design size in pixels at 96 ppi converted for a screen of `ppi` pixels per inch:
+// size * (ppi - 2) / 96, rounded to nearest with halves to even; unchanged at 96 ppi or when
+// the computation cannot be done.
+int ScaleToScreen(int size, int ppi);
+
+} // namespace jov

@@ -1,0 +1,79 @@
+#include "persistence/Systeme.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace jov;
+
+class TstSysteme : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void scaleToScreen_data();
+    void scaleToScreen();
+    void stripTrailingBackslashes_data();
+    void stripTrailingBackslashes();
+    void windowsFolderFollowsXdgConfigHome();
+};
+
+void TstSysteme::scaleToScreen_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("ppi");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("96-ppi-unchanged") << 235 << 96 << 235;
+    QTest::newRow("120-ppi-uses-ppi-minus-2") << 235 << 120 << 289; // 288.85, not 294
+    QTest::newRow("compact-height-120") << 175 << 120 << 215;
+    QTest::newRow("expanded-height-120") << 350 << 120 << 430;
+    QTest::newRow("box-height-120") << 225 << 120 << 277;
+    QTest::newRow("144-ppi") << 235 << 144 << 348; // 347.6
+    QTest::newRow("half-rounds-to-even-down") << 5 << 50 << 2;  // 2.5
+    QTest::newRow("half-rounds-to-even-up") << 3 << 50 << 2;    // 1.5
+    QTest::newRow("half-zero") << 1 << 50 << 0;                 // 0.5
+    QTest::newRow("98-ppi-is-exactly-96-scale") << 235 << 98 << 235;
+    QTest::newRow("zero-size") << 0 << 120 << 0;
+}
+
+void TstSysteme::scaleToScreen()
+{
+    QFETCH(int, size);
+    QFETCH(int, ppi);
+    QFETCH(int, expected);
+    QCOMPARE(ScaleToScreen(size, ppi), expected);
+}
+
+void TstSysteme::stripTrailingBackslashes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("none") << "C:\\Docs" << "C:\\Docs";
+    QTest::newRow("one") << "C:\\Docs\\" << "C:\\Docs";
+    QTest::newRow("two-lose-both") << "C:\\Docs\\\\" << "C:\\Docs";
+    QTest::newRow("slash") << "/home/user/" << "/home/user";
+    QTest::newRow("only-separators") << "\\/\\" << QString();
+    QTest::newRow("inner-kept") << "a\\b" << "a\\b";
+}
+
+void TstSysteme::stripTrailingBackslashes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(StripTrailingBackslashes(text), expected);
+}
+
+void TstSysteme::windowsFolderFollowsXdgConfigHome()
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/jov-config/");
+    QCOMPARE(WindowsFolder(), QStringLiteral("/tmp/jov-config"));
+    qputenv("XDG_CONFIG_HOME", "relative/dir"); // not absolute: ignored, like the XDG rule
+    QCOMPARE(WindowsFolder(), QDir::homePath() + QStringLiteral("/.config"));
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(WindowsFolder(), QDir::homePath() + QStringLiteral("/.config"));
+    if (!saved.isNull())
+        qputenv("XDG_CONFIG_HOME", saved);
+}
+
+QTEST_GUILESS_MAIN(TstSysteme)
+#include "tst_systeme.moc"
