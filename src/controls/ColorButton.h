@@ -1,0 +1,149 @@
+#pragma once
+
+#include "color/ColorValue.h"
+
+#include <QColor>
+#include <QFlags>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QPainter;
+
+namespace jov {
+
+// Where the caption sits; the picture goes to the opposite side.
+enum class TAlignment {
+    alTopLeft,
+    alTopCenter,
+    alTopRight,
+    alMiddleLeft,
+    alMiddleCenter,
+    alMiddleRight,
+    alBottomLeft,
+    alBottomCenter,
+    alBottomRight
+};
+
+enum class TButtonBevel { bbLowered, bbNone, bbRaised };
+
+enum class TButtonStyles : unsigned char {
+    bsAutoSize = 1 << 0,
+    bsCenter = 1 << 1,
+    bsStretch = 1 << 2,
+    bsShowFocus = 1 << 3,
+    bsShowKey = 1 << 4
+};
+using TButtonStyle = QFlags<TButtonStyles>;
+Q_DECLARE_OPERATORS_FOR_FLAGS(TButtonStyle)
+
+enum class TPressState { psUp, psDown, psDisabled };
+
+// Deletes the first "&" of `caption` and returns its 1-based position, 0 when there is none.
+// Only the first one goes: "A&&B" becomes "A&B" (position 2).
+int RemoveAccelMark(QString &caption);
+
+// The accelerator of a caption: the character after the last "&" that is not part of a doubled
+// "&&"; a null QChar when the caption has none.
+QChar AcceleratorChar(const QString &caption);
+
+// Top-left corner of a caption of size `text` drawn in a control of size `control`, with
+// `margin` = bevel size + spacing and `offset` the emboss shift (0 or 1).
+QPoint CaptionOrigin(TAlignment alignment, QSize control, int margin, QSize text, int offset);
+
+// Where a picture of size `picture` is drawn; with bsStretch the rectangle it is stretched to.
+QRect PictureRect(TButtonStyle style, TAlignment alignment, QSize control, int margin,
+                  QSize picture);
+
+/// The program's owner-drawn push button: a flat face in its own colour with a bevel computed
+/// from it, an optional picture and caption with an underlined accelerator, a dotted focus
+/// rectangle and an embossed caption when disabled.
+class TColorButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TColorButton(QWidget *parent = nullptr);
+
+    TAlignment alignment() const { return m_alignment; }
+    void setAlignment(TAlignment alignment);
+
+    TButtonBevel bevelStyle() const { return m_bevelStyle; }
+    void setBevelStyle(TButtonBevel bevel);
+
+    int bevelSize() const { return m_bevelSize; }
+    void setBevelSize(int size); // below 1 becomes 1
+
+    // The face colour; until one is set it follows the palette's button colour.
+    QColor color() const;
+    ColorRef colorRef() const;
+    void setColor(const QColor &color);
+    void setColorRef(ColorRef color);
+    void resetColor();
+
+    const QImage &picture() const { return m_picture; }
+    void setPicture(const QImage &picture); // the button keeps its own copy
+
+    int spacing() const { return m_spacing; }
+    void setSpacing(int spacing); // below 0 becomes 0
+
+    TButtonStyle buttonStyle() const { return m_style; }
+    void setButtonStyle(TButtonStyle style);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    TPressState pressState() const { return m_pressState; }
+
+    // Raises clicked(), as a mouse click would.
+    void click();
+
+    // Run before the button's own key handling; setting the key to 0 stops that handling.
+    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
+    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyUp;
+
+signals:
+    void clicked();
+    void doubleClicked();
+    void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    void setPressState(TPressState state);
+    void updateShortcut();
+    void drawCaption(QPainter &painter, int offset, const QColor &color) const;
+
+    TAlignment m_alignment = TAlignment::alMiddleCenter;
+    TButtonBevel m_bevelStyle = TButtonBevel::bbRaised;
+    int m_bevelSize = 2;
+    QColor m_color; // invalid: the palette's button colour
+    QImage m_picture;
+    int m_spacing = 2;
+    TButtonStyle m_style =
+        TButtonStyles::bsCenter | TButtonStyles::bsShowFocus | TButtonStyles::bsShowKey;
+    QString m_caption;
+    TPressState m_pressState = TPressState::psUp;
+    bool m_hasFocus = false;
+    bool m_leftPressed = false; // a left press that a left release inside turns into a click
+    int m_shortcutId = 0;       // Alt+hotkey
+    int m_shiftShortcutId = 0;  // Alt+Shift+hotkey, for a letter
+};
+
+} // namespace jov

@@ -1,0 +1,214 @@
+#include "controls/TrackBar95.h"
+
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+using namespace jov;
+using jov::test::Grab;
+using jov::test::PixelAt;
+
+namespace {
+
+// Reaches the style option the slider paints with.
+class Probe : public TTrackBar95
+{
+public:
+    using TTrackBar95::initStyleOption;
+
+    QRect subControl(QStyle::SubControl control, int value = -1)
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        if (value >= 0)
+            option.sliderPosition = option.sliderValue = value;
+        return style()->subControlRect(QStyle::CC_Slider, &option, control, this);
+    }
+};
+
+// The channel sliders of the main window.
+void SetUpChannel(TTrackBar95 &slider)
+{
+    slider.resize(425, 26);
+    slider.setRange(0, 255);
+    slider.setPageStep(51);
+    slider.setTickInterval(51);
+    slider.setThumbSize(20);
+    slider.ensurePolished();
+}
+
+void Set(TTrackBar95 &slider, const QString &property, int value)
+{
+    if (property == QLatin1String("FixedLength"))
+        slider.setFixedLength(value != 0);
+    else if (property == QLatin1String("SelEnabled"))
+        slider.setSelEnabled(value != 0);
+    else if (property == QLatin1String("Thumb"))
+        slider.setThumb(value != 0);
+    else
+        slider.setThumbSize(value);
+}
+
+} // namespace
+
+class TestTrackBar95 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void creationValues();
+    void windowStyle_data();
+    void windowStyle();
+    void recreateOnlyOnChange_data();
+    void recreateOnlyOnChange();
+    void thumbLength_data();
+    void thumbLength();
+    void selectionBand_data();
+    void selectionBand();
+};
+
+void TestTrackBar95::creationValues()
+{
+    TTrackBar95 slider;
+    QVERIFY(!slider.fixedLength());
+    QVERIFY(!slider.selEnabled());
+    QVERIFY(slider.thumb());
+    QCOMPARE(slider.thumbSize(), 0);
+    QCOMPARE(slider.orientation(), Qt::Horizontal);
+    QCOMPARE(slider.tickPosition(), QSlider::TicksBelow);
+    QCOMPARE(slider.recreateCount(), 0);
+}
+
+void TestTrackBar95::windowStyle_data()
+{
+    QTest::addColumn<bool>("fixedLength");
+    QTest::addColumn<bool>("selEnabled");
+    QTest::addColumn<bool>("thumb");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("defaults-keep-fixed-length") << false << false << true << 0x40;
+    QTest::newRow("fixed-length-adds-nothing-more") << true << false << true << 0x40;
+    QTest::newRow("selection-range") << false << true << true << 0x60;
+    QTest::newRow("no-thumb") << false << false << false << 0xC0;
+    QTest::newRow("everything") << true << true << false << 0xE0;
+}
+
+void TestTrackBar95::windowStyle()
+{
+    QFETCH(bool, fixedLength);
+    QFETCH(bool, selEnabled);
+    QFETCH(bool, thumb);
+    QFETCH(int, expected);
+    TTrackBar95 slider;
+    slider.setFixedLength(fixedLength);
+    slider.setSelEnabled(selEnabled);
+    slider.setThumb(thumb);
+    QCOMPARE(slider.windowStyle(), expected);
+}
+
+void TestTrackBar95::recreateOnlyOnChange_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("expected"); // recreations after setting the value twice
+    QTest::newRow("FixedLength-true") << "FixedLength" << 1 << 1;
+    QTest::newRow("SelEnabled-true") << "SelEnabled" << 1 << 1;
+    QTest::newRow("Thumb-false") << "Thumb" << 0 << 1;
+    QTest::newRow("ThumbSize-20") << "ThumbSize" << 20 << 1;
+    QTest::newRow("Thumb-true-as-created") << "Thumb" << 1 << 0;
+    QTest::newRow("ThumbSize-0-as-created") << "ThumbSize" << 0 << 0;
+}
+
+void TestTrackBar95::recreateOnlyOnChange()
+{
+    QFETCH(QString, property);
+    QFETCH(int, value);
+    QFETCH(int, expected);
+    TTrackBar95 slider;
+    Set(slider, property, value);
+    Set(slider, property, value);
+    QCOMPARE(slider.recreateCount(), expected);
+}
+
+void TestTrackBar95::thumbLength_data()
+{
+    QTest::addColumn<int>("thumbSize");
+    QTest::addColumn<int>("expected"); // -1: the style's own length
+    QTest::newRow("main-window-20") << 20 << 20;
+    QTest::newRow("long-33") << 33 << 33;
+    QTest::newRow("zero-keeps-style-length") << 0 << -1;
+}
+
+// Measured on the painted slider: the columns of the groove's middle row that change when the
+// thumb is hidden.
+void TestTrackBar95::thumbLength()
+{
+    QFETCH(int, thumbSize);
+    QFETCH(int, expected);
+
+    Probe slider;
+    SetUpChannel(slider);
+    slider.setThumbSize(thumbSize);
+    slider.setValue(128);
+    if (expected < 0) {
+        QStyleOptionSlider option;
+        slider.initStyleOption(&option);
+        expected = QApplication::style()->pixelMetric(QStyle::PM_SliderLength, &option, &slider);
+    }
+    QCOMPARE(slider.subControl(QStyle::SC_SliderHandle).width(), expected);
+
+    const int y = slider.subControl(QStyle::SC_SliderGroove).center().y();
+    const QImage withThumb = Grab(slider);
+    slider.setThumb(false);
+    const QImage without = Grab(slider);
+    int first = -1, last = -1;
+    for (int x = 0; x < withThumb.width(); ++x) {
+        if (withThumb.pixel(x, y) != without.pixel(x, y)) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    }
+    QVERIFY2(first >= 0, "the thumb is drawn, and hidden without Thumb");
+    QCOMPARE(last - first + 1, expected);
+}
+
+void TestTrackBar95::selectionBand_data()
+{
+    QTest::addColumn<bool>("selEnabled");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<bool>("band");
+    QTest::newRow("enabled") << true << 100 << 200 << true;
+    QTest::newRow("enabled-ends-reversed") << true << 200 << 100 << true;
+    QTest::newRow("disabled-draws-none") << false << 100 << 200 << false;
+}
+
+void TestTrackBar95::selectionBand()
+{
+    QFETCH(bool, selEnabled);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(bool, band);
+
+    Probe slider;
+    SetUpChannel(slider);
+    slider.setValue(0);
+    slider.setSelEnabled(selEnabled);
+    slider.setSelection(start, end);
+    const QColor highlight = slider.palette().color(QPalette::Highlight);
+    const int y = slider.subControl(QStyle::SC_SliderGroove).center().y();
+    const QImage image = Grab(slider);
+
+    auto xAt = [&slider](int value) {
+        return slider.subControl(QStyle::SC_SliderHandle, value).center().x();
+    };
+    QCOMPARE(PixelAt(image, xAt(150), y) == highlight, band);
+    QCOMPARE(PixelAt(image, xAt(105), y) == highlight, band);
+    QVERIFY(PixelAt(image, xAt(95), y) != highlight);
+    QVERIFY(PixelAt(image, xAt(230), y) != highlight);
+}
+
+QTEST_MAIN(TestTrackBar95)
+#include "tst_trackbar95.moc"
