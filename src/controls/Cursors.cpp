@@ -1,0 +1,48 @@
+#include "controls/Cursors.h"
+
+#include <QGuiApplication>
+#include <QHash>
+
+namespace jov {
+
+namespace {
+QHash<int, QCursor> &registry()
+{
+    static QHash<int, QCursor> cursors;
+    return cursors;
+}
+int g_applicationCursor = 0;
+} // namespace
+
+void SetScreenCursor(int index, const QCursor &cursor)
+{
+    registry().insert(index, cursor);
+}
+
+QCursor ScreenCursor(int index)
+{
+    return registry().value(index, QCursor(Qt::ArrowCursor));
+}
+
+bool HasScreenCursor(int index)
+{
+    return registry().contains(index);
+}
+
+void SetApplicationCursor(int index)
+{
+    if (index == g_applicationCursor)
+        return;
+    if (g_applicationCursor != 0)
+        QGuiApplication::restoreOverrideCursor();
+    g_applicationCursor = index;
+    if (index != 0)
+        QGuiApplication::setOverrideCursor(ScreenCursor(index));
+}
+
+int ApplicationCursor()
+{
+    return g_applicationCursor;
+}
+
+} // namespace jov

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QCursor>
+
+namespace jov {
+
+// Numbered application cursors: 0 is the default cursor; others are registered at start-up
+// (1 the pipette, 5 the link hand). An unregistered number gives the arrow.
+void SetScreenCursor(int index, const QCursor &cursor);
+QCursor ScreenCursor(int index);
+bool HasScreenCursor(int index);
+
+// The cursor shown over the whole application; 0 puts the default cursors back.
+void SetApplicationCursor(int index);
+int ApplicationCursor();
+
+} // namespace jov

@@ -1,0 +1,103 @@
+#include "controls/Panel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace jov {
+
+TPanel::TPanel(QWidget *parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    m_color = palette().color(QPalette::Button);
+}
+
+void TPanel::setColor(const QColor &color)
+{
+    if (m_color == color)
+        return;
+    m_color = color;
+    update();
+}
+
+void TPanel::paintEvent(QPaintEvent *event)
+{
+    {
+        QPainter painter(this);
+        painter.fillRect(contentsRect(), m_color);
+    }
+    QFrame::paintEvent(event);
+}
+
+void TPanel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QFrame::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doubleClicked();
+}
+
+TImage::TImage(QWidget *parent) : QWidget(parent) {}
+
+void TImage::setPicture(const QImage &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void TImage::autoSize()
+{
+    if (!m_picture.isNull())
+        resize(m_picture.size());
+}
+
+void TImage::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_picture);
+}
+
+void TImage::mousePressEvent(QMouseEvent *event)
+{
+    QWidget::mousePressEvent(event);
+    Q_EMIT mousePressed(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+TGroupBox::TGroupBox(const QString &caption, QWidget *parent)
+    : QWidget(parent), m_caption(caption), m_captionColor(palette().color(QPalette::WindowText))
+{
+}
+
+void TGroupBox::setCaptionColor(const QColor &color)
+{
+    m_captionColor = color;
+    update();
+}
+
+void TGroupBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QFontMetrics fm = fontMetrics();
+    const int top = fm.height() / 2;
+    // Etched frame: a shadow line with a light line one pixel right and down.
+    const QRect frame(0, top, width() - 2, height() - top - 2);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(frame);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.translated(1, 1));
+    const QRect text(8, 0, fm.horizontalAdvance(m_caption), fm.height());
+    painter.fillRect(text, palette().color(QPalette::Window));
+    painter.setPen(m_captionColor);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_caption);
+}
+
+TShape::TShape(const QColor &brush, QWidget *parent) : QWidget(parent), m_brush(brush) {}
+
+void TShape::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_brush);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace jov

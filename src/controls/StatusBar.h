@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+namespace jov {
+
+// A status bar of fixed-width text panels along the bottom edge of a window, with a single
+// full-width text mode that hides the panels while it is on.
+class TStatusBar : public QWidget
+{
+    Q_OBJECT
+public:
+    struct Panel
+    {
+        int width = 100;
+        Qt::Alignment alignment = Qt::AlignLeft;
+        QString text;
+    };
+
+    explicit TStatusBar(QWidget *parent = nullptr);
+
+    int panelCount() const { return int(m_panels.size()); }
+    void addPanel(int width, Qt::Alignment alignment);
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString &text);
+    int panelWidth(int index) const;
+    void setPanelWidth(int index, int width);
+    QRect panelRect(int index) const;
+
+    bool simplePanel() const { return m_simplePanel; }
+    void setSimplePanel(bool on);
+    QString simpleText() const { return m_simpleText; }
+    void setSimpleText(const QString &text);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void drawPanel(class QPainter &painter, const QRect &rect, const QString &text,
+                   Qt::Alignment alignment) const;
+
+    QList<Panel> m_panels;
+    bool m_simplePanel = false;
+    QString m_simpleText;
+};
+
+} // namespace jov
