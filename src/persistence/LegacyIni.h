@@ -1,0 +1,40 @@
+#pragma once
+
+#include "persistence/Options.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace jov {
+
+class SettingsStore;
+
+inline const QString LegacyIniName = QStringLiteral("JOV.ini");
+
+// Where an older version left its settings: the legacy folder + "JOV.ini".
+QString LegacyIniPath();
+
+// Reads the content of a legacy settings file over the record, list and slots:
+// [Options] Op01..Op03 as integers, Op04..Op09 as Booleans (non-zero is true), each keeping its
+// current value when missing or not a number; [Couleurs] replaces colorLines by its entries as
+// "name=value"; [Perso] CouleurA..CouleurP give the slots, white when missing. Integers are
+// decimal or "0x"/"0X" hexadecimal; slots keep their 24 colour bits.
+void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,
+                     PaletteColors &slotColors);
+
+enum class LegacyImportResult {
+    Imported,   // read, saved to the store, file deleted
+    NotDeleted, // read and saved, but the file could not be deleted
+    SaveFailed, // read, but the store refused the settings: the file is kept for a later run
+    Unreadable, // the file could not be read: nothing changed, the file is kept
+};
+
+// The whole import: reads the file, saves all settings (SaveSettingsToStore) and deletes the
+// file only when saving succeeded, so the old settings are never lost. On Unreadable the
+// caller goes on with the ordinary load from the store.
+LegacyImportResult ImportLegacyIniFile(const QString &path, SettingsStore &store,
+                                       TOptionsRecord &record, QStringList &colorLines,
+                                       PaletteColors &slotColors);
+
+} // namespace jov

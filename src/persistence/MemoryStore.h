@@ -1,0 +1,51 @@
+#pragma once
+
+#include "persistence/RegistryData.h"
+#include "persistence/SettingsStore.h"
+
+#include <QStringList>
+
+namespace jov {
+
+// A settings store held in memory, with the same rules as the file store (case-insensitive
+// keys and names, typed values). It records every call, which lets tests check the order in
+// which settings are read and written, and can be told to refuse writes.
+class MemoryStore : public SettingsStore
+{
+public:
+    bool RegWriteString(const QString &key, const QString &name, const QString &value) override;
+    bool RegWriteInteger(const QString &key, const QString &name, qint32 value) override;
+    bool RegReadValueNames(const QString &key, QStringList &names) override;
+    QString RegReadString(const QString &key, const QString &name,
+                          const QString &defaultValue) override;
+    qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue) override;
+
+    void BeginBatch() override;
+    bool CommitBatch() override;
+
+    RegistryData &data() { return data_; }
+    const RegistryData &data() const { return data_; }
+
+    // One entry per call, in call order: "W <key>|<name>" for a write, "R <key>|<name>" for a
+    // read, "N <key>" for a listing of value names.
+    const QStringList &callLog() const { return log_; }
+    // Only the write entries, without the "W " prefix.
+    QStringList writeLog() const;
+    void clearLog() { log_.clear(); }
+
+    // While set, every write returns false and stores nothing.
+    void setFailWrites(bool fail) { failWrites_ = fail; }
+    // Outermost batches committed so far.
+    int batchCommits() const { return commits_; }
+
+private:
+    bool Written(const QString &key, const QString &name, bool stored);
+
+    RegistryData data_;
+    QStringList log_;
+    bool failWrites_ = false;
+    int batchDepth_ = 0;
+    int commits_ = 0;
+};
+
+} // namespace jov

@@ -1,0 +1,156 @@
+#include "persistence/Placement.h"
+
+#include "persistence/NumberText.h"
+#include "persistence/SettingsStore.h"
+
+#include <limits>
+
+namespace jov {
+
+namespace {
+
+int ClampToInt(qint64 v)
+{
+    if (v > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(v);
+}
+
+// A position value under its screen-specific name, else under its plain name; empty when
+// neither holds a text.
+QString ReadPosition(SettingsStore &store, const QString &key, const QString &name, int width,
+                     int height)
+{
+    const QString specific =
+        store.RegReadString(key, ScreenSpecificName(name, width, height), QString());
+    if (!specific.isEmpty())
+        return specific;
+    return store.RegReadString(key, name, QString());
+}
+
+} // namespace
+
+QString ScreenSpecificName(const QString &name, int screenWidth, int screenHeight)
+{
+    return name + QStringLiteral("(%1x%2)").arg(screenWidth).arg(screenHeight);
+}
+
+QString PositionText(int a, int b, int c, int d)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+QList<int> ParsePositionWords(const QString &text, const QList<int> &defaults)
+{
+    QList<int> result = defaults;
+    qsizetype word = 0;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && word < result.size()) {
+        while (i < n && (text[i] == u',' || text[i] == u' '))
+            ++i;
+        const qsizetype start = i;
+        while (i < n && text[i] != u',' && text[i] != u' ')
+            ++i;
+        if (i > start) {
+            if (const auto v = ParseDecimalInt32(QStringView(text).sliced(start, i - start)))
+                result[word] = *v;
+            ++word;
+        }
+    }
+    return result;
+}
+
+int PlacementInteger(const QString &text, int defaultValue)
+{
+    return ParseDecimalInt32(QStringView(text)).value_or(defaultValue);
+}
+
+PlacementShow ShowFromShowCmd(int showCmd)
+{
+    switch (showCmd) {
+    case 2:
+    case 6:
+    case 7:
+        return PlacementShow::Minimized;
+    case 3:
+        return PlacementShow::Maximized;
+    default:
+        return PlacementShow::Normal;
+    }
+}
+
+bool WritePlacement(SettingsStore &store, const QString &key,
+                    const WindowPlacementRecord &placement, int pixelsPerInch, int screenWidth,
+                    int screenHeight, bool destroying)
+{
+    const QString minMax = PositionText(placement.minPosition.x(), placement.minPosition.y(),
+                                        placement.maxPosition.x(), placement.maxPosition.y());
+    const PlacementRect &r = placement.normalPosition;
+    const QString norm = PositionText(r.left, r.top, r.right, r.bottom);
+
+    store.BeginBatch();
+    bool ok = store.RegWriteString(key, PlacementFormVersion, QStringLiteral("0"));
+    ok &= store.RegWriteString(key, PlacementFlags, QString::number(placement.flags));
+    ok &= store.RegWriteString(key, PlacementShowCmd, QString::number(placement.showCmd));
+    ok &= store.RegWriteString(key, PlacementPixelsPerInch, QString::number(pixelsPerInch));
+    ok &= store.RegWriteString(
+        key, ScreenSpecificName(PlacementMinMaxPos, screenWidth, screenHeight), minMax);
+    ok &= store.RegWriteString(key, PlacementMinMaxPos, minMax);
+    ok &= store.RegWriteString(key, ScreenSpecificName(PlacementNormPos, screenWidth, screenHeight),
+                               norm);
+    ok &= store.RegWriteString(key, PlacementNormPos, norm);
+    ok &= store.RegWriteString(key, PlacementVisible,
+                               destroying ? QStringLiteral("1") : QStringLiteral("0"));
+    ok &= store.CommitBatch();
+    return ok;
+}
+
+PlacementReadResult ReadPlacement(SettingsStore &store, const QString &key,
+                                  const WindowPlacementRecord &current, bool windowVisible,
+                                  int pixelsPerInch, int screenWidth, int screenHeight)
+{
+    PlacementReadResult result;
+    store.BeginBatch();
+    const auto text = [&](const QString &name) {
+        return store.RegReadString(key, name, QString());
+    };
+
+    if (PlacementInteger(text(PlacementFormVersion), 0) < 0) {
+        store.CommitBatch();
+        result.stopped = true;
+        return result;
+    }
+
+    WindowPlacementRecord p = current;
+    if (!windowVisible)
+        p.showCmd = SwHide;
+    p.flags = PlacementInteger(text(PlacementFlags), current.flags);
+
+    const QString minMax = ReadPosition(store, key, PlacementMinMaxPos, screenWidth, screenHeight);
+    const QString norm = ReadPosition(store, key, PlacementNormPos, screenWidth, screenHeight);
+    const int storedPpi = PlacementInteger(text(PlacementPixelsPerInch), pixelsPerInch);
+    const int showCmd = PlacementInteger(text(PlacementShowCmd), SwHide);
+    store.CommitBatch();
+
+    const QList<int> mm = ParsePositionWords(minMax, {0, 0, 0, 0});
+    p.minPosition = QPoint(mm[0], mm[1]);
+    p.maxPosition = QPoint(mm[2], mm[3]);
+
+    const PlacementRect &now = current.normalPosition;
+    const QList<int> np = ParsePositionWords(norm, {now.left, now.top, now.right, now.bottom});
+    // The window has a fixed-size border: only the stored corner counts.
+    const qint64 width = qint64(now.right) - now.left;
+    const qint64 height = qint64(now.bottom) - now.top;
+    p.normalPosition =
+        PlacementRect{np[0], np[1], ClampToInt(np[0] + width), ClampToInt(np[1] + height)};
+
+    result.placement = p;
+    result.applyPlacement = (!minMax.isEmpty() || !norm.isEmpty()) && storedPpi == pixelsPerInch;
+    result.show = ShowFromShowCmd(showCmd);
+    return result;
+}
+
+} // namespace jov

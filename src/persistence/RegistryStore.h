@@ -1,0 +1,94 @@
+#pragma once
+
+#include "persistence/RegistryData.h"
+#include "persistence/SettingsStore.h"
+
+#include <QString>
+
+namespace jov {
+
+// The settings store kept in one human-readable file (see RegistryData for the format).
+//
+// Each call behaves as if it opened and closed the key: the parsed file is cached, but every
+// call outside a batch first looks at the file's size, times and identity (inode) and reads it
+// again when any changed. An edit in place that keeps the size within one tick of the file
+// system's clock goes unseen until the next change. Every successful write replaces the whole file
+// atomically (QSaveFile), so a crash at any moment leaves either the old file or the new one.
+//
+// The file is never silently lost:
+// - a file that exists but cannot be read (no permission, a folder, larger than 16 MiB) reads
+//   as empty and is moved aside before the first write;
+// - a file holding lines this store does not understand (comments, other hives, deletions,
+//   bytes that are not UTF-8, a value given twice) is copied aside before the first write over
+//   it, as the store would drop those lines.
+// The copy goes to "<file>.bak", or the first free of "<file>.bak.2" ... "<file>.bak.999"; an
+// older copy is never overwritten, and when no name is free the write fails.
+//
+// Batches: BeginBatch ... CommitBatch reads the file once and replaces it once, however many
+// values are written in between; use it for SaveSettings. Inside a batch the file is not
+// looked at again, and writes return true once accepted in memory; CommitBatch returns whether
+// the file was written. A batch still open when the store is destroyed is committed then.
+class RegistryStore : public SettingsStore
+{
+public:
+    explicit RegistryStore(QString filePath);
+    ~RegistryStore() override;
+
+    RegistryStore(const RegistryStore &) = delete;
+    RegistryStore &operator=(const RegistryStore &) = delete;
+
+    QString filePath() const { return path_; }
+
+    bool RegWriteString(const QString &key, const QString &name, const QString &value) override;
+    bool RegWriteInteger(const QString &key, const QString &name, qint32 value) override;
+    bool RegReadValueNames(const QString &key, QStringList &names) override;
+    QString RegReadString(const QString &key, const QString &name,
+                          const QString &defaultValue) override;
+    qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue) override;
+
+    void BeginBatch() override;
+    bool CommitBatch() override;
+
+    // Where this object last kept a copy of the file aside; empty when it never did.
+    QString lastBackupPath() const { return lastBackup_; }
+    // How many times this object replaced the file.
+    int fileReplacements() const { return replacements_; }
+
+    // The first of "<file>.bak", "<file>.bak.2" ... "<file>.bak.999" that does not exist;
+    // empty when all do.
+    static QString FreeBackupPath(const QString &filePath);
+
+private:
+    enum class FileState { Missing, Readable, Unreadable };
+
+    struct Signature
+    {
+        bool exists = false;
+        qint64 size = -1;
+        qint64 modified = 0;
+        qint64 changed = 0;
+        quint64 identity = 0;
+        bool operator==(const Signature &) const = default;
+    };
+
+    Signature Stat() const;
+    void Refresh();
+    bool Flush();
+    template <typename Change> bool Write(Change change);
+
+    QString path_;
+    RegistryData data_;
+    FileState state_ = FileState::Missing;
+    bool lossless_ = true;
+    bool cacheValid_ = false;
+    Signature signature_;
+    // The file last copied aside, so that a failed write retried over the same file does not
+    // leave a second copy.
+    Signature backedUp_;
+    int batchDepth_ = 0;
+    bool dirty_ = false;
+    QString lastBackup_;
+    int replacements_ = 0;
+};
+
+} // namespace jov

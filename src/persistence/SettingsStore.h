@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace jov {
+
+// The per-user settings store, shaped like the registry routines of the current user's hive:
+// key paths are relative to that hive ("Software\Corvel Astine\JOV\Options"), key paths and
+// value names compare without regard to case, and every value is either a text or a 32-bit
+// integer. Reads never fail loudly: a missing key, a missing value or a value of the other type
+// gives the default. Writes create the key when missing and return true only when the value
+// really reached the store.
+class SettingsStore
+{
+public:
+    virtual ~SettingsStore() = default;
+
+    virtual bool RegWriteString(const QString &key, const QString &name, const QString &value) = 0;
+    virtual bool RegWriteInteger(const QString &key, const QString &name, qint32 value) = 0;
+    bool RegWriteBool(const QString &key, const QString &name, bool value)
+    {
+        return RegWriteInteger(key, name, value ? 1 : 0);
+    }
+
+    // Fills names with the key's value names in stored order and returns true; when the key
+    // does not exist returns false and leaves names alone.
+    virtual bool RegReadValueNames(const QString &key, QStringList &names) = 0;
+    virtual QString RegReadString(const QString &key, const QString &name,
+                                  const QString &defaultValue) = 0;
+    virtual qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue) = 0;
+    bool RegReadBool(const QString &key, const QString &name, bool defaultValue)
+    {
+        return RegReadInteger(key, name, defaultValue ? 1 : 0) != 0;
+    }
+
+    // Groups the writes up to the matching CommitBatch into one update of the backing storage.
+    // Writes inside a batch return true once accepted; CommitBatch tells whether they reached
+    // the store. Batches nest; only the outermost commit writes.
+    virtual void BeginBatch() {}
+    virtual bool CommitBatch() { return true; }
+};
+
+} // namespace jov

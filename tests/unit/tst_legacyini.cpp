@@ -1,0 +1,216 @@
+#include "persistence/IniFile.h"
+#include "persistence/LegacyIni.h"
+#include "persistence/MemoryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace jov;
+
+namespace {
+
+const QString Opts = QStringLiteral("Software\\Corvel Astine\\JOV\\Options");
+const QString Personal = QStringLiteral("Software\\Corvel Astine\\JOV\\Personal");
+
+struct Imported
+{
+    TOptionsRecord record;
+    QStringList lines;
+    PaletteColors slotColors{};
+};
+
+// Imports over a record whose Op01 is 77, so that "kept its current value" is visible.
+Imported Import(const QByteArray &content)
+{
+    Imported r;
+    r.record = DefaultOptions(QStringLiteral("/p"), QStringLiteral("/d"));
+    r.record.Op01 = 77;
+    r.lines = QStringList{QStringLiteral("Previous=1")};
+    ImportLegacyIni(content, r.record, r.lines, r.slotColors);
+    return r;
+}
+
+} // namespace
+
+class TstLegacyIni : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void integerText_data();
+    void integerText();
+    void options();
+    void sectionsAndNamesIgnoreCase();
+    void onlyOneSlotStored();
+    void colourEntriesReplaceLines();
+    void iniReaderRules();
+    void importFile();
+    void failedSaveKeepsFile();
+    void unreadableFileChangesNothing();
+};
+
+void TstLegacyIni::integerText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("op01");
+    QTest::newRow("decimal") << QByteArray("12") << 12;
+    QTest::newRow("negative") << QByteArray("-5") << -5;
+    QTest::newRow("hex-lower-x") << QByteArray("0x1F") << 31;
+    QTest::newRow("hex-upper-x") << QByteArray("0XfF") << 255;
+    QTest::newRow("hex-high-bit-negative") << QByteArray("0xFFFFFFFF") << -1;
+    QTest::newRow("blanks-around") << QByteArray("  42  ") << 42;
+    QTest::newRow("word-keeps") << QByteArray("abc") << 77;
+    QTest::newRow("nine-hex-digits-keeps") << QByteArray("0x100000000") << 77;
+    QTest::newRow("beyond-int32-keeps") << QByteArray("2147483648") << 77;
+    QTest::newRow("signed-hex-keeps") << QByteArray("-0x10") << 77;
+    QTest::newRow("trailing-garbage-keeps") << QByteArray("12px") << 77;
+}
+
+void TstLegacyIni::integerText()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, op01);
+    QCOMPARE(Import("[Options]\r\nOp01=" + text + "\r\n").record.Op01, op01);
+}
+
+void TstLegacyIni::options()
+{
+    const Imported r = Import("[Options]\nOp01=10\nOp02=20\nOp03=30\nOp04=1\nOp05=2\n"
+                              "Op06=0\nOp07=0x10\nOp08=x\nOp09=-1\nOp11=0\nOp19=3\n");
+    QCOMPARE(r.record.Op01, 10);
+    QCOMPARE(r.record.Op02, 20);
+    QCOMPARE(r.record.Op03, 30);
+    QVERIFY(r.record.Op04);
+    QVERIFY(r.record.Op05);
+    QVERIFY(!r.record.Op06);
+    QVERIFY(r.record.Op07);
+    QVERIFY(!r.record.Op08); // malformed: keeps false
+    QVERIFY(r.record.Op09);
+    // Only Op01..Op09 come from the file.
+    QVERIFY(r.record.Op11);
+    QCOMPARE(r.record.Op19, 16);
+
+    const Imported keep = Import("[Options]\nOp06=junk\n");
+    QVERIFY(keep.record.Op06); // default true survives a bad value
+}
+
+void TstLegacyIni::sectionsAndNamesIgnoreCase()
+{
+    const Imported r = Import("[ options ]\nop02 = 3\n[PERSO]\ncouleura=0x0000FF\n");
+    QCOMPARE(r.record.Op02, 3);
+    QCOMPARE(r.slotColors[0], ColorRef(0x0000FF));
+}
+
+void TstLegacyIni::onlyOneSlotStored()
+{
+    const Imported r = Import("[Perso]\r\nCouleurC=255\r\n");
+    for (int i = 0; i < PaletteSlotCount; ++i)
+        QCOMPARE(r.slotColors[std::size_t(i)], i == 2 ? ColorRef(255) : clWhite);
+
+    const Imported high = Import("[Perso]\nCouleurA=0xFF102030\nCouleurB=-1\n");
+    QCOMPARE(high.slotColors[0], ColorRef(0x102030));
+    QCOMPARE(high.slotColors[1], ColorRef(0xFFFFFF));
+}
+
+void TstLegacyIni::colourEntriesReplaceLines()
+{
+    QCOMPARE(Import("[Couleurs]\nColorB=00FF00\n; note\nColorA = FF0000\nnot an entry\n").lines,
+             (QStringList{QStringLiteral("ColorB=00FF00"), QStringLiteral("ColorA=FF0000")}));
+    // No section: the list is emptied, as the dialog's list is replaced by nothing.
+    QCOMPARE(Import("[Options]\nOp01=1\n").lines, QStringList());
+}
+
+void TstLegacyIni::iniReaderRules()
+{
+    const IniFile ini = IniFile::Parse("top=level\n"
+                                       "[A]\nx=1\nX=2\ny='q'\nz=\"a\n"
+                                       "[a]\nw=3\n"
+                                       "[B\nk=v\n"
+                                       "[C]\n= nameless\nk==v\n");
+    QCOMPARE(*ini.Value(QStringLiteral("a"), QStringLiteral("x")), QStringLiteral("1"));
+    QCOMPARE(*ini.Value(QStringLiteral("A"), QStringLiteral("y")), QStringLiteral("q"));
+    QCOMPARE(*ini.Value(QStringLiteral("A"), QStringLiteral("z")), QStringLiteral("\"a"));
+    QVERIFY(!ini.Value(QStringLiteral("A"), QStringLiteral("w"))); // second [a] is not looked at
+    QCOMPARE(*ini.Value(QStringLiteral("B"), QStringLiteral("k")), QStringLiteral("v"));
+    QCOMPARE(ini.Entries(QStringLiteral("C")).size(), 1);
+    QCOMPARE(*ini.Value(QStringLiteral("C"), QStringLiteral("k")), QStringLiteral("=v"));
+    QVERIFY(!ini.HasSection(QString()));
+
+    // Latin-1 bytes of an old file are read as Latin-1, not dropped.
+    const IniFile old = IniFile::Parse("[Couleurs]\nCouleur\xE9=1\n");
+    QCOMPARE(old.Entries(QStringLiteral("Couleurs")).first().name, QStringLiteral("Couleuré"));
+}
+
+void TstLegacyIni::importFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("JOV.ini"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Options]\r\nOp01=200\r\nOp06=0\r\nOp07=1\r\n[Perso]\r\nCouleurC=0x00FF00\r\n");
+    }
+    MemoryStore store;
+    TOptionsRecord record = DefaultOptions(QStringLiteral("/p/Palettes"), QStringLiteral("/docs"));
+    QStringList lines;
+    PaletteColors slotColors{};
+    QCOMPARE(ImportLegacyIniFile(path, store, record, lines, slotColors),
+             LegacyImportResult::Imported);
+    QVERIFY(!QFile::exists(path));
+
+    const RegistryData &d = store.data();
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op01"))->dword, 200u);
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op06"))->dword, 0u);
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op07"))->dword, 1u);
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op11"))->dword, 1u);
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op19"))->dword, 16u);
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op30"))->text, QStringLiteral("/p/Palettes"));
+    QCOMPARE(d.Value(Opts, QStringLiteral("Op32"))->text, QStringLiteral("SansNom.pal"));
+    QCOMPARE(d.Value(Personal, QStringLiteral("CouleurC"))->dword, 0x00FF00u);
+    QCOMPARE(d.Value(Personal, QStringLiteral("CouleurA"))->dword, 0xFFFFFFu);
+}
+
+void TstLegacyIni::failedSaveKeepsFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("JOV.ini"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Options]\nOp01=5\n");
+    }
+    MemoryStore store;
+    store.setFailWrites(true);
+    TOptionsRecord record;
+    QStringList lines;
+    PaletteColors slotColors{};
+    QCOMPARE(ImportLegacyIniFile(path, store, record, lines, slotColors),
+             LegacyImportResult::SaveFailed);
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(record.Op01, 5); // this run still uses what was imported
+}
+
+void TstLegacyIni::unreadableFileChangesNothing()
+{
+    QTemporaryDir dir;
+    MemoryStore store;
+    TOptionsRecord record;
+    record.Op01 = 9;
+    const TOptionsRecord before = record;
+    QStringList lines{QStringLiteral("Keep=1")};
+    PaletteColors slotColors{};
+    // A folder by that name cannot be read as a file.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("JOV.ini")));
+    QCOMPARE(ImportLegacyIniFile(dir.filePath(QStringLiteral("JOV.ini")), store, record, lines,
+                                 slotColors),
+             LegacyImportResult::Unreadable);
+    QCOMPARE(record, before);
+    QCOMPARE(lines, QStringList{QStringLiteral("Keep=1")});
+    QVERIFY(store.writeLog().isEmpty());
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("JOV.ini"))).isDir());
+}
+
+QTEST_GUILESS_MAIN(TstLegacyIni)
+#include "tst_legacyini.moc"

@@ -1,0 +1,354 @@
+#include "persistence/MemoryStore.h"
+#include "persistence/Options.h"
+#include "persistence/RegistryData.h"
+#include "persistence/RegistryStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace jov;
+
+namespace {
+
+const QString Root = QStringLiteral("Software\\Corvel Astine\\JOV");
+const QString Opts = QStringLiteral("Software\\Corvel Astine\\JOV\\Options");
+const QString Colors = QStringLiteral("Software\\Corvel Astine\\JOV\\Colors");
+const QString Personal = QStringLiteral("Software\\Corvel Astine\\JOV\\Personal");
+
+const QString OpenFolder = QStringLiteral("/opt/jov/Palettes");
+const QString SaveFolder = QStringLiteral("/home/me/Documents");
+
+QStringList Prefixed(const QString &key, const QStringList &names)
+{
+    QStringList out;
+    for (const QString &n : names)
+        out.append(key + u'|' + n);
+    return out;
+}
+
+// Op01..Op09, Op11..Op19: there is no Op10.
+QStringList OptionNames()
+{
+    QStringList names;
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19})
+        names.append(QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0')));
+    return names;
+}
+
+QStringList SlotNames()
+{
+    QStringList names;
+    for (char c = 'A'; c <= 'P'; ++c)
+        names.append(QStringLiteral("Couleur") + QLatin1Char(c));
+    return names;
+}
+
+PaletteColors AllWhite()
+{
+    PaletteColors c{};
+    c.fill(clWhite);
+    return c;
+}
+
+TOptionsRecord Changed()
+{
+    TOptionsRecord r = DefaultOptions(OpenFolder, SaveFolder);
+    r.Op00 = true;
+    r.Op01 = 255;
+    r.Op02 = 128;
+    r.Op03 = 7;
+    r.Op04 = true;
+    r.Op05 = true;
+    r.Op06 = false;
+    r.Op08 = true;
+    r.Op09 = true;
+    r.Op11 = false;
+    r.Op12 = false;
+    r.Op14 = false;
+    r.Op15 = true;
+    r.Op16 = true;
+    r.Op17 = true;
+    r.Op18 = true;
+    r.Op19 = 64;
+    r.Op30 = QStringLiteral("/data/pal");
+    r.Op31 = QStringLiteral("/data/out");
+    return r;
+}
+
+} // namespace
+
+class TstSettings : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void firstRunGivesDefaults();
+    void loadOrder();
+    void saveOrder();
+    void saveWritesEveryKeyWithItsType();
+    void roundTrip();
+    void wrongTypeKeepsDefault_data();
+    void wrongTypeKeepsDefault();
+    void nonZeroIsTrue();
+    void lastPaletteComesFromOpenFolder();
+    void slotsKeepColourBits();
+    void colorLines();
+    void saveSkipsNamelessLines();
+    void failedSaveIsReported();
+};
+
+void TstSettings::firstRunGivesDefaults()
+{
+    MemoryStore store;
+    TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList lines;
+    PaletteColors slotColors{}; // black: the load must make them white
+    bool paletteLoaded = false;
+    LoadSettingsFromStore(store, record, lines, slotColors,
+                          [&](const QString &) { paletteLoaded = true; });
+
+    QVERIFY(!paletteLoaded);
+    QVERIFY(lines.isEmpty());
+    QVERIFY(slotColors == AllWhite());
+    QVERIFY(record == DefaultOptions(OpenFolder, SaveFolder));
+    // The defaults that show on a first run: black, HTML format, untitled palette.
+    QCOMPARE(record.Op01 + record.Op02 + record.Op03, 0);
+    QVERIFY(record.Op06 && !record.Op05 && !record.Op07);
+    QCOMPARE(record.Op19, 16);
+    QCOMPARE(record.Op32, QStringLiteral("SansNom.pal"));
+    QCOMPARE(store.writeLog(), QStringList());
+}
+
+void TstSettings::loadOrder()
+{
+    MemoryStore store;
+    store.data().SetString(Colors, QStringLiteral("ColorB"), QStringLiteral("00FF00"));
+    store.data().SetString(Colors, QStringLiteral("ColorA"), QStringLiteral("FF0000"));
+    TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList lines;
+    PaletteColors slotColors{};
+    LoadSettingsFromStore(store, record, lines, slotColors, {});
+
+    QStringList expected = Prefixed(QStringLiteral("R ") + Opts, {QStringLiteral("Op00")});
+    expected += Prefixed(QStringLiteral("R ") + Opts, OptionNames());
+    expected += Prefixed(QStringLiteral("R ") + Opts,
+                         {QStringLiteral("Op30"), QStringLiteral("Op31"), QStringLiteral("Op32")});
+    expected += QStringLiteral("N ") + Colors;
+    expected += Prefixed(QStringLiteral("R ") + Colors,
+                         {QStringLiteral("ColorB"), QStringLiteral("ColorA")});
+    expected += Prefixed(QStringLiteral("R ") + Personal, SlotNames());
+    QCOMPARE(store.callLog(), expected);
+}
+
+void TstSettings::saveOrder()
+{
+    MemoryStore store;
+    const QStringList lines = {QStringLiteral("ColorA=FFFFFF"), QStringLiteral("ColorB=000000")};
+    QVERIFY(SaveSettingsToStore(store, Changed(), lines, AllWhite()));
+
+    QStringList expected = Prefixed(Opts, {QStringLiteral("Op00")});
+    expected += Root + QStringLiteral("|Version");
+    expected += Prefixed(Opts, OptionNames());
+    expected += Prefixed(Colors, {QStringLiteral("ColorA"), QStringLiteral("ColorB")});
+    expected += Prefixed(Personal, SlotNames());
+    expected +=
+        Prefixed(Opts, {QStringLiteral("Op30"), QStringLiteral("Op31"), QStringLiteral("Op32")});
+    QCOMPARE(store.writeLog(), expected);
+    QCOMPARE(store.batchCommits(), 1);
+}
+
+void TstSettings::saveWritesEveryKeyWithItsType()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Corvel Astine/JOV.reg"));
+    RegistryStore store(path);
+    QVERIFY(SaveSettingsToStore(store, DefaultOptions(OpenFolder, SaveFolder), {}, AllWhite()));
+    QCOMPARE(store.fileReplacements(), 1);
+
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const RegistryData data = RegistryData::Parse(f.readAll());
+
+    QStringList names;
+    QVERIFY(data.ValueNames(Opts, names));
+    QStringList expected =
+        QStringList{QStringLiteral("Op00")} + OptionNames() +
+        QStringList{QStringLiteral("Op30"), QStringLiteral("Op31"), QStringLiteral("Op32")};
+    names.sort();
+    expected.sort();
+    QCOMPARE(names, expected);
+    for (const QString &n : names) {
+        const bool text = n == u"Op30" || n == u"Op31" || n == u"Op32";
+        QCOMPARE(data.Value(Opts, n)->type, text ? RegValueType::String : RegValueType::Dword);
+    }
+    QCOMPARE(data.Value(Opts, QStringLiteral("Op06"))->dword, 1u);
+    QCOMPARE(data.Value(Opts, QStringLiteral("Op05"))->dword, 0u);
+    QCOMPARE(data.Value(Opts, QStringLiteral("Op19"))->dword, 16u);
+    QCOMPARE(data.Value(Opts, QStringLiteral("Op32"))->text, QStringLiteral("SansNom.pal"));
+    QCOMPARE(data.Value(Opts, QStringLiteral("Op30"))->text, OpenFolder);
+
+    const RegValue *version = data.Value(Root, QStringLiteral("Version"));
+    QVERIFY(version);
+    QCOMPARE(version->type, RegValueType::String);
+    QCOMPARE(version->text, QStringLiteral("3.0.0.0"));
+
+    QVERIFY(data.ValueNames(Personal, names));
+    QCOMPARE(names, SlotNames());
+    QCOMPARE(data.Value(Personal, QStringLiteral("CouleurP"))->dword, 0x00FFFFFFu);
+}
+
+void TstSettings::roundTrip()
+{
+    QTemporaryDir dir;
+    RegistryStore store(dir.filePath(QStringLiteral("JOV.reg")));
+    TOptionsRecord saved = Changed();
+    PaletteColors slotColors = AllWhite();
+    slotColors[0] = MakeColor(255, 128, 0);
+    slotColors[15] = clBlack;
+    const QStringList lines = {QStringLiteral("ColorA=FF8000"), QStringLiteral("ColorP=000000")};
+    QVERIFY(SaveSettingsToStore(store, saved, lines, slotColors));
+
+    TOptionsRecord loaded = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList loadedLines;
+    PaletteColors loadedSlotColors{};
+    LoadSettingsFromStore(store, loaded, loadedLines, loadedSlotColors, {});
+    QCOMPARE(loaded, saved); // Op13 clear: Op32 was already "SansNom.pal"
+    QCOMPARE(loadedLines, lines);
+    QVERIFY(loadedSlotColors == slotColors);
+
+    // With Op13 set the palette name survives and the slots come from the palette instead.
+    saved.Op13 = true;
+    saved.Op32 = QStringLiteral("foo.pal");
+    QVERIFY(SaveSettingsToStore(store, saved, lines, slotColors));
+    loaded = DefaultOptions(OpenFolder, SaveFolder);
+    loadedSlotColors = AllWhite();
+    LoadSettingsFromStore(store, loaded, loadedLines, loadedSlotColors, {});
+    QCOMPARE(loaded, saved);
+    QVERIFY(loadedSlotColors == AllWhite());
+}
+
+void TstSettings::wrongTypeKeepsDefault_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("storeText"); // store a text where an integer belongs, or the reverse
+    QTest::newRow("Op06-as-text") << "Op06" << true;
+    QTest::newRow("Op01-as-text") << "Op01" << true;
+    QTest::newRow("Op19-as-text") << "Op19" << true;
+    QTest::newRow("Op30-as-integer") << "Op30" << false;
+    QTest::newRow("Op32-as-integer") << "Op32" << false;
+}
+
+void TstSettings::wrongTypeKeepsDefault()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, storeText);
+    MemoryStore store;
+    if (storeText)
+        store.data().SetString(Opts, name, QStringLiteral("0"));
+    else
+        store.data().SetDword(Opts, name, 0);
+    const TOptionsRecord defaults = DefaultOptions(OpenFolder, SaveFolder);
+    TOptionsRecord record = defaults;
+    QStringList lines;
+    PaletteColors slotColors{};
+    LoadSettingsFromStore(store, record, lines, slotColors, {});
+    QCOMPARE(record, defaults);
+}
+
+void TstSettings::nonZeroIsTrue()
+{
+    MemoryStore store;
+    store.data().SetDword(Opts, QStringLiteral("Op04"), 7);
+    store.data().SetDword(Opts, QStringLiteral("Op06"), 0);
+    store.data().SetDword(Opts, QStringLiteral("Op01"), quint32(-5));
+    TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList lines;
+    PaletteColors slotColors{};
+    LoadSettingsFromStore(store, record, lines, slotColors, {});
+    QVERIFY(record.Op04);
+    QVERIFY(!record.Op06);
+    QCOMPARE(record.Op01, -5); // not validated here: the channel field clamps it
+}
+
+void TstSettings::lastPaletteComesFromOpenFolder()
+{
+    MemoryStore store;
+    store.data().SetDword(Opts, QStringLiteral("Op13"), 1);
+    store.data().SetString(Opts, QStringLiteral("Op30"), QStringLiteral("/a/open//"));
+    store.data().SetString(Opts, QStringLiteral("Op31"), QStringLiteral("/b/save"));
+    store.data().SetString(Opts, QStringLiteral("Op32"), QStringLiteral("foo.pal"));
+    store.data().SetDword(Personal, QStringLiteral("CouleurA"), 0x123456);
+
+    TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList lines;
+    PaletteColors slotColors = AllWhite();
+    QStringList loads;
+    LoadSettingsFromStore(store, record, lines, slotColors,
+                          [&](const QString &p) { loads.append(p); });
+    QCOMPARE(loads, QStringList{QStringLiteral("/a/open/foo.pal")});
+    QCOMPARE(record.Op32, QStringLiteral("foo.pal"));
+    QVERIFY(slotColors == AllWhite()); // the stored slots are not read
+    QVERIFY(!store.callLog().join(u'\n').contains(u"Personal"));
+}
+
+void TstSettings::slotsKeepColourBits()
+{
+    MemoryStore store;
+    store.data().SetDword(Personal, QStringLiteral("CouleurC"), 0x0080FF00);
+    store.data().SetDword(Personal, QStringLiteral("couleurd"),
+                          0xFF000005); // other case, high byte
+    store.data().SetString(Personal, QStringLiteral("CouleurE"), QStringLiteral("0")); // text
+    store.data().SetString(Opts, QStringLiteral("Op32"), QStringLiteral("kept.pal"));
+    TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList lines;
+    PaletteColors slotColors{};
+    LoadSettingsFromStore(store, record, lines, slotColors, {});
+    QCOMPARE(slotColors[2], ColorRef(0x0080FF00));
+    QCOMPARE(slotColors[3], ColorRef(0x00000005));
+    QCOMPARE(slotColors[4], clWhite);
+    QCOMPARE(slotColors[0], clWhite);
+    QCOMPARE(record.Op32, QStringLiteral("SansNom.pal")); // Op13 clear: untitled
+}
+
+void TstSettings::colorLines()
+{
+    MemoryStore store;
+    store.data().SetString(Colors, QStringLiteral("ColorC"), QStringLiteral("A0B0C0"));
+    store.data().SetDword(Colors, QStringLiteral("ColorA"), 5); // not a text: read as empty
+    store.data().SetString(Colors, QStringLiteral("Color=X"), QStringLiteral("v"));
+    TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+    QStringList lines;
+    PaletteColors slotColors{};
+    LoadSettingsFromStore(store, record, lines, slotColors, {});
+    QCOMPARE(lines, (QStringList{QStringLiteral("ColorC=A0B0C0"), QStringLiteral("ColorA="),
+                                 QStringLiteral("Color=X=v")}));
+}
+
+void TstSettings::saveSkipsNamelessLines()
+{
+    MemoryStore store;
+    const QStringList lines = {QStringLiteral("=orphan"), QStringLiteral("no equals sign"),
+                               QStringLiteral("ColorA=B=C"), QStringLiteral("ColorB=")};
+    QVERIFY(SaveSettingsToStore(store, Changed(), lines, AllWhite()));
+    QStringList names;
+    QVERIFY(store.data().ValueNames(Colors, names));
+    QCOMPARE(names, (QStringList{QStringLiteral("ColorA"), QStringLiteral("ColorB")}));
+    QCOMPARE(store.data().Value(Colors, QStringLiteral("ColorA"))->text, QStringLiteral("B=C"));
+    QCOMPARE(store.data().Value(Colors, QStringLiteral("ColorB"))->text, QString());
+}
+
+void TstSettings::failedSaveIsReported()
+{
+    MemoryStore store;
+    store.setFailWrites(true);
+    QVERIFY(!SaveSettingsToStore(store, Changed(), {}, AllWhite()));
+
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    RegistryStore unwritable(blocker.fileName() + QStringLiteral("/JOV.reg"));
+    QVERIFY(!SaveSettingsToStore(unwritable, Changed(), {}, AllWhite()));
+}
+
+QTEST_GUILESS_MAIN(TstSettings)
+#include "tst_settings.moc"
