@@ -79,3 +79,23 @@ close_jov() {
     sleep 0.1
   done
 }
+
+# Hex colour "RRGGBB" of a pixel of the window, in client coordinates.
+window_pixel() {
+  import -window "$JOV_WIN" "$E2E_TMP/pixel.png" &&
+    convert "$E2E_TMP/pixel.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6
+}
+
+# Clicks at client coordinates of the window.
+click_at() {
+  xdotool mousemove --window "$JOV_WIN" "$1" "$2" click 1
+  sleep 0.2
+}
+
+clip_in() { printf '%s' "$1" | xclip -selection clipboard -i; }
+
+# Waits until the title of the program's window is exactly $1.
+wait_title() {
+  wait_for 10 sh -c "[ \"\$(xdotool getwindowname $JOV_WIN)\" = '$1' ]" ||
+    fail "title is '$(xdotool getwindowname "$JOV_WIN")', expected '$1'"
+}

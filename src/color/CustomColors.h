@@ -1,0 +1,20 @@
+#pragma once
+
+#include "color/ColorValue.h"
+
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace jov {
+
+// The colour dialog's sixteen custom colours as text lines "ColorA=BBGGRR" .. "ColorP=BBGGRR":
+// the name, "=", and six upper-case hexadecimal digits of the colour value.
+QStringList CustomColorLines(const std::array<ColorRef, 16> &colors);
+
+// The colours named by such lines; a line with another name or a value that is not hexadecimal
+// leaves its colour unset. A later line for the same name wins.
+std::array<std::optional<ColorRef>, 16> ParseCustomColorLines(const QStringList &lines);
+
+} // namespace jov

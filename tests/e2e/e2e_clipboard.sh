@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Colour text through the real X11 clipboard: xclip puts a text there, Ctrl+V pastes it into the
+# running program, Ctrl+C puts the colour back as text, and xclip reads it.
+source "$(dirname "$0")/lib.sh"
+
+start_x
+start_jov
+
+clip_out() { xclip -selection clipboard -o 2>/dev/null; }
+
+# Pixel of the sample panel, in the window's client coordinates.
+sample_pixel() {
+  import -window "$JOV_WIN" "$E2E_TMP/win.png" &&
+    convert "$E2E_TMP/win.png" -format '%[hex:p{100,50}]' info:
+}
+
+paste_and_copy() {
+  local text=$1 expected=$2
+  clip_in "$text"
+  xdotool key --clearmodifiers ctrl+v
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+c
+  wait_for 5 sh -c "[ \"\$(xclip -selection clipboard -o 2>/dev/null)\" = '$expected' ]" ||
+    fail "pasting '$text' then copying gave '$(clip_out)', expected '$expected'"
+  pass "'$text' -> '$expected'"
+}
+
+paste_and_copy "#000000" "#000000"
+paste_and_copy "#FF8000" "#FF8000"
+[ "$(sample_pixel)" = "FF8000" ] || fail "sample panel shows $(sample_pixel)"
+pass "sample panel shows the pasted colour"
+paste_and_copy "#000000" "#000000"
+paste_and_copy "0x000080FF" "#FF8000"
+paste_and_copy "#000000" "#000000"
+paste_and_copy "RGB(255, 128, 0)" "#FF8000"
+paste_and_copy "#000000" "#000000"
+paste_and_copy "255,128,0" "#FF8000"
+paste_and_copy "0X123456" "#563412"
+# A text no rule accepts changes nothing.
+paste_and_copy "12345" "#563412"
+
+close_jov

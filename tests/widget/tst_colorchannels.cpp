@@ -1,0 +1,388 @@
+// The current colour through the real main window: channel fields and sliders in step, the
+// format panels, the colour dialog, web-safe rounding, copy and paste through the clipboard
+// and the Ctrl shortcuts.
+#include "TestSupport.h"
+
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "controls/TrackBar95.h"
+#include "mainwindow/MainForm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <memory>
+#include <optional>
+
+using namespace jov;
+
+namespace {
+
+struct Fixture
+{
+    test::BeepCounter beeps;
+    std::optional<QColor> dialogAnswer;
+    int dialogRuns = 0;
+    QColor dialogInitial;
+    std::unique_ptr<TMainForm> form;
+
+    Fixture()
+    {
+        FormServices services = FormServices::platform();
+        services.beep = beeps.hook();
+        services.chooseColor = [this](QWidget *, const QColor &initial) {
+            ++dialogRuns;
+            dialogInitial = initial;
+            return dialogAnswer;
+        };
+        services.information = [](QWidget *, const QString &) {};
+        services.confirm = [](QWidget *, const QString &) { return false; };
+        form = std::make_unique<TMainForm>(nullptr, services);
+    }
+
+    QList<int> channels() const
+    {
+        return {form->SpinRouge->value(), form->SpinVert->value(), form->SpinBleu->value()};
+    }
+    QStringList panels() const
+    {
+        return {form->StatusBar->panelText(1), form->StatusBar->panelText(2),
+                form->StatusBar->panelText(3)};
+    }
+    void setChannels(int r, int g, int b)
+    {
+        form->SpinRouge->setValue(r);
+        form->SpinVert->setValue(g);
+        form->SpinBleu->setValue(b);
+    }
+};
+
+} // namespace
+
+class TstColorChannels : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void sliderWritesFieldAndPanels();
+    void fieldMovesSlider();
+    void typedValueAbove255();
+    void clearedField();
+    void panelTextsForBlackAndWhite();
+    void webSafeRounding_data();
+    void webSafeRounding();
+    void colorDialog();
+    void copy_data();
+    void copy();
+    void copyWithoutFormatCopiesNothing();
+    void paste_data();
+    void paste();
+    void pasteWithoutText();
+    void copyThenPasteRoundTrips();
+    void ctrlShortcutsWhateverHasFocus();
+    void ctrlHeldFlag();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void TstColorChannels::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+}
+
+void TstColorChannels::sliderWritesFieldAndPanels()
+{
+    Fixture f;
+    f.form->TrackRouge->setValue(200);
+    QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("200"));
+    QCOMPARE(f.form->PanelColor->color(), QColor(200, 0, 0));
+    QCOMPARE(f.panels(), QStringList({"0x000000C8", "#C80000", "RGB(200,0,0)"}));
+}
+
+void TstColorChannels::fieldMovesSlider()
+{
+    Fixture f;
+    f.form->SpinBleu->setValue(86);
+    QCOMPARE(f.form->TrackBleu->value(), 86);
+    f.form->SpinVert->setValue(52);
+    QCOMPARE(f.form->TrackVert->value(), 52);
+    QCOMPARE(f.form->PanelColor->color(), QColor(0, 52, 86));
+    QCOMPARE(f.panels(), QStringList({"0x00563400", "#003456", "RGB(0,52,86)"}));
+}
+
+void TstColorChannels::typedValueAbove255()
+{
+    Fixture f;
+    QLineEdit *edit = f.form->SpinRouge->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, QStringLiteral("300"));
+    QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("255"));
+    QCOMPARE(f.form->TrackRouge->value(), 255);
+    QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#FF0000"));
+    QCOMPARE(f.beeps.count, 0);
+}
+
+void TstColorChannels::clearedField()
+{
+    Fixture f;
+    f.form->SpinVert->setValue(120);
+    f.form->SpinVert->lineEdit()->clear(); // slider at 120: it moves to 0 and writes "0" back
+    QCOMPARE(f.form->TrackVert->value(), 0);
+    QCOMPARE(f.form->SpinVert->text(), QStringLiteral("0"));
+    f.form->SpinVert->lineEdit()->clear(); // slider already at 0: the field stays empty
+    QCOMPARE(f.form->SpinVert->text(), QString());
+    QCOMPARE(f.form->SpinVert->value(), 0);
+    QCOMPARE(f.form->StatusBar->panelText(3), QStringLiteral("RGB(0,0,0)"));
+}
+
+void TstColorChannels::panelTextsForBlackAndWhite()
+{
+    Fixture f;
+    QCOMPARE(f.panels(), QStringList({"0x00000000", "#000000", "RGB(0,0,0)"}));
+    QCOMPARE(f.form->PanelColor->color(), QColor(0, 0, 0));
+    f.setChannels(255, 255, 255);
+    QCOMPARE(f.panels(), QStringList({"0x00FFFFFF", "#FFFFFF", "RGB(255,255,255)"}));
+}
+
+void TstColorChannels::webSafeRounding_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("expected");
+    const int cases[][2] = {{25, 0},   {26, 51},  {127, 102}, {128, 153},
+                            {229, 204}, {230, 255}, {255, 255}, {0, 0}};
+    for (const auto &c : cases)
+        QTest::addRow("%d-to-%d", c[0], c[1]) << c[0] << c[1];
+}
+
+void TstColorChannels::webSafeRounding()
+{
+    QFETCH(int, value);
+    QFETCH(int, expected);
+    Fixture f;
+    f.setChannels(value, value, value);
+    f.form->SpeedNetscapeClick();
+    QCOMPARE(f.channels(), QList<int>({expected, expected, expected}));
+    QCOMPARE(f.form->TrackBleu->value(), expected);
+}
+
+void TstColorChannels::colorDialog()
+{
+    Fixture f;
+    f.setChannels(1, 2, 3);
+    f.dialogAnswer.reset(); // cancelled
+    f.form->SpeedColorsClick();
+    QCOMPARE(f.dialogRuns, 1);
+    QCOMPARE(f.dialogInitial, QColor(1, 2, 3));
+    QCOMPARE(f.channels(), QList<int>({1, 2, 3}));
+
+    f.dialogAnswer = QColor(18, 52, 86);
+    f.form->SpeedColorsClick();
+    QCOMPARE(f.channels(), QList<int>({18, 52, 86}));
+    QCOMPARE(f.form->TrackBleu->value(), 86);
+    QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#123456"));
+
+    // A colour given in another model arrives as plain RGB.
+    f.dialogAnswer = QColor::fromHsv(0, 255, 255);
+    f.form->SpeedColorsClick();
+    QCOMPARE(f.channels(), QList<int>({255, 0, 0}));
+
+    // The custom colours are kept as sixteen lines ready for the settings store.
+    QCOMPARE(f.form->ColorDialogCustomColors.size(), 16);
+    QVERIFY(f.form->ColorDialogCustomColors.first().startsWith(QLatin1String("ColorA=")));
+    QVERIFY(f.form->ColorDialogCustomColors.last().startsWith(QLatin1String("ColorP=")));
+}
+
+void TstColorChannels::copy_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("valueOnly");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("hexa") << "hexa" << false << "0x00563412";
+    QTest::newRow("hexa-value") << "hexa" << true << "00563412";
+    QTest::newRow("html") << "html" << false << "#123456";
+    QTest::newRow("html-value") << "html" << true << "123456";
+    QTest::newRow("rgb") << "rgb" << false << "RGB(18,52,86)";
+    QTest::newRow("rgb-value") << "rgb" << true << "18,52,86";
+}
+
+void TstColorChannels::copy()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, valueOnly);
+    QFETCH(QString, expected);
+    Fixture f;
+    f.setChannels(18, 52, 86);
+    (format == "hexa" ? f.form->RadioHexa : format == "html" ? f.form->RadioHtml : f.form->RadioRgb)
+        ->setChecked(true);
+    f.form->CheckValeur->setChecked(valueOnly);
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    f.form->SpeedCopieClick();
+    QCOMPARE(QApplication::clipboard()->text(), expected);
+    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Copie effectuée"));
+}
+
+void TstColorChannels::copyWithoutFormatCopiesNothing()
+{
+    Fixture f;
+    for (QRadioButton *radio : {f.form->RadioHexa, f.form->RadioHtml, f.form->RadioRgb}) {
+        radio->setAutoExclusive(false);
+        radio->setChecked(false);
+    }
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    f.form->SpeedCopieClick();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
+    QCOMPARE(f.form->StatusBar->panelText(0), QString());
+}
+
+void TstColorChannels::paste_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::addColumn<int>("beeps");
+    QTest::addColumn<bool>("message");
+    const QList<int> same = {7, 8, 9}; // the colour before the paste
+    auto ok = [](const char *name, const QString &text, QList<int> channels) {
+        QTest::newRow(name) << text << channels << 0 << true;
+    };
+    auto none = [&](const char *name, const QString &text) {
+        QTest::newRow(name) << text << same << 0 << false;
+    };
+    ok("html", "#FF8000", {255, 128, 0});
+    ok("html-lower", "#ff8000", {255, 128, 0});
+    ok("0x-8-digits", "0x000080FF", {255, 128, 0});
+    ok("0x-6-digits", "0x0080FF", {255, 128, 0});
+    ok("0X-upper", "0X123456", {86, 52, 18});
+    ok("6-chars-rgb-order", "FF8000", {255, 128, 0});
+    ok("8-chars-bgr-order", "000080FF", {255, 128, 0});
+    ok("10-chars-bgr-order", "&H000080FF", {255, 128, 0});
+    ok("rgb-with-blanks", "RGB(255, 128, 0)", {255, 128, 0});
+    ok("rgb-lower", "rgb(1,2,3)", {1, 2, 3});
+    ok("jov", "JOV(10,20,30)", {10, 20, 30});
+    ok("rgba-prefix", "RGBA(1,2,3)", {1, 2, 3});
+    ok("comma-list", "255,128,0", {255, 128, 0});
+    ok("comma-list-clamped", "300,-4,12", {255, 0, 12});
+    ok("hex-integers", "RGB($FF,0,x10)", {255, 0, 16});
+    ok("blanks-everywhere", " # FF 80 00 ", {255, 128, 0});
+    ok("invalid-hex-is-zero", "#GG0000", {0, 0, 0});
+    none("html-too-short", "#FF80");
+    none("html-with-line-break", "#FF8000\n");
+    none("0x-comma-list", "0x10,0x20,0x30");
+    none("rgb-without-brackets", "RGB 1,2,3");
+    none("five-digits", "12345");
+    none("empty", "");
+    QTest::newRow("rgb-two-values") << "RGB(1,2)" << QList<int>{1, 8, 9} << 1 << false;
+    QTest::newRow("four-values") << "1,2,3,4" << QList<int>{1, 2, 9} << 1 << false;
+    QTest::newRow("bracket-first") << "(1,2,3)" << same << 1 << false;
+}
+
+void TstColorChannels::paste()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, expected);
+    QFETCH(int, beeps);
+    QFETCH(bool, message);
+    Fixture f;
+    f.setChannels(7, 8, 9);
+    f.form->StatusBar->setPanelText(0, QStringLiteral("before"));
+    QApplication::clipboard()->setText(text);
+    f.form->SpeedCollerClick();
+    QCOMPARE(f.channels(), expected);
+    QCOMPARE(f.beeps.count, beeps);
+    QCOMPARE(f.form->StatusBar->panelText(0),
+             message ? QStringLiteral(" Importation effectuée") : QStringLiteral("before"));
+    // Everything else follows the fields.
+    QCOMPARE(f.form->TrackRouge->value(), expected[0]);
+    QCOMPARE(f.form->PanelColor->color(), QColor(expected[0], expected[1], expected[2]));
+}
+
+void TstColorChannels::pasteWithoutText()
+{
+    Fixture f;
+    f.setChannels(7, 8, 9);
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("application/x-jov-test"), QByteArray("x"));
+    QApplication::clipboard()->setMimeData(data);
+    f.form->SpeedCollerClick();
+    QCOMPARE(f.channels(), QList<int>({7, 8, 9}));
+    QCOMPARE(f.beeps.count, 0);
+}
+
+void TstColorChannels::copyThenPasteRoundTrips()
+{
+    Fixture f;
+    const QList<QList<int>> colors = {{18, 52, 86}, {0, 0, 0}, {255, 255, 255}, {1, 254, 16}};
+    for (const QList<int> &color : colors) {
+        for (QRadioButton *radio : {f.form->RadioHexa, f.form->RadioHtml, f.form->RadioRgb}) {
+            for (bool valueOnly : {false, true}) {
+                f.setChannels(color[0], color[1], color[2]);
+                radio->setChecked(true);
+                f.form->CheckValeur->setChecked(valueOnly);
+                f.form->SpeedCopieClick();
+                f.setChannels(100, 100, 100);
+                f.form->SpeedCollerClick();
+                QCOMPARE(f.channels(), color);
+            }
+        }
+    }
+    QCOMPARE(f.beeps.count, 0);
+}
+
+void TstColorChannels::ctrlShortcutsWhateverHasFocus()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QWindow *window = f.form->windowHandle();
+    f.form->SpinRouge->lineEdit()->setFocus();
+    f.setChannels(18, 52, 86);
+
+    QApplication::clipboard()->setText(QStringLiteral("#FF8000"));
+    QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.channels(), QList<int>({255, 128, 0}));
+    // The shortcut is the window's: the focused field did not paste the text into itself.
+    QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("255"));
+
+    QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#FF8000"));
+
+    f.setChannels(26, 127, 230);
+    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(f.channels(), QList<int>({51, 102, 255}));
+
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+    QCOMPARE(f.dialogRuns, 1);
+
+    // Without Ctrl the letters are the focused control's.
+    QApplication::clipboard()->setText(QStringLiteral("#000000"));
+    QTest::keyClick(window, Qt::Key_V, Qt::AltModifier);
+    QCOMPARE(f.channels(), QList<int>({51, 102, 255}));
+}
+
+void TstColorChannels::ctrlHeldFlag()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QWindow *window = f.form->windowHandle();
+    QTest::keyPress(window, Qt::Key_Control, Qt::ControlModifier);
+    QVERIFY(f.form->CtrlHeld);
+    QTest::keyPress(window, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(f.form->CtrlHeld);
+    QTest::keyRelease(window, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(!f.form->CtrlHeld); // cleared by any release although Ctrl is still down
+    QTest::keyPress(window, Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
+    QVERIFY(f.form->CtrlHeld);
+    QTest::keyPress(window, Qt::Key_A, Qt::NoModifier);
+    QVERIFY(!f.form->CtrlHeld);
+    QTest::keyRelease(window, Qt::Key_Control, Qt::NoModifier);
+    QVERIFY(!f.form->CtrlHeld);
+}
+
+QTEST_MAIN(TstColorChannels)
+#include "tst_colorchannels.moc"

@@ -1,0 +1,249 @@
+#include "controls/ColorButton.h"
+#include "controls/Cursors.h"
+#include "controls/Hints.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "controls/TrackBar95.h"
+#include "mainwindow/MainForm.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace jov;
+
+class TstMainForm : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void layout_data();
+    void layout();
+    void slots_();
+    void fixedClientArea();
+    void startState();
+    void tabOrderStopsOnlyAtFieldsAndCheckedRadio();
+    void hintLineFollowsMouse();
+    void hintLineSingleTextMode();
+    void pipetteCursorRegistered();
+    void glyphsLoaded();
+
+private:
+    QTemporaryDir m_config;
+};
+
+void TstMainForm::initTestCase()
+{
+    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+}
+
+void TstMainForm::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("hint");
+    auto row = [](const char *name, QRect geometry, const char *hint) {
+        QTest::newRow(name) << QString::fromLatin1(name) << geometry << QString::fromUtf8(hint);
+    };
+    row("BoxReglage", {10, 5, 530, 225}, "");
+    row("BtnOptions", {10, 20, 25, 25}, "| Options du programme");
+    row("BtnOpenPal", {10, 50, 25, 25}, "| Charge une palette personnalisée (Ctrl O)");
+    row("BtnSavePal", {10, 80, 25, 25}, "| Sauvegarde la palette personnalisée (Ctrl S)");
+    row("PanelColor", {44, 20, 387, 55}, "| Zone d'exemple");
+    row("PanelPerso", {44, 80, 387, 25}, "| Couleurs personnalisées");
+    row("BtnColors", {440, 20, 25, 25}, "| Affiche la palette de couleurs (Ctrl P)");
+    row("PanelPipette", {465, 20, 25, 25}, "");
+    row("ImgPipette", {6, 6, 14, 14}, "| Active la pipette");
+    row("BtnAide", {495, 20, 25, 25}, "| Affiche l'aide du programme (Ctrl A)");
+    row("BtnColler", {440, 50, 25, 25}, "| Importe la couleur Presse-papiers (Ctrl V)");
+    row("BtnNetscape", {465, 50, 25, 25}, "| Approche avec valeurs Netscape (Ctrl N)");
+    row("BtnTop", {495, 50, 25, 25}, "| Fixe au premier plan (Ctrl T)");
+    row("BtnPlus", {440, 80, 25, 25}, "| Ajoute aux couleurs personnalisées");
+    row("BtnMoins", {465, 80, 25, 25}, "| Retire des couleurs personnalisées");
+    row("BtnMin", {495, 80, 25, 25}, "| Réduit la fenêtre du programme (Ctrl R)");
+    row("ShapeRouge", {10, 120, 10, 26}, "");
+    row("ShapeVert", {10, 155, 10, 26}, "");
+    row("ShapeBleu", {10, 190, 10, 26}, "");
+    row("TrackRouge", {25, 120, 425, 26}, "| Règle le rouge");
+    row("TrackVert", {25, 155, 425, 26}, "| Règle le vert");
+    row("TrackBleu", {25, 190, 425, 26}, "| Règle le bleu");
+    row("SpinRouge", {455, 120, 64, 26}, "| Règle le rouge");
+    row("SpinVert", {455, 155, 64, 26}, "| Règle le vert");
+    row("SpinBleu", {455, 190, 64, 26}, "| Règle le bleu");
+    row("BoxCopie", {10, 240, 530, 56}, "");
+    row("BtnCopie", {10, 21, 70, 25}, "| Copie la couleur selon le format (Ctrl C)");
+    row("CheckValeur", {87, 24, 130, 17}, "| Extrait la valeur seule (code)");
+    row("Bevel1", {226, 7, 2, 45}, "");
+    row("RadioHexa", {348, 25, 55, 17}, "| Sélectionne le format HEXA");
+    row("RadioHtml", {413, 25, 55, 17}, "| Sélectionne le format HTML");
+    row("RadioRgb", {473, 25, 55, 17}, "| Sélectionne le format RGB");
+    row("StatusBar", {0, 304, 550, 19}, "");
+}
+
+void TstMainForm::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, hint);
+    TMainForm form;
+    auto *widget = form.findChild<QWidget *>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(widget->geometry(), geometry);
+    QCOMPARE(HintOf(widget), hint);
+}
+
+void TstMainForm::slots_()
+{
+    TMainForm form;
+    for (int n = 1; n <= 16; ++n) {
+        TColorButton *slot = form.Slots[size_t(n - 1)];
+        QCOMPARE(slot->parentWidget(), form.PanelPerso);
+        QCOMPARE(slot->geometry(), QRect(2 + 24 * (n - 1), 2, 23, 22));
+        QCOMPARE(slot->property("Tag").toInt(), n);
+        QCOMPARE(slot->colorRef(), clWhite);
+        QCOMPARE(slot->bevelSize(), 1);
+        QVERIFY(slot->font().bold());
+    }
+    // Positions 14 and 16 carry each other's names.
+    QCOMPARE(form.Slots[13]->objectName(), QStringLiteral("BtnCol16"));
+    QCOMPARE(form.Slots[14]->objectName(), QStringLiteral("BtnCol15"));
+    QCOMPARE(form.Slots[15]->objectName(), QStringLiteral("BtnCol14"));
+}
+
+void TstMainForm::fixedClientArea()
+{
+    TMainForm form;
+    QCOMPARE(form.size(), QSize(550, 323));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+void TstMainForm::startState()
+{
+    TMainForm form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("JOV - SansNom"));
+    QCOMPARE(form.SpinRouge->value(), 0);
+    QCOMPARE(form.SpinVert->value(), 0);
+    QCOMPARE(form.SpinBleu->value(), 0);
+    QVERIFY(form.RadioHtml->isChecked());
+    QVERIFY(!form.RadioHexa->isChecked());
+    QVERIFY(!form.RadioRgb->isChecked());
+    QVERIFY(!form.CheckValeur->isChecked());
+    QCOMPARE(form.StatusBar->panelCount(), 4);
+    QCOMPARE(form.StatusBar->panelWidth(0), 235);
+    for (int i = 1; i <= 3; ++i)
+        QCOMPARE(form.StatusBar->panelWidth(i), 100);
+    for (TTrackBar95 *track : {form.TrackRouge, form.TrackVert, form.TrackBleu}) {
+        QCOMPARE(track->maximum(), 255);
+        QCOMPARE(track->pageStep(), 51);
+        QCOMPARE(track->tickInterval(), 51);
+        QCOMPARE(track->thumbSize(), 20);
+    }
+}
+
+void TstMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.RadioHtml));
+    // Starting at the checked radio button, Tab visits the sliders, the fields and comes back.
+    QList<QWidget *> visited;
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        while (focus && focus->parentWidget() && !focus->parentWidget()->isWindow() &&
+               qobject_cast<TNumberField *>(focus->parentWidget()))
+            focus = focus->parentWidget(); // the field's inner editor counts as the field
+        visited.append(focus);
+    }
+    const QList<QWidget *> expected = {form.TrackRouge, form.TrackVert, form.TrackBleu,
+                                       form.SpinRouge,  form.SpinVert,  form.SpinBleu,
+                                       form.RadioHtml};
+    QCOMPARE(visited, expected);
+    // Checking another radio button moves the stop to it.
+    form.RadioRgb->setChecked(true);
+    QVERIFY(form.RadioRgb->focusPolicy() & Qt::TabFocus);
+    QVERIFY(!(form.RadioHtml->focusPolicy() & Qt::TabFocus));
+    QCOMPARE(form.CheckValeur->focusPolicy() & Qt::TabFocus, 0);
+    QCOMPARE(form.BtnCopie->focusPolicy(), Qt::NoFocus);
+}
+
+void TstMainForm::hintLineFollowsMouse()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    THintMonitor *monitor = THintMonitor::instance();
+    monitor->setWidgetUnderMouse(form.TrackRouge);
+    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le rouge"));
+    // A control without a hint inside one with a hint shows its parent's hint.
+    monitor->setWidgetUnderMouse(form.Slots[3]);
+    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Couleurs personnalisées"));
+    // The window background has no hint: the line empties.
+    monitor->setWidgetUnderMouse(&form);
+    QTRY_COMPARE(form.StatusBar->panelText(0), QString());
+    // A status message stays until the hint changes again.
+    form.StatusBar->setPanelText(0, QStringLiteral(" Copie effectuée"));
+    monitor->setWidgetUnderMouse(form.BoxCopie); // no hint either: no change, message stays
+    QTest::qWait(20);
+    QCOMPARE(form.StatusBar->panelText(0), QStringLiteral(" Copie effectuée"));
+    monitor->setWidgetUnderMouse(form.BtnCopie);
+    QTRY_COMPARE(form.StatusBar->panelText(0),
+                 QStringLiteral(" Copie la couleur selon le format (Ctrl C)"));
+    // Real enter and leave events drive it too.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(form.BtnCopie, &leave);
+    QTRY_COMPARE(form.StatusBar->panelText(0), QString());
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(form.TrackBleu, &enter);
+    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
+}
+
+void TstMainForm::hintLineSingleTextMode()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.StatusBar->setSimplePanel(true);
+    THintMonitor::instance()->setWidgetUnderMouse(form.SpinVert);
+    QTRY_COMPARE(form.StatusBar->simpleText(), QStringLiteral(" Règle le vert"));
+    QCOMPARE(form.StatusBar->panelText(0), QString());
+    form.StatusBar->setSimplePanel(false);
+    THintMonitor::instance()->setWidgetUnderMouse(form.SpinBleu);
+    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
+}
+
+void TstMainForm::pipetteCursorRegistered()
+{
+    TMainForm form;
+    QVERIFY(HasScreenCursor(1));
+    const QCursor cursor = ScreenCursor(1);
+    QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+    QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
+    QCOMPARE(cursor.hotSpot(), QPoint(0, 13));
+    // The tip of the drawing is at the hot spot.
+    QVERIFY(cursor.pixmap().toImage().pixelColor(0, 13).alpha() > 0);
+}
+
+void TstMainForm::glyphsLoaded()
+{
+    TMainForm form;
+    for (TColorButton *button : {form.BtnOptions, form.BtnOpenPal, form.BtnSavePal, form.BtnColors,
+                                 form.BtnAide, form.BtnColler, form.BtnNetscape, form.BtnTop,
+                                 form.BtnPlus, form.BtnMoins, form.BtnMin, form.BtnCopie}) {
+        QCOMPARE(button->picture().size(), QSize(16, 16));
+        QVERIFY(button->caption().isEmpty());
+        QCOMPARE(button->bevelStyle(), TButtonBevel::bbRaised);
+    }
+    QCOMPARE(form.ImgList.size(), 4);
+    for (const QImage &image : form.ImgList)
+        QCOMPARE(image.size(), QSize(16, 16));
+    QCOMPARE(form.ImgPipette->size(), QSize(14, 14));
+}
+
+QTEST_MAIN(TstMainForm)
+#include "tst_mainform.moc"
