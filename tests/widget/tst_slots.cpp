@@ -1,0 +1,540 @@
+// The custom slots and palette files through the real main window: select, store, clear,
+// clear all, gradient, drag and drop, the palette title and star, the save prompt, and palette
+// files written and read through the window's commands.
+#include "TestSupport.h"
+
+#include "controls/ColorButton.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "mainwindow/MainForm.h"
+#include "persistence/PaletteFile.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <memory>
+
+using namespace jov;
+
+namespace {
+
+const QString kSelectFirst = QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés.");
+
+struct Fixture
+{
+    test::BeepCounter beeps;
+    QStringList messages;
+    QStringList questions;
+    bool answer = true;
+    QString savePath;
+    QString openPath;
+    QStringList dialogFolders;
+    std::unique_ptr<TMainForm> form;
+
+    Fixture()
+    {
+        FormServices services = FormServices::platform();
+        services.beep = beeps.hook();
+        services.chooseColor = [](QWidget *, const QColor &) { return std::optional<QColor>(); };
+        services.information = [this](QWidget *, const QString &text) { messages << text; };
+        services.confirm = [this](QWidget *, const QString &text) {
+            questions << text;
+            return answer;
+        };
+        services.openPaletteFile = [this](QWidget *, const QString &folder) {
+            dialogFolders << folder;
+            return openPath;
+        };
+        services.savePaletteFile = [this](QWidget *, const QString &folder, const QString &name) {
+            dialogFolders << folder + QLatin1Char('|') + name;
+            return savePath;
+        };
+        form = std::make_unique<TMainForm>(nullptr, services);
+    }
+
+    TColorButton *slot(int n) const { return form->Slots[size_t(n - 1)]; }
+    void setColor(int r, int g, int b)
+    {
+        form->SpinRouge->setValue(r);
+        form->SpinVert->setValue(g);
+        form->SpinBleu->setValue(b);
+    }
+    void fillNumbered()
+    {
+        SlotColors colors{};
+        for (int i = 0; i < 16; ++i)
+            colors[size_t(i)] = MakeColor(i * 10, i, 255 - i);
+        form->SetSlotColors(colors);
+    }
+    void ctrlClick(TColorButton *button)
+    {
+        form->CtrlHeld = true;
+        button->click();
+    }
+    QPoint slotCentre(int n) const { return slot(n)->mapToGlobal(slot(n)->rect().center()); }
+};
+
+QByteArray Palette(const QList<QByteArray> &colourLines, const QByteArray &head = "JASC-PAL\r\n0100\r\n16\r\n")
+{
+    QByteArray text = head;
+    for (const QByteArray &line : colourLines)
+        text += line + "\r\n";
+    return text;
+}
+
+QList<QByteArray> GreyLines()
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < 16; ++i)
+        lines << QByteArray::number(i) + ' ' + QByteArray::number(i) + ' ' + QByteArray::number(i);
+    return lines;
+}
+
+bool WriteFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+} // namespace
+
+class TstSlots : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void addOrRemoveWithoutSelectionShowsMessage();
+    void selectMovesMarkAndStoreMarksModifiedOnce();
+    void removeClearsMarkedSlot();
+    void clearAll_data();
+    void clearAll();
+    void clearAllAnsweredNo();
+    void gradient_data();
+    void gradient();
+    void renameOnCtrlAddAndRemove();
+    void singleClickAppliesWithOp16();
+    void doubleClickSelectsThenApplies();
+    void dragSwapsColours();
+    void dragReleasedElsewhereDoesNothing();
+    void dragDroppedOnItselfMarksModified();
+    void saveThenLoadRoundTrip();
+    void saveFailureKeepsEverything();
+    void loadHeaderFaultsShowMessages_data();
+    void loadHeaderFaultsShowMessages();
+    void loadFaultyColourLineChangesNothing_data();
+    void loadFaultyColourLineChangesNothing();
+    void loadCutsChannelsToEightBits();
+    void titleCutsAtFirstDot();
+    void savePromptOnClose();
+    void noPromptWithoutOp14();
+    void openAsksFirstAndRemembersFolder();
+    void ctrlOAndCtrlS();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TstSlots::init()
+{
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/config").toLocal8Bit());
+}
+
+void TstSlots::addOrRemoveWithoutSelectionShowsMessage()
+{
+    Fixture f;
+    f.form->BtnPlus->click();
+    f.form->BtnMoins->click();
+    QCOMPARE(f.messages, QStringList({kSelectFirst, kSelectFirst}));
+    for (int n = 1; n <= 16; ++n)
+        QCOMPARE(f.slot(n)->colorRef(), clWhite);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
+}
+
+void TstSlots::selectMovesMarkAndStoreMarksModifiedOnce()
+{
+    Fixture f;
+    f.slot(2)->click();
+    f.slot(5)->click();
+    QCOMPARE(f.form->MarkedSlot(), 4);
+    QCOMPARE(f.slot(2)->caption(), QString());
+    QCOMPARE(f.slot(5)->caption(), QStringLiteral("*"));
+    f.setColor(18, 52, 86);
+    f.form->BtnPlus->click();
+    QCOMPARE(f.slot(5)->colorRef(), MakeColor(18, 52, 86));
+    QCOMPARE(f.slot(2)->colorRef(), clWhite);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
+    f.form->BtnPlus->click();
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
+    QVERIFY(f.messages.isEmpty());
+}
+
+void TstSlots::removeClearsMarkedSlot()
+{
+    Fixture f;
+    f.fillNumbered();
+    f.slot(7)->click();
+    f.form->BtnMoins->click();
+    QCOMPARE(f.slot(7)->colorRef(), clWhite);
+    QCOMPARE(f.slot(6)->colorRef(), MakeColor(50, 5, 250));
+    QVERIFY(f.form->PaletteModified());
+}
+
+void TstSlots::clearAll_data()
+{
+    QTest::addColumn<bool>("op17");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("firstCleared");
+    QTest::newRow("all-slots") << false << 10 << 1;
+    QTest::newRow("op17-from-slot-10") << true << 10 << 10;
+    QTest::newRow("op17-without-selection") << true << 0 << 1;
+}
+
+void TstSlots::clearAll()
+{
+    QFETCH(bool, op17);
+    QFETCH(int, selected);
+    QFETCH(int, firstCleared);
+    Fixture f;
+    f.fillNumbered();
+    f.form->Options.Op17 = op17;
+    if (selected)
+        f.slot(selected)->click();
+    f.ctrlClick(f.form->BtnMoins);
+    QCOMPARE(f.questions, QStringList({"\r\nVoulez-vous supprimer les couleurs mémorisées ?"}));
+    for (int n = 1; n <= 16; ++n)
+        QCOMPARE(f.slot(n)->colorRef() == clWhite, n >= firstCleared);
+    QVERIFY(!f.form->CtrlHeld);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
+}
+
+void TstSlots::clearAllAnsweredNo()
+{
+    Fixture f;
+    f.fillNumbered();
+    f.answer = false;
+    f.ctrlClick(f.form->BtnMoins);
+    QCOMPARE(f.slot(3)->colorRef(), MakeColor(20, 2, 253));
+    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->PaletteModified());
+}
+
+void TstSlots::gradient_data()
+{
+    QTest::addColumn<bool>("op18");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("firstChanged");
+    QTest::newRow("all-slots") << false << 0 << 1;
+    QTest::newRow("op18-slot-16") << true << 16 << 16;
+    QTest::newRow("op18-slot-9") << true << 9 << 9;
+}
+
+void TstSlots::gradient()
+{
+    QFETCH(bool, op18);
+    QFETCH(int, selected);
+    QFETCH(int, firstChanged);
+    Fixture f;
+    f.fillNumbered();
+    const SlotColors before = f.form->SlotColorValues();
+    f.form->Options.Op18 = op18;
+    if (selected)
+        f.slot(selected)->click();
+    f.setColor(0, 0, 128);
+    f.ctrlClick(f.form->BtnPlus);
+    QCOMPARE(f.questions, QStringList({"\r\nVoulez-vous créer un dégradé automatique ?"}));
+    QCOMPARE(f.slot(firstChanged)->colorRef(), MakeColor(0, 1, 128));
+    if (firstChanged == 1)
+        QCOMPARE(f.slot(16)->colorRef(), MakeColor(0, 2, 223));
+    for (int n = 1; n < firstChanged; ++n)
+        QCOMPARE(f.slot(n)->colorRef(), before[size_t(n - 1)]);
+    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(f.form->PaletteModified());
+}
+
+void TstSlots::renameOnCtrlAddAndRemove()
+{
+    Fixture f;
+    f.form->Options.Op15 = true;
+    f.form->SetPaletteName(QStringLiteral("mine.pal"));
+    f.ctrlClick(f.form->BtnPlus); // gradient: untitled and modified
+    QCOMPARE(f.form->Options.Op32, QStringLiteral("SansNom.pal"));
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
+    f.ctrlClick(f.form->BtnMoins); // clear all: untitled, not modified
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
+    QVERIFY(!f.form->PaletteModified());
+}
+
+void TstSlots::singleClickAppliesWithOp16()
+{
+    Fixture f;
+    f.fillNumbered();
+    f.slot(4)->click();
+    QCOMPARE(f.form->SpinRouge->value(), 0); // Op16 off: selecting does not apply
+    f.form->Options.Op16 = true;
+    f.slot(4)->click();
+    QCOMPARE(f.form->CurrentColor(), MakeColor(30, 3, 252));
+    QCOMPARE(f.form->PanelColor->color(), QColor(30, 3, 252));
+}
+
+void TstSlots::doubleClickSelectsThenApplies()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.fillNumbered();
+    f.slot(1)->click();
+    // What a double click delivers: press, release, the second press as a double click, release.
+    TColorButton *target = f.slot(12);
+    const QPoint centre = target->rect().center();
+    QTest::mouseClick(target, Qt::LeftButton, {}, centre);
+    QMouseEvent second(QEvent::MouseButtonDblClick, centre, target->mapToGlobal(centre),
+                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &second);
+    QTest::mouseRelease(target, Qt::LeftButton, {}, centre);
+    QCOMPARE(f.form->MarkedSlot(), 11);
+    QCOMPARE(f.form->CurrentColor(), MakeColor(110, 11, 244));
+    QCOMPARE(f.form->SpinVert->value(), 11);
+    QCOMPARE(f.form->PanelColor->color(), QColor(110, 11, 244));
+}
+
+void TstSlots::dragSwapsColours()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.fillNumbered();
+    f.slot(5)->click(); // the mark stays where it is through the drag
+    f.ctrlClick(f.slot(3));
+    QCOMPARE(f.form->DraggedSlot(), 2);
+    QVERIFY(!f.form->CtrlHeld);
+    QCOMPARE(f.form->MarkedSlot(), 4);
+    // The next click lands on slot 7: its press and release belong to the drag.
+    const QPoint target = f.form->mapFromGlobal(f.slotCentre(7));
+    QTest::mousePress(f.form.get(), Qt::LeftButton, {}, target);
+    QTest::mouseRelease(f.form.get(), Qt::LeftButton, {}, target);
+    QCOMPARE(f.form->DraggedSlot(), -1);
+    QCOMPARE(f.slot(3)->colorRef(), MakeColor(60, 6, 249));
+    QCOMPARE(f.slot(7)->colorRef(), MakeColor(20, 2, 253));
+    QCOMPARE(f.form->MarkedSlot(), 4);
+    QCOMPARE(f.slot(7)->caption(), QString());
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
+}
+
+void TstSlots::dragReleasedElsewhereDoesNothing()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.fillNumbered();
+    const SlotColors before = f.form->SlotColorValues();
+    f.ctrlClick(f.slot(3));
+    QTest::mouseRelease(f.form.get(), Qt::LeftButton, {}, QPoint(300, 250));
+    QCOMPARE(f.form->DraggedSlot(), -1);
+    QCOMPARE(f.form->SlotColorValues(), before);
+    QVERIFY(!f.form->PaletteModified());
+}
+
+void TstSlots::dragDroppedOnItselfMarksModified()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.fillNumbered();
+    const SlotColors before = f.form->SlotColorValues();
+    f.ctrlClick(f.slot(9));
+    QTest::mouseRelease(f.form.get(), Qt::LeftButton, {}, f.form->mapFromGlobal(f.slotCentre(9)));
+    QCOMPARE(f.form->SlotColorValues(), before);
+    QVERIFY(f.form->PaletteModified());
+}
+
+void TstSlots::saveThenLoadRoundTrip()
+{
+    Fixture f;
+    f.fillNumbered();
+    const SlotColors saved = f.form->SlotColorValues();
+    f.form->MarkPaletteModified();
+    f.savePath = m_dir.filePath(QStringLiteral("round.pal"));
+    f.form->BtnSavePalClick();
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - round"));
+    QVERIFY(!f.form->PaletteModified());
+    QCOMPARE(f.form->Options.Op32, QStringLiteral("round.pal"));
+    QCOMPARE(f.form->Options.Op31, m_dir.path() + QLatin1Char('/'));
+    QFile file(f.savePath);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    QVERIFY(content.startsWith("JASC-PAL\r\n0100\r\n16\r\n0 0 255\r\n10 1 254\r\n"));
+    QCOMPARE(content.count("\r\n"), 19);
+
+    f.form->SetSlotColors(SlotColors{});
+    f.form->LoadPaletteFile(f.savePath);
+    QCOMPARE(f.form->SlotColorValues(), saved);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - round"));
+    QCOMPARE(f.beeps.count, 0);
+}
+
+void TstSlots::saveFailureKeepsEverything()
+{
+    Fixture f;
+    f.form->SetPaletteName(QStringLiteral("kept.pal"));
+    f.form->MarkPaletteModified();
+    // The folder does not exist: opening the file fails.
+    f.savePath = m_dir.filePath(QStringLiteral("missing/new.pal"));
+    f.form->BtnSavePalClick();
+    QCOMPARE(f.beeps.count, 1);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - kept *"));
+    QVERIFY(f.form->PaletteModified());
+    QCOMPARE(f.form->Options.Op32, QStringLiteral("kept.pal"));
+    QVERIFY(!QFile::exists(f.savePath));
+}
+
+void TstSlots::loadHeaderFaultsShowMessages_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("lower-case-signature")
+        << Palette(GreyLines(), "jasc-pal\r\n0100\r\n16\r\n")
+        << "\r\nLe fichier PAL n'est pas un fichier valide";
+    QTest::newRow("version") << Palette(GreyLines(), "JASC-PAL\r\n0200\r\n16\r\n")
+                             << "\r\nCette version de fichier PAL n'est pas supportée";
+    QTest::newRow("256-colours") << Palette(GreyLines(), "JASC-PAL\r\n0100\r\n256\r\n")
+                                 << "\r\nLe nombre de couleurs de ce fichier PAL n'est pas supporté";
+}
+
+void TstSlots::loadHeaderFaultsShowMessages()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    Fixture f;
+    f.fillNumbered();
+    const SlotColors before = f.form->SlotColorValues();
+    const QString path = m_dir.filePath(QStringLiteral("header.pal"));
+    QVERIFY(WriteFile(path, content));
+    f.form->LoadPaletteFile(path);
+    QCOMPARE(f.messages, QStringList({message}));
+    QCOMPARE(f.form->SlotColorValues(), before);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
+    QCOMPARE(f.beeps.count, 0);
+}
+
+void TstSlots::loadFaultyColourLineChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QList<QByteArray> twoNumbers = GreyLines();
+    twoNumbers[4] = "4 4";
+    QTest::newRow("fifth-line-two-numbers") << Palette(twoNumbers);
+    QTest::newRow("short-file") << Palette(GreyLines().mid(0, 10));
+    QList<QByteArray> trailing = GreyLines();
+    trailing[15] = "15 15 15 ";
+    QTest::newRow("trailing-blank-last-line") << Palette(trailing);
+    QList<QByteArray> letters = GreyLines();
+    letters[0] = "a b c";
+    QTest::newRow("letters") << Palette(letters);
+}
+
+void TstSlots::loadFaultyColourLineChangesNothing()
+{
+    QFETCH(QByteArray, content);
+    Fixture f;
+    f.fillNumbered();
+    f.form->SetPaletteName(QStringLiteral("before.pal"));
+    f.form->MarkPaletteModified();
+    const SlotColors before = f.form->SlotColorValues();
+    const QString path = m_dir.filePath(QStringLiteral("faulty.pal"));
+    QVERIFY(WriteFile(path, content));
+    f.form->LoadPaletteFile(path);
+    QCOMPARE(f.beeps.count, 1);
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(f.form->SlotColorValues(), before); // no half-loaded palette
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - before *"));
+}
+
+void TstSlots::loadCutsChannelsToEightBits()
+{
+    Fixture f;
+    QList<QByteArray> lines = GreyLines();
+    lines[0] = "300 -1 12";
+    const QString path = m_dir.filePath(QStringLiteral("wide.pal"));
+    QVERIFY(WriteFile(path, Palette(lines) + "anything after is ignored\r\n"));
+    f.form->LoadPaletteFile(path);
+    QCOMPARE(f.slot(1)->colorRef(), MakeColor(44, 255, 12));
+    QCOMPARE(f.slot(16)->colorRef(), MakeColor(15, 15, 15));
+}
+
+void TstSlots::titleCutsAtFirstDot()
+{
+    Fixture f;
+    const QString path = m_dir.filePath(QStringLiteral("my.old.pal"));
+    QVERIFY(WriteFile(path, Palette(GreyLines())));
+    f.form->LoadPaletteFile(path);
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - my"));
+    QCOMPARE(f.form->Options.Op32, QStringLiteral("my.old.pal"));
+}
+
+void TstSlots::savePromptOnClose()
+{
+    Fixture f;
+    f.slot(1)->click();
+    f.form->BtnPlus->click();
+    f.savePath = m_dir.filePath(QStringLiteral("closing.pal"));
+    QCloseEvent first;
+    QApplication::sendEvent(f.form.get(), &first);
+    QVERIFY(!first.isAccepted()); // Yes saves and keeps the window open
+    QCOMPARE(f.questions, QStringList({"\r\nLa palette SansNom.pal a été modifiée.\r\n"
+                                       "Voulez-vous la sauvegarder ?"}));
+    QVERIFY(QFile::exists(f.savePath));
+    QCloseEvent second;
+    QApplication::sendEvent(f.form.get(), &second);
+    QVERIFY(second.isAccepted());
+    QCOMPARE(f.questions.size(), 1);
+
+    Fixture g; // No lets the close go on without saving
+    g.answer = false;
+    g.slot(1)->click();
+    g.form->BtnMoins->click();
+    QCloseEvent third;
+    QApplication::sendEvent(g.form.get(), &third);
+    QVERIFY(third.isAccepted());
+    QCOMPARE(g.questions.size(), 1);
+}
+
+void TstSlots::noPromptWithoutOp14()
+{
+    Fixture f;
+    f.form->Options.Op14 = false;
+    f.form->MarkPaletteModified();
+    QVERIFY(f.form->QuerySavePalette());
+    QVERIFY(f.questions.isEmpty());
+}
+
+void TstSlots::openAsksFirstAndRemembersFolder()
+{
+    Fixture f;
+    const QString path = m_dir.filePath(QStringLiteral("opened.pal"));
+    QVERIFY(WriteFile(path, Palette(GreyLines())));
+    f.form->MarkPaletteModified();
+    f.answer = false;
+    f.openPath = path;
+    const QString openFolder = f.form->Options.Op30;
+    f.form->BtnOpenPalClick();
+    QCOMPARE(f.questions.size(), 1);
+    QCOMPARE(f.dialogFolders, QStringList({openFolder}));
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - opened"));
+    QCOMPARE(f.form->Options.Op30, m_dir.path() + QLatin1Char('/'));
+    // Without Op12 the folder is not remembered.
+    f.form->Options.Op12 = false;
+    f.form->Options.Op30 = QStringLiteral("/elsewhere");
+    f.form->BtnOpenPalClick();
+    QCOMPARE(f.form->Options.Op30, QStringLiteral("/elsewhere"));
+}
+
+void TstSlots::ctrlOAndCtrlS()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(f.dialogFolders.size(), 2);
+    QVERIFY(f.dialogFolders[0].endsWith(QLatin1String("|SansNom.pal")));
+}
+
+QTEST_MAIN(TstSlots)
+#include "tst_slots.moc"
