@@ -9,7 +9,10 @@
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
 #include "controls/TrackBar95.h"
+#include "persistence/LegacyIni.h"
 #include "persistence/PaletteFile.h"
+#include "persistence/Placement.h"
+#include "persistence/RegistryStore.h"
 #include "persistence/Systeme.h"
 
 #include <QApplication>
@@ -23,7 +26,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
+#include <QFileInfo>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <cmath>
@@ -49,7 +54,8 @@ template <typename T> T *Place(T *widget, int left, int top, int width, int heig
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent, FormServices services)
-    : QWidget(parent), m_services(std::move(services))
+    : QWidget(parent), m_services(std::move(services)),
+      m_store(std::make_unique<RegistryStore>(SettingsStorePath()))
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("JOV"));
@@ -656,6 +662,91 @@ void TMainForm::LoadPaletteFile(const QString &path)
         m_services.information(this, message);
 }
 
+void TMainForm::LoadSettings()
+{
+    SlotColors slotColors = SlotColorValues();
+    const QString legacy = LegacyIniPath();
+    if (QFileInfo::exists(legacy)) {
+        const LegacyImportResult result =
+            ImportLegacyIniFile(legacy, *m_store, Options, ColorDialogCustomColors, slotColors);
+        if (result != LegacyImportResult::Unreadable) {
+            SetSlotColors(slotColors);
+            return; // the placement is read when the window is first shown
+        }
+    }
+    LoadSettingsFromStore(*m_store, Options, ColorDialogCustomColors, slotColors,
+                          [this](const QString &path) { LoadPaletteFile(path); });
+    if (!Options.Op13)
+        SetSlotColors(slotColors);
+    RestorePlacement();
+}
+
+bool TMainForm::SaveSettings()
+{
+    return SaveSettingsToStore(*m_store, Options, ColorDialogCustomColors, SlotColorValues());
+}
+
+void TMainForm::FormClose()
+{
+    SetApplicationCursor(0);
+    Options.Op01 = SpinRouge->value();
+    Options.Op02 = SpinVert->value();
+    Options.Op03 = SpinBleu->value();
+    Options.Op04 = CheckValeur->isChecked();
+    Options.Op05 = RadioHexa->isChecked();
+    Options.Op06 = RadioHtml->isChecked();
+    Options.Op07 = RadioRgb->isChecked();
+    SaveSettings();
+    if (Options.Op11)
+        SavePlacement();
+}
+
+namespace {
+
+QSize PrimaryScreenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() * screen->devicePixelRatio() : QSize();
+}
+
+} // namespace
+
+// The placement is kept in screen pixels of the window's outer rectangle, title bar included,
+// which is what moving the window positions.
+bool TMainForm::SavePlacement()
+{
+    WindowPlacementRecord placement;
+    placement.showCmd = isMinimized() ? SwShowMinimized : SwShowNormal;
+    placement.minPosition = QPoint(-1, -1);
+    placement.maxPosition = QPoint(-1, -1);
+    const QRect frame = frameGeometry();
+    placement.normalPosition = {frame.left(), frame.top(), frame.left() + frame.width(),
+                                frame.top() + frame.height()};
+    const QSize screenSize = PrimaryScreenSize();
+    return WritePlacement(*m_store, PlacementKeyPath, placement, ScreenPpi(),
+                          screenSize.width(), screenSize.height(), false);
+}
+
+void TMainForm::RestorePlacement()
+{
+    WindowPlacementRecord current;
+    current.showCmd = isMinimized() ? SwShowMinimized : SwShowNormal;
+    const QRect frame = frameGeometry();
+    current.normalPosition = {frame.left(), frame.top(), frame.left() + frame.width(),
+                              frame.top() + frame.height()};
+    const QSize screenSize = PrimaryScreenSize();
+    const PlacementReadResult result =
+        ReadPlacement(*m_store, PlacementKeyPath, current, isVisible(), ScreenPpi(),
+                      screenSize.width(), screenSize.height());
+    if (result.stopped)
+        return;
+    if (result.applyPlacement)
+        move(result.placement.normalPosition.left, result.placement.normalPosition.top);
+    // The window has a fixed size: a maximised record comes up normal.
+    if (result.show == PlacementShow::Minimized && isVisible())
+        QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
 void TMainForm::BtnMinClick()
 {
     Options.Op09 = !Options.Op09;
@@ -706,6 +797,10 @@ void TMainForm::FormKeyUp(int, Qt::KeyboardModifiers)
 void TMainForm::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    if (m_firstShow) {
+        m_firstShow = false;
+        RestorePlacement();
+    }
     // Keys reach the window's native window before any control: watch them there, once each.
     if (QWindow *window = windowHandle())
         window->installEventFilter(this); // installing twice keeps one filter
@@ -766,7 +861,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    SetApplicationCursor(0);
+    SavePlacement();
+    FormClose();
     event->accept();
     Q_EMIT closed();
 }
@@ -782,8 +878,8 @@ void TMainForm::FormCreate()
     StatusBar->setPanelWidth(0, ScaledSize(235));
     ImgPipette->autoSize();
 
-    Options = DefaultOptions(ProgramFolder() + PathDelim + QStringLiteral("Palettes"),
-                             StripTrailingBackslashes(DocumentsFolder()));
+    Options = StartupOptions();
+    LoadSettings();
 
     SpinRouge->setValue(Options.Op01);
     SpinVert->setValue(Options.Op02);

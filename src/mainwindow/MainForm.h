@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QFrame;
@@ -19,6 +20,7 @@ class QRadioButton;
 
 namespace jov {
 
+class SettingsStore;
 class TColorButton;
 class TGroupBox;
 class TImage;
@@ -94,6 +96,15 @@ public:
     void BtnOpenPalClick();
     void LoadPaletteFile(const QString &path);
 
+    // Settings: read at creation, written when the window closes.
+    void LoadSettings();
+    bool SaveSettings();
+    void FormClose();
+    SettingsStore &Store() { return *m_store; }
+    // The window placement record of the "Application" subkey.
+    void RestorePlacement();
+    bool SavePlacement();
+
     // Status panel 0 shows the application hint, or the single text while the status bar is
     // in single-text mode.
     void ShowHintText();
@@ -168,6 +179,8 @@ private:
     void FormCreate();
 
     FormServices m_services;
+    std::unique_ptr<SettingsStore> m_store;
+    bool m_firstShow = true;
     bool m_paletteModified = false;
     int m_dragSource = -1;
 };

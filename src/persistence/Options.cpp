@@ -126,4 +126,9 @@ bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
     return ok;
 }
 
+QString SettingsStorePath()
+{
+    return WindowsFolder() + QStringLiteral("/Corvel Astine/JOV.reg");
+}
+
 } // namespace jov

@@ -16,6 +16,12 @@ inline const QString OptionsKeyPath = RootKeyPath + QStringLiteral("\\Options");
 inline const QString ColorsKeyPath = RootKeyPath + QStringLiteral("\\Colors");
 inline const QString PersonalKeyPath = RootKeyPath + QStringLiteral("\\Personal");
 inline const QString StoreVersion = QStringLiteral("3.0.0.0");
+// The subkey of the main window's placement record.
+inline const QString PlacementKeyPath = RootKeyPath + QStringLiteral("\\Application");
+
+// The per-user store file: "JOV.reg" in the folder "Corvel Astine" of the user's configuration
+// folder ($XDG_CONFIG_HOME, by default ~/.config).
+QString SettingsStorePath();
 
 // Colour a slot has when nothing was stored for it.
 inline constexpr ColorRef DefaultSlotColor = clWhite;

@@ -70,9 +70,16 @@ window_geometry() {
 
 window_title() { xdotool getwindowname "$1"; }
 
-# Ends the program through the window manager's close and waits for it to exit.
+# Ends the program through the window manager's close and waits for it to exit. With
+# "--no-save", answers "Non" to the question about saving a modified palette.
 close_jov() {
   wmctrl -i -c "$JOV_WIN" || fail "wmctrl could not ask the window to close"
+  if [ "${1:-}" = "--no-save" ]; then
+    wait_for 10 sh -c "xdotool search --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+      fail "no save question"
+    sleep 0.3
+    xdotool key alt+n
+  fi
   local end=$((SECONDS + 10))
   while kill -0 "$JOV_PID" 2>/dev/null; do
     [ $SECONDS -ge $end ] && fail "JOV did not end after close"

@@ -10,8 +10,8 @@
 #include "persistence/PaletteFile.h"
 
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -21,7 +21,8 @@ using namespace jov;
 
 namespace {
 
-const QString kSelectFirst = QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés.");
+const QString kSelectFirst =
+    QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés.");
 
 struct Fixture
 {
@@ -77,7 +78,8 @@ struct Fixture
     QPoint slotCentre(int n) const { return slot(n)->mapToGlobal(slot(n)->rect().center()); }
 };
 
-QByteArray Palette(const QList<QByteArray> &colourLines, const QByteArray &head = "JASC-PAL\r\n0100\r\n16\r\n")
+QByteArray Palette(const QList<QByteArray> &colourLines,
+                   const QByteArray &head = "JASC-PAL\r\n0100\r\n16\r\n")
 {
     QByteArray text = head;
     for (const QByteArray &line : colourLines)
@@ -139,7 +141,10 @@ private:
 
 void TstSlots::init()
 {
-    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/config").toLocal8Bit());
+    // Each test starts from a first run: its own, empty settings folder.
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/config-" + QTest::currentTestFunction() +
+                                QLatin1Char('-') + QTest::currentDataTag())
+                                   .toLocal8Bit());
 }
 
 void TstSlots::addOrRemoveWithoutSelectionShowsMessage()
@@ -390,13 +395,13 @@ void TstSlots::loadHeaderFaultsShowMessages_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
-    QTest::newRow("lower-case-signature")
-        << Palette(GreyLines(), "jasc-pal\r\n0100\r\n16\r\n")
-        << "\r\nLe fichier PAL n'est pas un fichier valide";
+    QTest::newRow("lower-case-signature") << Palette(GreyLines(), "jasc-pal\r\n0100\r\n16\r\n")
+                                          << "\r\nLe fichier PAL n'est pas un fichier valide";
     QTest::newRow("version") << Palette(GreyLines(), "JASC-PAL\r\n0200\r\n16\r\n")
                              << "\r\nCette version de fichier PAL n'est pas supportée";
-    QTest::newRow("256-colours") << Palette(GreyLines(), "JASC-PAL\r\n0100\r\n256\r\n")
-                                 << "\r\nLe nombre de couleurs de ce fichier PAL n'est pas supporté";
+    QTest::newRow("256-colours")
+        << Palette(GreyLines(), "JASC-PAL\r\n0100\r\n256\r\n")
+        << "\r\nLe nombre de couleurs de ce fichier PAL n'est pas supporté";
 }
 
 void TstSlots::loadHeaderFaultsShowMessages()

@@ -1,0 +1,272 @@
+// Settings across runs of the real main window: first-run defaults, everything saved at close
+// and back at the next start, the palette reloaded with Op13, the legacy settings import and
+// the window placement record.
+#include "TestSupport.h"
+
+#include "controls/ColorButton.h"
+#include "controls/NumberField.h"
+#include "mainwindow/MainForm.h"
+#include "persistence/Options.h"
+#include "persistence/PaletteFile.h"
+#include "persistence/RegistryStore.h"
+#include "persistence/Systeme.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace jov;
+
+namespace {
+
+struct Run
+{
+    test::BeepCounter beeps;
+    QStringList messages;
+    std::unique_ptr<TMainForm> form;
+
+    Run()
+    {
+        FormServices services = FormServices::platform();
+        services.beep = beeps.hook();
+        services.information = [this](QWidget *, const QString &text) { messages << text; };
+        services.confirm = [](QWidget *, const QString &) { return false; };
+        form = std::make_unique<TMainForm>(nullptr, services);
+    }
+
+    void close()
+    {
+        QCloseEvent event;
+        QApplication::sendEvent(form.get(), &event);
+        QVERIFY(event.isAccepted());
+    }
+};
+
+bool WriteFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+} // namespace
+
+class TstSettingsFlow : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void firstRunDefaults();
+    void everythingComesBack();
+    void storeHoldsEveryOptionWithItsType();
+    void wrongTypeReadsDefault();
+    void lastPaletteReloadedFromOpenFolder();
+    void lastPaletteMissingBeepsAndKeepsName();
+    void legacyIniImportedOnce();
+    void legacyIniKeptWhenSavingFails();
+    void placementWrittenAndRestored();
+
+private:
+    QString config() const { return m_dir.path() + "/config-" + QTest::currentTestFunction(); }
+    QTemporaryDir m_dir;
+};
+
+void TstSettingsFlow::init()
+{
+    qputenv("XDG_CONFIG_HOME", config().toLocal8Bit());
+}
+
+void TstSettingsFlow::firstRunDefaults()
+{
+    Run run;
+    TMainForm &f = *run.form;
+    QCOMPARE(f.CurrentColor(), clBlack);
+    QVERIFY(f.RadioHtml->isChecked());
+    QVERIFY(!f.CheckValeur->isChecked());
+    QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
+    for (TColorButton *slot : f.Slots)
+        QCOMPARE(slot->colorRef(), clWhite);
+    QCOMPARE(f.Options.Op30, ProgramFolder() + QStringLiteral("/Palettes"));
+    QCOMPARE(f.Options.Op31, StripTrailingBackslashes(DocumentsFolder()));
+    QCOMPARE(f.Options.Op19, 16);
+    QVERIFY(!f.Options.Op08 && !f.Options.Op09);
+    QCOMPARE(run.beeps.count, 0);
+}
+
+void TstSettingsFlow::everythingComesBack()
+{
+    {
+        Run run;
+        TMainForm &f = *run.form;
+        f.SpinRouge->setValue(18);
+        f.SpinVert->setValue(52);
+        f.SpinBleu->setValue(86);
+        f.RadioRgb->setChecked(true);
+        f.CheckValeur->setChecked(true);
+        f.Slots[2]->setColorRef(MakeColor(1, 2, 3));
+        f.Slots[15]->setColorRef(MakeColor(250, 0, 5));
+        f.Options.Op18 = true;
+        f.Options.Op19 = 7;
+        f.ColorDialogCustomColors = QStringList({"ColorA=123456", "ColorB=FFFFFF"});
+        run.close();
+    }
+    Run run;
+    TMainForm &f = *run.form;
+    QCOMPARE(f.CurrentColor(), MakeColor(18, 52, 86));
+    QVERIFY(f.RadioRgb->isChecked());
+    QVERIFY(!f.RadioHtml->isChecked());
+    QVERIFY(f.CheckValeur->isChecked());
+    QCOMPARE(f.Slots[2]->colorRef(), MakeColor(1, 2, 3));
+    QCOMPARE(f.Slots[15]->colorRef(), MakeColor(250, 0, 5));
+    QCOMPARE(f.Slots[0]->colorRef(), clWhite);
+    QVERIFY(f.Options.Op18);
+    QCOMPARE(f.Options.Op19, 7);
+    QCOMPARE(f.ColorDialogCustomColors, QStringList({"ColorA=123456", "ColorB=FFFFFF"}));
+    QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
+}
+
+void TstSettingsFlow::storeHoldsEveryOptionWithItsType()
+{
+    {
+        Run run;
+        run.close();
+    }
+    RegistryStore store(SettingsStorePath());
+    QStringList names;
+    QVERIFY(store.RegReadValueNames(OptionsKeyPath, names));
+    QStringList expected;
+    for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 30, 31, 32})
+        expected << QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0'));
+    names.sort();
+    QCOMPARE(names, expected);
+    // Integers are integers and texts are texts: a read of the other type gives the default.
+    QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op19", -1), 16);
+    QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op06", -1), 1);
+    QCOMPARE(store.RegReadString(OptionsKeyPath, "Op06", "none"), QStringLiteral("none"));
+    QCOMPARE(store.RegReadString(OptionsKeyPath, "Op32", "none"), QStringLiteral("SansNom.pal"));
+    QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op32", -1), -1);
+    QCOMPARE(store.RegReadString(RootKeyPath, "Version", QString()), QStringLiteral("3.0.0.0"));
+    QCOMPARE(store.RegReadInteger(PersonalKeyPath, "CouleurP", 0), qint32(clWhite));
+}
+
+void TstSettingsFlow::wrongTypeReadsDefault()
+{
+    {
+        RegistryStore store(SettingsStorePath());
+        QVERIFY(store.RegWriteString(OptionsKeyPath, "Op06", "0"));
+        QVERIFY(store.RegWriteInteger(OptionsKeyPath, "Op01", 77));
+    }
+    Run run;
+    QVERIFY(run.form->RadioHtml->isChecked());
+    QCOMPARE(run.form->SpinRouge->value(), 77);
+}
+
+void TstSettingsFlow::lastPaletteReloadedFromOpenFolder()
+{
+    const QString openFolder = m_dir.path() + "/open";
+    const QString saveFolder = m_dir.path() + "/save";
+    PaletteColors inOpen{}, inSave{};
+    inOpen.fill(MakeColor(0, 0, 255));
+    inSave.fill(MakeColor(255, 0, 0));
+    QDir().mkpath(openFolder);
+    QDir().mkpath(saveFolder);
+    QVERIFY(WritePaletteFile(openFolder + "/foo.pal", inOpen));
+    QVERIFY(WritePaletteFile(saveFolder + "/foo.pal", inSave));
+    {
+        RegistryStore store(SettingsStorePath());
+        store.RegWriteBool(OptionsKeyPath, "Op13", true);
+        store.RegWriteString(OptionsKeyPath, "Op30", openFolder + "/");
+        store.RegWriteString(OptionsKeyPath, "Op31", saveFolder);
+        store.RegWriteString(OptionsKeyPath, "Op32", "foo.pal");
+        store.RegWriteInteger(PersonalKeyPath, "CouleurA", 0x00FF00);
+    }
+    Run run;
+    QCOMPARE(run.form->Slots[0]->colorRef(), MakeColor(0, 0, 255)); // from the file in Op30
+    QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - foo"));
+    QVERIFY(!run.form->PaletteModified());
+    QCOMPARE(run.beeps.count, 0);
+}
+
+void TstSettingsFlow::lastPaletteMissingBeepsAndKeepsName()
+{
+    {
+        RegistryStore store(SettingsStorePath());
+        store.RegWriteBool(OptionsKeyPath, "Op13", true);
+        store.RegWriteString(OptionsKeyPath, "Op30", m_dir.path() + "/nowhere");
+        store.RegWriteString(OptionsKeyPath, "Op32", "gone.pal");
+        store.RegWriteInteger(PersonalKeyPath, "CouleurA", 0x00FF00);
+    }
+    Run run;
+    QCOMPARE(run.beeps.count, 1);
+    QVERIFY(run.messages.isEmpty());
+    QCOMPARE(run.form->Slots[0]->colorRef(), clWhite); // the stored slots are not read
+    QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - gone"));
+}
+
+void TstSettingsFlow::legacyIniImportedOnce()
+{
+    const QString ini = config() + "/JOV.ini";
+    QVERIFY(WriteFile(ini, "[Options]\r\nOp01=0x10\r\nOp02=20\r\nOp07=1\r\n"
+                           "[Couleurs]\r\nColorA=FF0000\r\n[Perso]\r\nCouleurC=255\r\n"));
+    {
+        Run run;
+        TMainForm &f = *run.form;
+        QCOMPARE(f.CurrentColor(), MakeColor(16, 20, 0));
+        QVERIFY(f.RadioRgb->isChecked());
+        QCOMPARE(f.Slots[2]->colorRef(), MakeColor(255, 0, 0));
+        QCOMPARE(f.Slots[0]->colorRef(), clWhite);
+        QCOMPARE(f.ColorDialogCustomColors, QStringList({"ColorA=FF0000"}));
+    }
+    QVERIFY(!QFile::exists(ini));
+    RegistryStore store(SettingsStorePath());
+    QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op01", -1), 16);
+    QCOMPARE(store.RegReadInteger(PersonalKeyPath, "CouleurC", -1), 255);
+    QCOMPARE(store.RegReadString(OptionsKeyPath, "Op32", QString()), QStringLiteral("SansNom.pal"));
+    QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op19", -1), 16);
+}
+
+void TstSettingsFlow::legacyIniKeptWhenSavingFails()
+{
+    const QString ini = config() + "/JOV.ini";
+    QVERIFY(WriteFile(ini, "[Options]\r\nOp01=99\r\n"));
+    // The store's folder cannot be made: a plain file stands where it should be.
+    QVERIFY(WriteFile(config() + "/Corvel Astine", "not a folder"));
+    {
+        Run run;
+        QCOMPARE(run.form->SpinRouge->value(), 99);
+    }
+    QVERIFY(QFile::exists(ini)); // nothing is lost: the import runs again next time
+}
+
+void TstSettingsFlow::placementWrittenAndRestored()
+{
+    {
+        Run run;
+        run.form->move(123, 77);
+        run.form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(run.form.get()));
+        run.form->move(123, 77);
+        run.close();
+    }
+    RegistryStore store(SettingsStorePath());
+    const QString norm = store.RegReadString(PlacementKeyPath, "NormPos", QString());
+    QVERIFY2(norm.startsWith(QLatin1String("123,77,")), qPrintable(norm));
+    QCOMPARE(store.RegReadString(PlacementKeyPath, "FormVersion", QString()), QStringLiteral("0"));
+    QCOMPARE(store.RegReadString(PlacementKeyPath, "ShowCmd", QString()), QStringLiteral("1"));
+    QStringList names;
+    QVERIFY(store.RegReadValueNames(PlacementKeyPath, names));
+    QVERIFY(names.contains(QLatin1String("Visible")));
+    QVERIFY(std::any_of(names.begin(), names.end(),
+                        [](const QString &n) { return n.startsWith(QLatin1String("NormPos(")); }));
+
+    Run again;
+    QCOMPARE(again.form->pos(), QPoint(123, 77));
+}
+
+QTEST_MAIN(TstSettingsFlow)
+#include "tst_settingsflow.moc"
