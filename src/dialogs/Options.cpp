@@ -1,0 +1,214 @@
+#include "dialogs/Options.h"
+
+#include "controls/ColorButton.h"
+#include "controls/Hints.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "dialogs/DialogPlacement.h"
+
+#include <QCheckBox>
+#include <QHideEvent>
+#include <QImage>
+#include <QLabel>
+
+#include <algorithm>
+#include <array>
+
+namespace jov {
+
+namespace {
+
+// The gradient step the options accept.
+constexpr int MinimumStep = 1;
+constexpr int MaximumStep = 64;
+
+template <typename W> W *Place(W *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QFont DialogFont()
+{
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(11);
+    return font;
+}
+
+} // namespace
+
+TOptions::TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *statusBar,
+                   QWidget *parent)
+    : QDialog(parent), m_statusBar(statusBar)
+{
+    setObjectName(QStringLiteral("Options"));
+    setWindowTitle(QStringLiteral("Options"));
+    // Dialog border with the system menu only: no help or minimise buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    setFixedSize(529, 268);
+
+    CreateComponents();
+    FormCreate(record, boxTopLeft);
+}
+
+TOptions::~TOptions()
+{
+    // A dialog destroyed without having been closed still gives the status bar back.
+    FormClose();
+}
+
+void TOptions::CreateComponents()
+{
+    // Children are created in tab order: Ok, Annuler, the group box (its check boxes, then
+    // the step field), A propos. The picture takes no focus.
+    QPalette buttonPalette = palette();
+    buttonPalette.setColor(QPalette::ButtonText, Qt::black);
+    auto button = [&](const char *name, int left, const QString &caption, const QString &hint,
+                      TButtonStyle style) {
+        auto *b = Place(new TColorButton(this), left, 240, 70, 21);
+        b->setObjectName(QLatin1String(name));
+        b->setCaption(caption);
+        b->setButtonStyle(style);
+        b->setFont(DialogFont());
+        b->setPalette(buttonPalette);
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setProperty("HelpContext", 7);
+        SetHint(b, hint);
+        return b;
+    };
+    BtnOk = button("BtnOk", 375, QStringLiteral("Ok"),
+                   QStringLiteral("| Accepte toutes les options"), TButtonStyle());
+    BtnAnnuler =
+        button("BtnAnnuler", 450, QStringLiteral("Annuler"),
+               QStringLiteral("| Annule toutes les modifications"), TButtonStyles::bsCenter);
+
+    GroupBox = Place(new TGroupBox(QString(), this), 50, 5, 470, 226);
+    GroupBox->setObjectName(QStringLiteral("GroupBox"));
+
+    struct CheckRow
+    {
+        QCheckBox **field;
+        const char *name;
+        int top;
+        const char *caption;
+        int helpContext;
+        const char *hint;
+    };
+    const std::array<CheckRow, 8> rows{{
+        {&CheckRestaure, "CheckRestaure", 25,
+         "Sauvegarder et restaurer automatiquement l'emplacement du programme", 20,
+         "| Retrouve la fenêtre à la même place au prochain lancement"},
+        {&CheckDirPal, "CheckDirPal", 45,
+         "Sauvegarder et restaurer les dossiers des dernières palettes utilisées", 21,
+         "| Mémorise les dossiers d'ouverture et d'enregistrement des palettes"},
+        {&CheckOldPal, "CheckOldPal", 65,
+         "Sauvegarder et restaurer la palette utilisée (sinon boutons personnalisés)", 22,
+         "| Recharge au démarrage la dernière palette utilisée"},
+        {&CheckQuerySave, "CheckQuerySave", 85,
+         "Proposer la sauvegarde des palettes au chargement et à la fermeture", 23,
+         "| Demande s'il faut enregistrer une palette modifiée avant de la quitter"},
+        {&CheckSansNom, "CheckSansNom", 105,
+         "Modifier le nom (SansNom) de la palette lors du Ctrl + ou du Ctrl -", 24,
+         "| Renomme la palette en SansNom après un ajout ou un retrait avec Ctrl"},
+        {&CheckClicColor, "CheckClicColor", 125,
+         "Mettre à jour le modèle par simple clic sur boutons personnalisés", 25,
+         "| Applique la couleur d'un bouton personnalisé dès le premier clic"},
+        {&CheckSupprime, "CheckSupprime", 145,
+         "Supprimer la couleur des boutons à partir du bouton sélectionné", 26,
+         "| Efface les couleurs à partir du bouton sélectionné seulement"},
+        {&CheckDegrade, "CheckDegrade", 165,
+         "Commencer le dégradé des boutons à partir du bouton sélectionné", 27,
+         "| Fait partir le dégradé du bouton sélectionné"},
+    }};
+    for (const CheckRow &row : rows) {
+        auto *check =
+            Place(new QCheckBox(QString::fromUtf8(row.caption), GroupBox), 15, row.top, 450, 17);
+        check->setObjectName(QLatin1String(row.name));
+        check->setProperty("HelpContext", row.helpContext);
+        SetHint(check, QString::fromUtf8(row.hint));
+        *row.field = check;
+    }
+
+    Label1 = new QLabel(
+        QStringLiteral("Régler le pas du dégradé sur la valeur indiquée (défaut = 16) :"),
+        GroupBox);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(35, 195);
+    Label1->adjustSize();
+
+    SpinPas = Place(new TNumberField(GroupBox), 405, 190, 51, 21);
+    SpinPas->setObjectName(QStringLiteral("SpinPas"));
+    SpinPas->setRange(MinimumStep, MaximumStep);
+    SpinPas->setMaxLength(3);
+    SpinPas->setProperty("HelpContext", 28);
+    SetHint(SpinPas, QStringLiteral("| Nombre de pas du dégradé automatique, de 1 à 64"));
+
+    BtnAbout = button("BtnAbout", 50, QStringLiteral("A propos"),
+                      QStringLiteral("| Affiche les informations du logiciel"), TButtonStyle());
+
+    Image1 = Place(new TImage(this), 10, 10, 32, 32);
+    Image1->setPicture(QImage(QStringLiteral(":/options_big.xpm")));
+
+    connect(BtnOk, &TColorButton::clicked, this, &QDialog::accept);
+    connect(BtnAnnuler, &TColorButton::clicked, this, &QDialog::reject);
+    connect(BtnAbout, &TColorButton::clicked, this, [this] {
+        if (OnAbout)
+            OnAbout();
+    });
+}
+
+void TOptions::FormCreate(const TOptionsRecord &record, QPoint boxTopLeft)
+{
+    move(DialogTopLeftOverBox(boxTopLeft));
+
+    if (m_statusBar) {
+        m_statusBar->setSimplePanel(true);
+        m_statusBarSwitched = true;
+    }
+
+    CheckRestaure->setChecked(record.Op11);
+    CheckDirPal->setChecked(record.Op12);
+    CheckOldPal->setChecked(record.Op13);
+    CheckQuerySave->setChecked(record.Op14);
+    CheckSansNom->setChecked(record.Op15);
+    CheckClicColor->setChecked(record.Op16);
+    CheckSupprime->setChecked(record.Op17);
+    CheckDegrade->setChecked(record.Op18);
+    SpinPas->setValue(record.Op19);
+}
+
+void TOptions::FormClose()
+{
+    if (!m_statusBarSwitched)
+        return;
+    m_statusBarSwitched = false;
+    if (m_statusBar)
+        m_statusBar->setSimplePanel(false);
+}
+
+void TOptions::hideEvent(QHideEvent *event)
+{
+    // OK, Annuler, Escape and the close button all end in hiding the dialog.
+    if (!event->spontaneous())
+        FormClose();
+    QDialog::hideEvent(event);
+}
+
+void TOptions::ApplyTo(TOptionsRecord &record) const
+{
+    record.Op11 = CheckRestaure->isChecked();
+    record.Op12 = CheckDirPal->isChecked();
+    record.Op13 = CheckOldPal->isChecked();
+    record.Op14 = CheckQuerySave->isChecked();
+    record.Op15 = CheckSansNom->isChecked();
+    record.Op16 = CheckClicColor->isChecked();
+    record.Op17 = CheckSupprime->isChecked();
+    record.Op18 = CheckDegrade->isChecked();
+    // The field keeps what was typed until it is left; what is stored is always in range.
+    record.Op19 = std::clamp(SpinPas->value(), MinimumStep, MaximumStep);
+}
+
+} // namespace jov

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "persistence/Options.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QPointer>
+
+#include <functional>
+
+class QCheckBox;
+class QHideEvent;
+class QLabel;
+
+namespace jov {
+
+class TColorButton;
+class TGroupBox;
+class TImage;
+class TNumberField;
+class TStatusBar;
+
+/// The options dialog: eight check boxes and the gradient step for options Op11 to Op19.
+/// Create one for each showing and exec() it; on QDialog::Accepted copy the edits back with
+/// ApplyTo(). While it exists and until it closes, the main window's status bar shows the hints
+/// as a single text.
+class TOptions : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // `record` fills the controls; `boxTopLeft` is the main window's settings group box in
+    // screen coordinates (see DialogTopLeftOverBox); `statusBar` may be null.
+    TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *statusBar,
+             QWidget *parent = nullptr);
+    ~TOptions() override;
+
+    // Op11..Op18 from the check boxes, Op19 from SpinPas brought into 1..64.
+    void ApplyTo(TOptionsRecord &record) const;
+
+    // Run by the "A propos" button; the dialog stays open.
+    std::function<void()> OnAbout;
+
+    // Components, named as in the dialog's design.
+    TImage *Image1 = nullptr;
+    TGroupBox *GroupBox = nullptr;
+    QCheckBox *CheckRestaure = nullptr;
+    QCheckBox *CheckDirPal = nullptr;
+    QCheckBox *CheckOldPal = nullptr;
+    QCheckBox *CheckQuerySave = nullptr;
+    QCheckBox *CheckSansNom = nullptr;
+    QCheckBox *CheckClicColor = nullptr;
+    QCheckBox *CheckSupprime = nullptr;
+    QCheckBox *CheckDegrade = nullptr;
+    QLabel *Label1 = nullptr;
+    TNumberField *SpinPas = nullptr;
+    TColorButton *BtnOk = nullptr;
+    TColorButton *BtnAnnuler = nullptr;
+    TColorButton *BtnAbout = nullptr;
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void CreateComponents();
+    void FormCreate(const TOptionsRecord &record, QPoint boxTopLeft);
+    void FormClose();
+
+    QPointer<TStatusBar> m_statusBar;
+    bool m_statusBarSwitched = false;
+};
+
+} // namespace jov
