@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,6 +50,8 @@ FormServices FormServices::platform()
         dialog.selectFile(name);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
+    services.runDialog = [](QDialog &dialog) { return dialog.exec(); };
+    services.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     return services;
 }
 

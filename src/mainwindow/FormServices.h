@@ -2,10 +2,12 @@
 
 #include <QColor>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 namespace jov {
@@ -27,6 +29,11 @@ struct FormServices
     // The palette save dialog in `folder` proposing `name`: the chosen path, or empty.
     std::function<QString(QWidget *owner, const QString &folder, const QString &name)>
         savePaletteFile;
+
+    // Shows a modal dialog and returns its result (QDialog::exec).
+    std::function<int(QDialog &dialog)> runDialog;
+    // Hands a file or address to the desktop's default handler; the outcome is not examined.
+    std::function<void(const QUrl &url)> openUrl;
 
     // The real implementations.
     static FormServices platform();

@@ -9,6 +9,8 @@
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
 #include "controls/TrackBar95.h"
+#include "dialogs/About.h"
+#include "dialogs/Options.h"
 #include "persistence/LegacyIni.h"
 #include "persistence/PaletteFile.h"
 #include "persistence/Placement.h"
@@ -299,6 +301,8 @@ void TMainForm::ConnectHandlers()
                 [this, i] { BtnCol1DblClick(i); });
     }
     connect(BtnTop, &TColorButton::clicked, this, &TMainForm::BtnTopClick);
+    connect(BtnOptions, &TColorButton::clicked, this, &TMainForm::BtnOptionsClick);
+    connect(BtnAide, &TColorButton::clicked, this, &TMainForm::BtnAideClick);
 }
 
 // A slider move writes its field; the field's notification then finds the slider already in
@@ -406,6 +410,9 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     if (!CtrlHeld)
         return false;
     switch (key) {
+    case Qt::Key_A:
+        BtnAideClick();
+        return true;
     case Qt::Key_C:
         SpeedCopieClick();
         return true;
@@ -745,6 +752,49 @@ void TMainForm::RestorePlacement()
     // The window has a fixed size: a maximised record comes up normal.
     if (result.show == PlacementShow::Minimized && isVisible())
         QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
+void TMainForm::BtnOptionsClick()
+{
+    const bool compact = Options.Op09;
+    if (compact) {
+        Options.Op09 = false;
+        ApplyMinMode();
+    }
+    {
+        TOptions dialog(Options, BoxReglage->mapToGlobal(QPoint(0, 0)), StatusBar, this);
+        dialog.OnAbout = [this] { ShowAbout(); };
+        if (m_services.runDialog(dialog) == QDialog::Accepted)
+            dialog.ApplyTo(Options);
+    }
+    if (compact) {
+        Options.Op09 = true;
+        ApplyMinMode();
+    }
+}
+
+void TMainForm::ShowAbout()
+{
+    const bool compact = Options.Op09;
+    if (compact) {
+        Options.Op09 = false;
+        ApplyMinMode();
+    }
+    {
+        TAbout about(BoxReglage->mapToGlobal(QPoint(0, 0)), this);
+        m_services.runDialog(about);
+    }
+    if (compact) {
+        Options.Op09 = true;
+        ApplyMinMode();
+    }
+}
+
+void TMainForm::BtnAideClick()
+{
+    // A missing file or a desktop without a handler is not reported.
+    m_services.openUrl(
+        QUrl::fromLocalFile(HelpFilePath(UseWinHelp(QCoreApplication::arguments()))));
 }
 
 void TMainForm::BtnMinClick()

@@ -61,6 +61,12 @@ public:
     // The colour dialog's custom colours, as lines "ColorA=BBGGRR" .. "ColorP=BBGGRR".
     QStringList ColorDialogCustomColors;
 
+    // The options dialog and the About box, shown over the full window.
+    void BtnOptionsClick();
+    void ShowAbout();
+    // Opens the help file beside the program.
+    void BtnAideClick();
+
     // Window modes: compact (Op09) and always on top (Op08).
     void BtnMinClick();
     void ApplyMinMode();

@@ -50,4 +50,15 @@ int ScaleToScreen(int size, int ppi)
     return int(rounded);
 }
 
+bool UseWinHelp(const QStringList &arguments)
+{
+    return arguments.size() > 1 && arguments[1].toLower() == QLatin1String("/noversion");
+}
+
+QString HelpFilePath(bool winHelp)
+{
+    return ProgramFolder() + PathDelim +
+           (winHelp ? QStringLiteral("JOV.hlp") : QStringLiteral("JOV.chm"));
+}
+
 } // namespace jov

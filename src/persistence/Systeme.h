@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace jov {
 
@@ -21,5 +22,12 @@ QString DocumentsFolder();
 // size * (ppi - 2) / 96, rounded to nearest with halves to even; unchanged at 96 ppi or when
 // the computation cannot be done.
 int ScaleToScreen(int size, int ppi);
+
+// Whether help opens the old-style help file "JOV.hlp" rather than "JOV.chm": when the first
+// argument after the program is "/noversion" in any letter case. The version rule that would
+// otherwise pick the old format for old Windows releases gives the newer format everywhere else.
+bool UseWinHelp(const QStringList &arguments);
+// The help file beside the program.
+QString HelpFilePath(bool winHelp);
 
 } // namespace jov

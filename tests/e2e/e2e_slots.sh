@@ -31,7 +31,7 @@ pass "drag and drop swapped slots 3 and 7"
 
 # Ctrl+S: the real save dialog proposes SansNom.pal in the documents folder; Return saves.
 xdotool key --clearmodifiers ctrl+s
-wait_for 10 sh -c "xdotool search --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
   fail "no save dialog"
 sleep 0.5
 xdotool key Return
@@ -50,12 +50,12 @@ pass "Ctrl+S wrote the 19 lines with CR LF"
   for n in $(seq 16); do if [ "$n" = 5 ]; then printf '1 2\r\n'; else printf '0 0 255\r\n'; fi; done
 } >"$E2E_TMP/faulty.pal"
 xdotool key --clearmodifiers ctrl+o
-wait_for 10 sh -c "xdotool search --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
   fail "no open dialog"
 sleep 0.5
 xdotool type --delay 5 "$E2E_TMP/faulty.pal"
 xdotool key Return
-wait_for 10 sh -c "! xdotool search --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+wait_for 10 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
   fail "open dialog did not close"
 sleep 0.3
 for n in $(seq 16); do

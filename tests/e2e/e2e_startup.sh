@@ -23,7 +23,7 @@ xprop -id "$JOV_WIN" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "window 
 pass "fixed size, no maximise"
 
 # One top-level window of the process is mapped: one taskbar entry.
-count=$(xdotool search --onlyvisible --pid "$JOV_PID" | wc -l)
+count=$(xdotool search --all --onlyvisible --pid "$JOV_PID" | wc -l)
 [ "$count" = 1 ] || fail "$count visible windows"
 xprop -id "$JOV_WIN" _NET_WM_STATE | grep -q SKIP_TASKBAR && fail "window skips the taskbar"
 pass "one taskbar entry"

@@ -55,9 +55,9 @@ start_jov() {
   "$JOV" "$@" >"$E2E_TMP/jov.log" 2>&1 &
   JOV_PID=$!
   E2E_PIDS+=($JOV_PID)
-  wait_for 20 xdotool search --onlyvisible --pid "$JOV_PID" --name '^JOV' ||
+  wait_for 20 xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^JOV' ||
     fail "the JOV window did not appear"
-  JOV_WIN=$(xdotool search --onlyvisible --pid "$JOV_PID" --name '^JOV' | head -n1)
+  JOV_WIN=$(xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^JOV' | head -n1)
   xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
   sleep 0.3
 }
@@ -75,7 +75,7 @@ window_title() { xdotool getwindowname "$1"; }
 close_jov() {
   wmctrl -i -c "$JOV_WIN" || fail "wmctrl could not ask the window to close"
   if [ "${1:-}" = "--no-save" ]; then
-    wait_for 10 sh -c "xdotool search --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+    wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
       fail "no save question"
     sleep 0.3
     xdotool key alt+n

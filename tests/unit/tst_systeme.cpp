@@ -14,6 +14,8 @@ private Q_SLOTS:
     void stripTrailingBackslashes_data();
     void stripTrailingBackslashes();
     void windowsFolderFollowsXdgConfigHome();
+    void useWinHelp_data();
+    void useWinHelp();
 };
 
 void TstSysteme::scaleToScreen_data()
@@ -73,6 +75,27 @@ void TstSysteme::windowsFolderFollowsXdgConfigHome()
     QCOMPARE(WindowsFolder(), QDir::homePath() + QStringLiteral("/.config"));
     if (!saved.isNull())
         qputenv("XDG_CONFIG_HOME", saved);
+}
+
+void TstSysteme::useWinHelp_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("no-argument") << QStringList{"jov"} << false;
+    QTest::newRow("noversion") << QStringList{"jov", "/noversion"} << true;
+    QTest::newRow("mixed-case") << QStringList{"jov", "/NoVersion"} << true;
+    QTest::newRow("longer") << QStringList{"jov", "/noversions"} << false;
+    QTest::newRow("second-argument-ignored") << QStringList{"jov", "-x", "/noversion"} << false;
+    QTest::newRow("no-slash") << QStringList{"jov", "noversion"} << false;
+}
+
+void TstSysteme::useWinHelp()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, expected);
+    QCOMPARE(UseWinHelp(arguments), expected);
+    QVERIFY(HelpFilePath(expected).endsWith(expected ? QLatin1String("/JOV.hlp")
+                                                     : QLatin1String("/JOV.chm")));
 }
 
 QTEST_GUILESS_MAIN(TstSysteme)

@@ -1,0 +1,194 @@
+// Window modes, help, the options dialog and the About box as the main window drives them.
+#include "TestSupport.h"
+
+#include "controls/ColorButton.h"
+#include "controls/Hints.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "dialogs/About.h"
+#include "dialogs/Options.h"
+#include "mainwindow/MainForm.h"
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <functional>
+#include <memory>
+
+using namespace jov;
+
+namespace {
+
+struct Fixture
+{
+    QList<QUrl> opened;
+    // What the test does with each modal dialog instead of running it.
+    std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
+    std::unique_ptr<TMainForm> form;
+
+    Fixture()
+    {
+        FormServices services = FormServices::platform();
+        services.beep = [] {};
+        services.openUrl = [this](const QUrl &url) { opened << url; };
+        services.runDialog = [this](QDialog &dialog) { return onDialog(dialog); };
+        form = std::make_unique<TMainForm>(nullptr, services);
+    }
+};
+
+} // namespace
+
+class TstModes : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void compactModeToggles();
+    void topModeToggles();
+    void helpOpensChmBesideProgram();
+    void optionsOkStoresCancelKeeps();
+    void optionsLiftCompactMode();
+    void aboutFromOptionsOverFullWindow();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TstModes::init()
+{
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/" + QTest::currentTestFunction()).toLocal8Bit());
+}
+
+void TstModes::compactModeToggles()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QCOMPARE(f.form->height(), 323);
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(f.form->Options.Op09);
+    QCOMPARE(f.form->height(), 148); // outer 175 less the 27 of title bar and borders
+    QCOMPARE(f.form->BoxReglage->height(), 115);
+    QCOMPARE(f.form->StatusBar->geometry(), QRect(0, 148 - 19, 550, 19));
+    QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Agrandit la fenêtre du programme (Ctrl R)"));
+    QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbLowered);
+    QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[3]);
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(!f.form->Options.Op09);
+    QCOMPARE(f.form->height(), 323);
+    QCOMPARE(f.form->BoxReglage->height(), 225);
+    QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
+    QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbRaised);
+    QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[2]);
+    QCOMPARE(f.form->width(), 550);
+}
+
+void TstModes::topModeToggles()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->BtnTop->click();
+    QVERIFY(f.form->Options.Op08);
+    QVERIFY(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(f.form->isVisible());
+    QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Libère du premier plan (Ctrl T)"));
+    QCOMPARE(f.form->BtnTop->bevelStyle(), TButtonBevel::bbLowered);
+    QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[1]);
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!f.form->Options.Op08);
+    QVERIFY(!(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
+    QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Fixe au premier plan (Ctrl T)"));
+    QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[0]);
+}
+
+void TstModes::helpOpensChmBesideProgram()
+{
+    Fixture f;
+    f.form->BtnAide->click();
+    QVERIFY(test::ShowActive(*f.form));
+    QTest::keyClick(f.form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
+    const QUrl chm = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/JOV.chm");
+    QCOMPARE(f.opened, QList<QUrl>({chm, chm}));
+}
+
+void TstModes::optionsOkStoresCancelKeeps()
+{
+    Fixture f;
+    const TOptionsRecord before = f.form->Options;
+    bool simpleWhileOpen = false;
+    f.onDialog = [&](QDialog &dialog) {
+        auto *options = qobject_cast<TOptions *>(&dialog);
+        if (!options)
+            return int(QDialog::Rejected);
+        simpleWhileOpen = f.form->StatusBar->simplePanel();
+        for (QCheckBox *check : options->findChildren<QCheckBox *>())
+            check->setChecked(!check->isChecked());
+        options->SpinPas->setValue(5);
+        return int(QDialog::Rejected);
+    };
+    f.form->BtnOptions->click();
+    QVERIFY(simpleWhileOpen);
+    QVERIFY(!f.form->StatusBar->simplePanel());
+    QVERIFY(f.form->Options == before);
+
+    f.onDialog = [&](QDialog &dialog) {
+        auto *options = qobject_cast<TOptions *>(&dialog);
+        options->CheckSupprime->setChecked(true);
+        options->CheckQuerySave->setChecked(false);
+        options->SpinPas->setValue(5);
+        return int(QDialog::Accepted);
+    };
+    f.form->BtnOptions->click();
+    QVERIFY(f.form->Options.Op17);
+    QVERIFY(!f.form->Options.Op14);
+    QCOMPARE(f.form->Options.Op19, 5);
+    QVERIFY(f.form->Options.Op11); // untouched boxes keep their options
+}
+
+void TstModes::optionsLiftCompactMode()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->BtnMinClick();
+    QCOMPARE(f.form->height(), 148);
+    int heightWhileOpen = 0;
+    f.onDialog = [&](QDialog &) {
+        heightWhileOpen = f.form->height();
+        return int(QDialog::Accepted);
+    };
+    f.form->BtnOptions->click();
+    QCOMPARE(heightWhileOpen, 323);
+    QCOMPARE(f.form->height(), 148);
+    QVERIFY(f.form->Options.Op09);
+    f.form->ShowAbout();
+    QCOMPARE(heightWhileOpen, 323);
+    QCOMPARE(f.form->height(), 148);
+}
+
+void TstModes::aboutFromOptionsOverFullWindow()
+{
+    Fixture f;
+    bool aboutShown = false;
+    bool animating = false;
+    f.onDialog = [&](QDialog &dialog) {
+        if (auto *about = qobject_cast<TAbout *>(&dialog)) {
+            aboutShown = true;
+            about->show();
+            animating = about->isAnimating();
+            about->close();
+            return int(QDialog::Rejected);
+        }
+        auto *options = qobject_cast<TOptions *>(&dialog);
+        options->CheckDegrade->setChecked(true);
+        options->BtnAbout->click(); // the options dialog stays open with its edits
+        return int(QDialog::Accepted);
+    };
+    f.form->BtnOptions->click();
+    QVERIFY(aboutShown);
+    QVERIFY(animating);
+    QVERIFY(f.form->Options.Op18);
+}
+
+QTEST_MAIN(TstModes)
+#include "tst_modes.moc"
