@@ -1,0 +1,87 @@
+// A process killed (SIGKILL) while it writes the settings store never leaves a truncated, empty
+// or mixed store file behind: each write replaces the whole file at once.
+#include "persistence/RegistryData.h"
+#include "persistence/RegistryStore.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace jov;
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Corvel Astine\\JOV\\Options");
+constexpr int kValues = 400;
+
+// Writes generation after generation, every value of a generation carrying its number, until
+// it is killed.
+[[noreturn]] void WriteForever(const QString &path, int firstGeneration)
+{
+    RegistryStore store(path);
+    for (int generation = firstGeneration;; ++generation) {
+        store.BeginBatch();
+        for (int i = 0; i < kValues; ++i)
+            store.RegWriteString(kKey, QStringLiteral("V%1").arg(i),
+                                 QStringLiteral("%1-").arg(generation).repeated(1 + i % 7));
+        store.RegWriteInteger(kKey, QStringLiteral("Generation"), generation);
+        store.CommitBatch();
+    }
+}
+
+} // namespace
+
+class TstStoreKill : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void killedWhileSavingLeavesWholeFile();
+};
+
+void TstStoreKill::killedWhileSavingLeavesWholeFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("JOV.reg"));
+    int kills = 0;
+    for (int round = 0; round < 60; ++round) {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0)
+            WriteForever(path, round * 100000);
+        usleep(1000 + QRandomGenerator::global()->bounded(25000));
+        QCOMPARE(kill(child, SIGKILL), 0);
+        int status = 0;
+        waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        ++kills;
+
+        QFile file(path);
+        if (!file.exists())
+            continue; // killed before its first write finished: no file, not a broken one
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray content = file.readAll();
+        QVERIFY2(!content.isEmpty(), "empty store file");
+        RegParseReport report;
+        const RegistryData data = RegistryData::Parse(content, &report);
+        QVERIFY2(report.lossless(), "store file with lines that do not parse");
+        // Whole: every value present, all from one generation.
+        QStringList names;
+        QVERIFY(data.ValueNames(kKey, names));
+        QCOMPARE(names.size(), kValues + 1);
+        RegistryStore reader(path);
+        const int generation = reader.RegReadInteger(kKey, QStringLiteral("Generation"), -1);
+        QVERIFY(generation >= 0);
+        for (int i = 0; i < kValues; i += 37)
+            QCOMPARE(reader.RegReadString(kKey, QStringLiteral("V%1").arg(i), QString()),
+                     QStringLiteral("%1-").arg(generation).repeated(1 + i % 7));
+    }
+    QCOMPARE(kills, 60);
+}
+
+QTEST_GUILESS_MAIN(TstStoreKill)
+#include "tst_storekill.moc"
