@@ -1,0 +1,163 @@
+#include "hook/HookMouse.h"
+
+#include "hook/HookRecord.h"
+#include "hook/PointerState.h"
+#include "hook/ReceptionMessageCopyData.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace jov {
+
+namespace {
+
+THookMouse *s_current = nullptr;
+
+void ShowHookMessage(const QString &text)
+{
+    // No parent: the box is centred on the screen.
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
+                    QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.exec();
+}
+
+} // namespace
+
+THookMouse::THookMouse(QObject *owner)
+    : QObject(owner), ShowMessage(ShowHookMessage), QueryShiftState(QueryPointerShiftState)
+{
+    s_current = this;
+    m_receiver = new TReceptionMessageCopyData(this);
+    m_receiver->OnCopyData = [this](QByteArrayView payload) { return handleCopyData(payload); };
+    m_receiver->OnReplied = [this] { runDeferred(); };
+    // Unresolved symbols show at load time rather than as a crash in the library's thread.
+    m_library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+}
+
+THookMouse::~THookMouse()
+{
+    // No deferring here: the receiver goes with this object. Hanging up first frees a library
+    // that waits for a reply this component will never write.
+    releaseNow();
+    if (s_current == this)
+        s_current = nullptr;
+}
+
+THookMouse *THookMouse::current()
+{
+    return s_current;
+}
+
+void THookMouse::setEnabled(bool enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    if (m_enabled)
+        ReleaseHookLibrary();
+    else
+        LoadHookLibrary();
+    m_enabled = enabled;
+}
+
+void THookMouse::setDirectoryDll(const QString &directory)
+{
+    m_directoryDll = directory;
+    if (!m_directoryDll.isEmpty() && !m_directoryDll.endsWith(u'/') &&
+        !m_directoryDll.endsWith(u'\\'))
+        m_directoryDll += u'/';
+}
+
+void THookMouse::Loaded()
+{
+    if (m_enabled)
+        LoadHookLibrary();
+}
+
+QString THookMouse::libraryPath(const QString &fileName) const
+{
+    // Not the loader's search path: the library that belongs to the program is the one beside it.
+    if (m_directoryDll.isEmpty())
+        return QCoreApplication::applicationDirPath() + u'/' + fileName;
+    return fileName;
+}
+
+bool THookMouse::LoadHookLibrary()
+{
+    if (m_receiver->isHandling()) {
+        m_pendingLoad = true;
+        return false;
+    }
+    // A library already running would otherwise keep its hook with nobody to stop it.
+    if (m_library.isLoaded())
+        releaseNow();
+
+    const QString fileName = m_directoryDll + QLatin1String(HookLibraryFileName);
+    m_library.setFileName(libraryPath(fileName));
+    if (!m_library.load()) {
+        ShowMessage(QStringLiteral("Le fichier ") + fileName + QStringLiteral(" est manquant."));
+        return false;
+    }
+    m_finalisationHook =
+        reinterpret_cast<FinalisationHookProc>(m_library.resolve("FinalisationHook"));
+    m_initialisationHook =
+        reinterpret_cast<InitialisationHookProc>(m_library.resolve("InitialisationHook"));
+    if (!m_initialisationHook)
+        return false;
+
+    const int receiver = m_receiver->handle();
+    m_started = receiver >= 0 && m_initialisationHook(receiver) != 0;
+    if (!m_started)
+        ShowMessage(QStringLiteral("Une erreur d'initialisation s'est produite."));
+    return m_started;
+}
+
+void THookMouse::ReleaseHookLibrary()
+{
+    if (m_receiver->isHandling()) {
+        // The library waits for the reply to the record being handled; stopping it now would
+        // join a thread blocked on that reply.
+        m_pendingRelease = true;
+        m_pendingLoad = false;
+        return;
+    }
+    releaseNow();
+}
+
+void THookMouse::releaseNow()
+{
+    m_pendingRelease = false;
+    m_receiver->hangUp();
+    if (m_finalisationHook)
+        m_finalisationHook();
+    if (m_library.isLoaded())
+        m_library.unload();
+    m_initialisationHook = nullptr;
+    m_finalisationHook = nullptr;
+    m_started = false;
+    m_receiver->close();
+}
+
+void THookMouse::runDeferred()
+{
+    if (m_pendingRelease)
+        releaseNow();
+    if (m_pendingLoad) {
+        m_pendingLoad = false;
+        LoadHookLibrary();
+    }
+}
+
+quint32 THookMouse::handleCopyData(QByteArrayView payload)
+{
+    THookMouse *target = s_current;
+    if (!target) {
+        static const THookMouseEvents none;
+        return HandleHookPayload(payload, nullptr, none, {}, {});
+    }
+    return HandleHookPayload(payload, target, *target, target->QueryShiftState,
+                             [target] { return target->m_stopMessage; });
+}
+
+} // namespace jov
