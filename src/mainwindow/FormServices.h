@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPoint>
 #include <QString>
 #include <QUrl>
 
@@ -34,6 +35,10 @@ struct FormServices
     std::function<int(QDialog &dialog)> runDialog;
     // Hands a file or address to the desktop's default handler; the outcome is not examined.
     std::function<void(const QUrl &url)> openUrl;
+
+    // The colour of one screen pixel at a point in screen coordinates; nothing when it cannot be
+    // read (outside every screen, say).
+    std::function<std::optional<QColor>(const QPoint &point)> samplePixel;
 
     // The real implementations.
     static FormServices platform();

@@ -11,6 +11,7 @@
 #include "controls/TrackBar95.h"
 #include "dialogs/About.h"
 #include "dialogs/Options.h"
+#include "hook/HookMouse.h"
 #include "persistence/LegacyIni.h"
 #include "persistence/PaletteFile.h"
 #include "persistence/Placement.h"
@@ -233,6 +234,13 @@ void TMainForm::CreateComponents()
 
     ImgList = {Glyph("top0"), Glyph("top1"), Glyph("min0"), Glyph("min1")};
 
+    Timer = new QTimer(this);
+    Timer->setInterval(10);
+    Hook = new THookMouse(this);
+    Hook->setEnabled(false); // stored disabled: nothing is loaded until the pipette starts
+    Hook->setStopMessage(false);
+    Hook->Loaded();
+
     const std::pair<QWidget *, const char *> names[] = {
         {BoxReglage, "BoxReglage"},   {PanelColor, "PanelColor"},   {PanelPerso, "PanelPerso"},
         {PanelPipette, "PanelPipette"}, {ImgPipette, "ImgPipette"}, {BoxCopie, "BoxCopie"},
@@ -280,7 +288,9 @@ void TMainForm::ConnectHandlers()
 {
     const std::pair<TTrackBar95 *, TNumberField *> rows[] = {
         {TrackRouge, SpinRouge}, {TrackVert, SpinVert}, {TrackBleu, SpinBleu}};
-    for (const auto &[track, field] : rows) {
+    for (const auto &row : rows) {
+        TTrackBar95 *track = row.first;
+        TNumberField *field = row.second;
         connect(track, &QSlider::valueChanged, this, [=, this] { TrackChange(track, field); });
         connect(field, &TNumberField::changed, this, [=, this] { SpinChange(field, track); });
         field->setBeepHook(m_services.beep);
@@ -302,6 +312,15 @@ void TMainForm::ConnectHandlers()
     }
     connect(BtnTop, &TColorButton::clicked, this, &TMainForm::BtnTopClick);
     connect(BtnOptions, &TColorButton::clicked, this, &TMainForm::BtnOptionsClick);
+    connect(ImgPipette, &TImage::mousePressed, this, &TMainForm::ImgPipetteMouseDown);
+    connect(Timer, &QTimer::timeout, this, &TMainForm::TimerTimer);
+    Hook->OnMouseDown = [this](THookMouse *, TMouseButton, TShiftState shift, qint32 x, qint32 y,
+                               quint32, quint32, quint32) {
+        if (shift.testFlag(TShiftStates::ssLeft) && PipetteActive && QPoint(x, y) != PipettePoint)
+            PipettePoint = QPoint(x, y);
+    };
+    Hook->OnMouseUp = [this](THookMouse *, TMouseButton, TShiftState, qint32 x, qint32 y, quint32,
+                             quint32, quint32) { EndPipette(x, y); };
     connect(BtnAide, &TColorButton::clicked, this, &TMainForm::BtnAideClick);
 }
 
@@ -795,6 +814,57 @@ void TMainForm::BtnAideClick()
     // A missing file or a desktop without a handler is not reported.
     m_services.openUrl(
         QUrl::fromLocalFile(HelpFilePath(UseWinHelp(QCoreApplication::arguments()))));
+}
+
+void TMainForm::ImgPipetteMouseDown()
+{
+    THintMonitor::instance()->setHandler(nullptr);
+    StatusBar->setPanelText(0, QStringLiteral(" Pipette active : bougez la souris"));
+    ImgPipette->hide();
+    SetApplicationCursor(1);
+    Timer->start();
+    PipetteActive = true;
+    Hook->setEnabled(true);
+    if (!Hook->started()) {
+        // Without the hook no release would ever end the mode: end it now, keeping the colour
+        // the user had rather than whatever the sample showed meanwhile.
+        const ColorRef current = CurrentColor();
+        PanelColor->setColor(QColor(RedOf(current), GreenOf(current), BlueOf(current)));
+        const QPoint cursor = QCursor::pos();
+        EndPipette(cursor.x(), cursor.y());
+    }
+}
+
+void TMainForm::TimerTimer()
+{
+    const QPoint cursor = QCursor::pos();
+    // The pipette's own panel, with the column just right of it and the row just below it.
+    const QRect panel(PanelPipette->mapToGlobal(QPoint(0, 0)),
+                      PanelPipette->size() + QSize(1, 1));
+    if (panel.contains(cursor))
+        return;
+    // A pixel that cannot be read leaves the sample as it was.
+    if (const std::optional<QColor> pixel = m_services.samplePixel(cursor))
+        PanelColor->setColor(pixel->toRgb());
+}
+
+void TMainForm::EndPipette(int x, int y)
+{
+    if (!PipetteActive)
+        return;
+    Hook->setEnabled(false); // inside the hook's own event the release waits for the reply
+    PipetteActive = false;
+    Timer->stop();
+    PipettePoint = QPoint(x, y);
+    SetApplicationCursor(0);
+    QCursor::setPos(PipettePoint);
+    ImgPipette->show();
+    const QColor sampled = PanelColor->color().toRgb();
+    SpinRouge->setValue(sampled.red());
+    SpinVert->setValue(sampled.green());
+    SpinBleu->setValue(sampled.blue());
+    StatusBar->setPanelText(0, QString());
+    THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 }
 
 void TMainForm::BtnMinClick()

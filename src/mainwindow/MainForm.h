@@ -17,10 +17,12 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QRadioButton;
+class QTimer;
 
 namespace jov {
 
 class SettingsStore;
+class THookMouse;
 class TColorButton;
 class TGroupBox;
 class TImage;
@@ -66,6 +68,14 @@ public:
     void ShowAbout();
     // Opens the help file beside the program.
     void BtnAideClick();
+
+    // The pipette: a press on its image starts it, every tick shows the pixel under the cursor
+    // in the sample, and a left or right release anywhere (seen by the hook) ends it.
+    void ImgPipetteMouseDown();
+    void TimerTimer();
+    void EndPipette(int x, int y);
+    bool PipetteActive = false;
+    QPoint PipettePoint;
 
     // Window modes: compact (Op09) and always on top (Op08).
     void BtnMinClick();
@@ -157,6 +167,10 @@ public:
     QRadioButton *RadioHtml = nullptr;
     QRadioButton *RadioRgb = nullptr;
     TStatusBar *StatusBar = nullptr;
+
+    // The pipette's 10 ms sampling timer and the global mouse hook that ends it.
+    QTimer *Timer = nullptr;
+    THookMouse *Hook = nullptr;
 
     // The image list of the two toggles: 0 and 1 for BtnTop, 2 and 3 for BtnMin.
     QList<QImage> ImgList;

@@ -1,0 +1,257 @@
+// The pipette of the main window with a stand-in hook library: start, sampling ticks, the end by
+// a hook release, and the ways a start can fail.
+#include "TestSupport.h"
+
+#include "controls/Cursors.h"
+#include "controls/Hints.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "controls/TrackBar95.h"
+#include "hook/HookMouse.h"
+#include "mainwindow/MainForm.h"
+
+#include <QCursor>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+using namespace jov;
+
+namespace {
+
+// The stand-in libraries are built beside the tests' folder.
+QString FakeLibraryDir(const char *kind)
+{
+    return QCoreApplication::applicationDirPath() + "/../testlibs/" + kind + "/";
+}
+
+struct Fixture
+{
+    QColor screen = QColor(255, 0, 0);
+    bool readable = true;
+    QList<QPoint> sampled;
+    QStringList hookMessages;
+    std::unique_ptr<TMainForm> form;
+
+    explicit Fixture(const char *library = "fake")
+    {
+        FormServices services = FormServices::platform();
+        services.beep = [] {};
+        services.samplePixel = [this](const QPoint &p) -> std::optional<QColor> {
+            sampled << p;
+            return readable ? std::optional<QColor>(screen) : std::nullopt;
+        };
+        form = std::make_unique<TMainForm>(nullptr, services);
+        form->Hook->ShowMessage = [this](const QString &text) { hookMessages << text; };
+        form->Hook->setDirectoryDll(FakeLibraryDir(library));
+        form->SpinRouge->setValue(10);
+        form->SpinVert->setValue(20);
+        form->SpinBleu->setValue(30);
+    }
+    // Screen points just outside the pipette's panel, and inside its right and bottom strips.
+    QRect panel() const
+    {
+        return QRect(form->PanelPipette->mapToGlobal(QPoint(0, 0)), form->PanelPipette->size());
+    }
+    void release(TMouseButton button, QPoint at)
+    {
+        form->Hook->OnMouseUp(form->Hook, button, {}, at.x(), at.y(), 0, 1, 0);
+    }
+};
+
+} // namespace
+
+class TstPipette : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void startShowsTheMode();
+    void ticksSampleOutsideThePanelOnly_data();
+    void ticksSampleOutsideThePanelOnly();
+    void unreadablePixelKeepsSample();
+    void releaseEndsAndTakesLastSample_data();
+    void releaseEndsAndTakesLastSample();
+    void leftPressStoresPointThenReleaseReplacesIt();
+    void releaseWhileIdleDoesNothing();
+    void releaseWithoutLeavingPanelKeepsColour();
+    void failedStartEndsAtOnce_data();
+    void failedStartEndsAtOnce();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TstPipette::init()
+{
+    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/" + QTest::currentTestFunction()).toLocal8Bit());
+}
+
+void TstPipette::startShowsTheMode()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QVERIFY(f.form->PipetteActive);
+    QVERIFY(f.form->Hook->started());
+    QVERIFY(f.form->Timer->isActive());
+    QCOMPARE(f.form->Timer->interval(), 10);
+    QVERIFY(f.form->ImgPipette->isHidden());
+    QCOMPARE(ApplicationCursor(), 1);
+    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
+    QVERIFY(!THintMonitor::instance()->hasHandler());
+    // Hints no longer reach the status line while it runs.
+    THintMonitor::instance()->setWidgetUnderMouse(f.form->TrackRouge);
+    QTest::qWait(20);
+    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
+    f.release(TMouseButton::mbLeft, QPoint(5, 5));
+    QVERIFY(THintMonitor::instance()->hasHandler());
+}
+
+void TstPipette::ticksSampleOutsideThePanelOnly_data()
+{
+    QTest::addColumn<QPoint>("offset"); // from the panel's top-left corner
+    QTest::addColumn<QSize>("plusSize"); // multiples of the panel's size added
+    QTest::addColumn<bool>("samples");
+    QTest::newRow("inside") << QPoint(3, 3) << QSize(0, 0) << false;
+    QTest::newRow("right-strip") << QPoint(0, 3) << QSize(1, 0) << false;
+    QTest::newRow("bottom-strip") << QPoint(3, 0) << QSize(0, 1) << false;
+    QTest::newRow("corner-strip") << QPoint(0, 0) << QSize(1, 1) << false;
+    QTest::newRow("beyond-right") << QPoint(1, 3) << QSize(1, 0) << true;
+    QTest::newRow("left-of") << QPoint(-1, 3) << QSize(0, 0) << true;
+    QTest::newRow("above") << QPoint(3, -1) << QSize(0, 0) << true;
+}
+
+void TstPipette::ticksSampleOutsideThePanelOnly()
+{
+    QFETCH(QPoint, offset);
+    QFETCH(QSize, plusSize);
+    QFETCH(bool, samples);
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    const QRect panel = f.panel();
+    const QPoint at = panel.topLeft() + offset +
+                      QPoint(plusSize.width() * panel.width(), plusSize.height() * panel.height());
+    QCursor::setPos(at);
+    QCOMPARE(QCursor::pos(), at);
+    f.form->TimerTimer();
+    QCOMPARE(f.sampled.size(), samples ? 1 : 0);
+    QCOMPARE(f.form->PanelColor->color(), samples ? QColor(255, 0, 0) : QColor(10, 20, 30));
+    // The sample never touches the current colour's fields.
+    QCOMPARE(f.form->SpinRouge->value(), 10);
+}
+
+void TstPipette::unreadablePixelKeepsSample()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
+    f.readable = false;
+    f.form->TimerTimer();
+    QCOMPARE(f.sampled.size(), 1);
+    QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+}
+
+void TstPipette::releaseEndsAndTakesLastSample_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("left") << int(TMouseButton::mbLeft);
+    QTest::newRow("right") << int(TMouseButton::mbRight);
+}
+
+void TstPipette::releaseEndsAndTakesLastSample()
+{
+    QFETCH(int, button);
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
+    f.form->TimerTimer();
+    f.screen = QColor(0, 0, 255); // not read again at the release
+    f.release(TMouseButton(button), QPoint(7, 9));
+    QVERIFY(!f.form->PipetteActive);
+    QVERIFY(!f.form->Timer->isActive());
+    QVERIFY(!f.form->Hook->enabled());
+    QCOMPARE(f.form->CurrentColor(), MakeColor(255, 0, 0));
+    QCOMPARE(f.form->PipettePoint, QPoint(7, 9));
+    QCOMPARE(QCursor::pos(), QPoint(7, 9));
+    QCOMPARE(ApplicationCursor(), 0);
+    QVERIFY(!f.form->ImgPipette->isHidden());
+    QCOMPARE(f.form->StatusBar->panelText(0), QString());
+}
+
+void TstPipette::leftPressStoresPointThenReleaseReplacesIt()
+{
+    Fixture f;
+    f.form->ImgPipetteMouseDown();
+    auto press = [&](TShiftState shift, QPoint at) {
+        f.form->Hook->OnMouseDown(f.form->Hook, TMouseButton::mbLeft, shift, at.x(), at.y(), 0, 1,
+                                  0);
+    };
+    press(TShiftStates::ssLeft, QPoint(40, 50));
+    QCOMPARE(f.form->PipettePoint, QPoint(40, 50));
+    press(TShiftStates::ssRight, QPoint(60, 70)); // left not held: ignored
+    QCOMPARE(f.form->PipettePoint, QPoint(40, 50));
+    f.release(TMouseButton::mbLeft, QPoint(80, 90));
+    QCOMPARE(f.form->PipettePoint, QPoint(80, 90));
+    press(TShiftStates::ssLeft, QPoint(1, 2)); // not active any more
+    QCOMPARE(f.form->PipettePoint, QPoint(80, 90));
+}
+
+void TstPipette::releaseWhileIdleDoesNothing()
+{
+    Fixture f;
+    f.form->PanelColor->setColor(QColor(1, 2, 3));
+    f.release(TMouseButton::mbLeft, QPoint(3, 4));
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
+    QCOMPARE(f.form->PipettePoint, QPoint(0, 0));
+}
+
+void TstPipette::releaseWithoutLeavingPanelKeepsColour()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QCursor::setPos(f.panel().center());
+    f.form->TimerTimer();
+    f.release(TMouseButton::mbLeft, f.panel().center());
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
+}
+
+void TstPipette::failedStartEndsAtOnce_data()
+{
+    QTest::addColumn<QString>("library");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << "missing" << "Le fichier %1libHook.so est manquant.";
+    QTest::newRow("no-entry") << "noinit" << "";
+    QTest::newRow("refused") << "refuse" << "Une erreur d'initialisation s'est produite.";
+}
+
+void TstPipette::failedStartEndsAtOnce()
+{
+    QFETCH(QString, library);
+    QFETCH(QString, message);
+    Fixture f(qPrintable(library));
+    QVERIFY(test::ShowActive(*f.form));
+    QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
+    // The sample may have followed the cursor while the message was up.
+    f.form->Hook->ShowMessage = [&](const QString &text) {
+        f.hookMessages << text;
+        f.form->TimerTimer();
+    };
+    f.form->ImgPipetteMouseDown();
+    QCOMPARE(f.hookMessages,
+             message.isEmpty() ? QStringList() : QStringList({message.arg(FakeLibraryDir(qPrintable(library)))}));
+    QVERIFY(!f.form->PipetteActive);
+    QVERIFY(!f.form->Timer->isActive());
+    QVERIFY(!f.form->ImgPipette->isHidden());
+    QCOMPARE(ApplicationCursor(), 0);
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
+    QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+    QVERIFY(THintMonitor::instance()->hasHandler());
+}
+
+QTEST_MAIN(TstPipette)
+#include "tst_pipette.moc"
