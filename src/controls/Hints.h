@@ -32,8 +32,7 @@ public:
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     bool hasHandler() const { return bool(m_handler); }
 
-    // The widget the mouse is over, as the last enter, leave and move events said.
-    QWidget *widgetUnderMouse() const { return m_under; }
+    // Tells which widget the mouse is over (the enter, leave and move events do so too).
     void setWidgetUnderMouse(QWidget *widget);
 
     // Recompute on the next idle moment (several requests are merged into one).

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace jov {
@@ -156,8 +157,12 @@ quint32 THookMouse::handleCopyData(QByteArrayView payload)
         static const THookMouseEvents none;
         return HandleHookPayload(payload, nullptr, none, {}, {});
     }
-    return HandleHookPayload(payload, target, *target, target->QueryShiftState,
-                             [target] { return target->m_stopMessage; });
+    // A handler may delete the component: the events are read from a copy and the reply from a
+    // guarded pointer (a deleted component stops nothing).
+    const THookMouseEvents events = *target;
+    const QPointer<THookMouse> alive(target);
+    return HandleHookPayload(payload, target, events, target->QueryShiftState,
+                             [alive] { return alive && alive->m_stopMessage; });
 }
 
 } // namespace jov

@@ -40,6 +40,11 @@ namespace jov {
 
 namespace {
 
+QColor ToQColor(ColorRef color)
+{
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+}
+
 QImage Glyph(const char *name)
 {
     return QImage(QStringLiteral(":/%1.xpm").arg(QLatin1String(name)));
@@ -367,12 +372,10 @@ void TMainForm::SpeedColorsClick()
     const auto custom = ParseCustomColorLines(ColorDialogCustomColors);
     for (int i = 0; i < 16; ++i)
         if (custom[size_t(i)])
-            QColorDialog::setCustomColor(i, QColor(RedOf(*custom[size_t(i)]),
-                                                   GreenOf(*custom[size_t(i)]),
-                                                   BlueOf(*custom[size_t(i)])));
+            QColorDialog::setCustomColor(i, ToQColor(*custom[size_t(i)]));
     const ColorRef current = CurrentColor();
     const std::optional<QColor> chosen = m_services.chooseColor(
-        this, QColor(RedOf(current), GreenOf(current), BlueOf(current)));
+        this, ToQColor(current));
     std::array<ColorRef, 16> kept{};
     for (int i = 0; i < 16; ++i) {
         const QColor c = QColorDialog::customColor(i);
@@ -506,7 +509,7 @@ void TMainForm::BtnCol1DblClick(int index)
 void TMainForm::ApplySlot(int index)
 {
     const ColorRef color = Slots[size_t(index)]->colorRef();
-    PanelColor->setColor(QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+    PanelColor->setColor(ToQColor(color));
     ColorToChannels(color);
 }
 
@@ -537,10 +540,8 @@ void TMainForm::BtnPlusClick()
         ShowSlotMessage();
         return;
     }
-    const ColorRef current = CurrentColor();
-    for (TColorButton *slot : Slots)
-        if (slot->caption() == QLatin1String("*"))
-            slot->setColorRef(current);
+    if (const int marked = MarkedSlot(); marked >= 0)
+        Slots[size_t(marked)]->setColorRef(CurrentColor());
     MarkPaletteModified();
 }
 
@@ -563,9 +564,8 @@ void TMainForm::BtnMoinsClick()
         ShowSlotMessage();
         return;
     }
-    for (TColorButton *slot : Slots)
-        if (slot->caption() == QLatin1String("*"))
-            slot->setColorRef(clWhite);
+    if (const int marked = MarkedSlot(); marked >= 0)
+        Slots[size_t(marked)]->setColorRef(clWhite);
     MarkPaletteModified();
 }
 
@@ -739,15 +739,21 @@ QSize PrimaryScreenSize()
 
 // The placement is kept in screen pixels of the window's outer rectangle, title bar included,
 // which is what moving the window positions.
-bool TMainForm::SavePlacement()
+WindowPlacementRecord TMainForm::CurrentPlacement() const
 {
     WindowPlacementRecord placement;
     placement.showCmd = isMinimized() ? SwShowMinimized : SwShowNormal;
-    placement.minPosition = QPoint(-1, -1);
-    placement.maxPosition = QPoint(-1, -1);
     const QRect frame = frameGeometry();
     placement.normalPosition = {frame.left(), frame.top(), frame.left() + frame.width(),
                                 frame.top() + frame.height()};
+    return placement;
+}
+
+bool TMainForm::SavePlacement()
+{
+    WindowPlacementRecord placement = CurrentPlacement();
+    placement.minPosition = QPoint(-1, -1);
+    placement.maxPosition = QPoint(-1, -1);
     const QSize screenSize = PrimaryScreenSize();
     return WritePlacement(*m_store, PlacementKeyPath, placement, ScreenPpi(),
                           screenSize.width(), screenSize.height(), false);
@@ -755,58 +761,54 @@ bool TMainForm::SavePlacement()
 
 void TMainForm::RestorePlacement()
 {
-    WindowPlacementRecord current;
-    current.showCmd = isMinimized() ? SwShowMinimized : SwShowNormal;
-    const QRect frame = frameGeometry();
-    current.normalPosition = {frame.left(), frame.top(), frame.left() + frame.width(),
-                              frame.top() + frame.height()};
     const QSize screenSize = PrimaryScreenSize();
     const PlacementReadResult result =
-        ReadPlacement(*m_store, PlacementKeyPath, current, isVisible(), ScreenPpi(),
+        ReadPlacement(*m_store, PlacementKeyPath, CurrentPlacement(), isVisible(), ScreenPpi(),
                       screenSize.width(), screenSize.height());
     if (result.stopped)
         return;
-    if (result.applyPlacement)
-        move(result.placement.normalPosition.left, result.placement.normalPosition.top);
+    const QPoint topLeft(result.placement.normalPosition.left,
+                         result.placement.normalPosition.top);
+    // A place on a screen that is gone (a monitor unplugged) would leave the window out of
+    // reach: it then keeps the place it has.
+    if (result.applyPlacement && QGuiApplication::screenAt(topLeft + QPoint(8, 8)))
+        move(topLeft);
     // The window has a fixed size: a maximised record comes up normal.
     if (result.show == PlacementShow::Minimized && isVisible())
         QTimer::singleShot(0, this, [this] { showMinimized(); });
 }
 
-void TMainForm::BtnOptionsClick()
+// Runs `show` with the window at full height, leaving compact mode for that time.
+void TMainForm::WithFullWindow(const std::function<void()> &show)
 {
     const bool compact = Options.Op09;
     if (compact) {
         Options.Op09 = false;
         ApplyMinMode();
     }
-    {
-        TOptions dialog(Options, BoxReglage->mapToGlobal(QPoint(0, 0)), StatusBar, this);
-        dialog.OnAbout = [this] { ShowAbout(); };
-        if (m_services.runDialog(dialog) == QDialog::Accepted)
-            dialog.ApplyTo(Options);
-    }
+    show();
     if (compact) {
         Options.Op09 = true;
         ApplyMinMode();
     }
 }
 
+void TMainForm::BtnOptionsClick()
+{
+    WithFullWindow([this] {
+        TOptions dialog(Options, BoxReglage->mapToGlobal(QPoint(0, 0)), StatusBar, this);
+        dialog.OnAbout = [this] { ShowAbout(); };
+        if (m_services.runDialog(dialog) == QDialog::Accepted)
+            dialog.ApplyTo(Options);
+    });
+}
+
 void TMainForm::ShowAbout()
 {
-    const bool compact = Options.Op09;
-    if (compact) {
-        Options.Op09 = false;
-        ApplyMinMode();
-    }
-    {
+    WithFullWindow([this] {
         TAbout about(BoxReglage->mapToGlobal(QPoint(0, 0)), this);
         m_services.runDialog(about);
-    }
-    if (compact) {
-        Options.Op09 = true;
-        ApplyMinMode();
-    }
+    });
 }
 
 void TMainForm::BtnAideClick()
@@ -825,11 +827,14 @@ void TMainForm::ImgPipetteMouseDown()
     Timer->start();
     PipetteActive = true;
     Hook->setEnabled(true);
-    if (!Hook->started()) {
-        // Without the hook no release would ever end the mode: end it now, keeping the colour
-        // the user had rather than whatever the sample showed meanwhile.
-        const ColorRef current = CurrentColor();
-        PanelColor->setColor(QColor(RedOf(current), GreenOf(current), BlueOf(current)));
+    // Without the hook no release would ever end the mode; nor when the button was already let
+    // go before the hook started listening (a quick tap).
+    const TShiftState held = Hook->started() && Hook->QueryShiftState ? Hook->QueryShiftState()
+                                                                       : TShiftState();
+    if (!Hook->started() ||
+        !(held & (TShiftStates::ssLeft | TShiftStates::ssRight | TShiftStates::ssMiddle))) {
+        // End it now, keeping the colour the user had rather than whatever the sample showed.
+        PanelColor->setColor(ToQColor(CurrentColor()));
         const QPoint cursor = QCursor::pos();
         EndPipette(cursor.x(), cursor.y());
     }
@@ -857,7 +862,8 @@ void TMainForm::EndPipette(int x, int y)
     Timer->stop();
     PipettePoint = QPoint(x, y);
     SetApplicationCursor(0);
-    QCursor::setPos(PipettePoint);
+    // The hook reports screen pixels; the cursor is placed in the desktop's logical pixels.
+    QCursor::setPos((QPointF(PipettePoint) / qApp->devicePixelRatio()).toPoint());
     ImgPipette->show();
     const QColor sampled = PanelColor->color().toRgb();
     SpinRouge->setValue(sampled.red());
@@ -957,6 +963,10 @@ bool TMainForm::event(QEvent *event)
             break;
         }
     }
+    // Keys released in another window (a dialog opened by a shortcut, say) never reach this
+    // one: a held Ctrl is not known any more once the window loses the keyboard.
+    if (event->type() == QEvent::WindowDeactivate)
+        CtrlHeld = false;
     return QWidget::event(event);
 }
 

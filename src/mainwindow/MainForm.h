@@ -4,6 +4,7 @@
 #include "color/SlotOps.h"
 #include "mainwindow/FormServices.h"
 #include "persistence/Options.h"
+#include "persistence/Placement.h"
 
 #include <QList>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -120,6 +122,7 @@ public:
     // The window placement record of the "Application" subkey.
     void RestorePlacement();
     bool SavePlacement();
+    WindowPlacementRecord CurrentPlacement() const;
 
     // Status panel 0 shows the application hint, or the single text while the status bar is
     // in single-text mode.
@@ -192,6 +195,7 @@ private:
     void EndSlotDrag(const QPoint &globalPos, bool drop);
     int SlotAt(const QPoint &globalPos) const;
     void ShowSlotMessage();
+    void WithFullWindow(const std::function<void()> &show);
     void SpinChange(TNumberField *field, TTrackBar95 *track);
 
     void CreateComponents();

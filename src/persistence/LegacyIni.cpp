@@ -42,8 +42,7 @@ void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringL
                                            &TOptionsRecord::Op08, &TOptionsRecord::Op09};
     int number = 4;
     for (bool TOptionsRecord::*flag : flags) {
-        const QString name = QStringLiteral("Op%1").arg(number++, 2, 10, QLatin1Char('0'));
-        record.*flag = ReadInteger(ini, options, name, record.*flag ? 1 : 0) != 0;
+        record.*flag = ReadInteger(ini, options, OpName(number++), record.*flag ? 1 : 0) != 0;
     }
 
     colorLines.clear();

@@ -4,12 +4,12 @@
 
 namespace jov {
 
-namespace {
-
 QString OpName(int n)
 {
     return QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0'));
 }
+
+namespace {
 
 // Op01..Op09, Op11..Op19 as they are read and written, each either a Boolean or an integer.
 struct OptionField

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persistence/PaletteFile.h"
+#include "persistence/Placement.h"
 #include "persistence/SettingsStore.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ inline const QString ColorsKeyPath = RootKeyPath + QStringLiteral("\\Colors");
 inline const QString PersonalKeyPath = RootKeyPath + QStringLiteral("\\Personal");
 inline const QString StoreVersion = QStringLiteral("3.0.0.0");
 // The subkey of the main window's placement record.
-inline const QString PlacementKeyPath = RootKeyPath + QStringLiteral("\\Application");
+inline const QString PlacementKeyPath = RootKeyPath + u'\\' + PlacementSection;
 
 // The per-user store file: "JOV.reg" in the folder "Corvel Astine" of the user's configuration
 // folder ($XDG_CONFIG_HOME, by default ~/.config).
@@ -62,6 +63,9 @@ TOptionsRecord DefaultOptions(const QString &openFolder, const QString &saveFold
 // DefaultOptions with this machine's folders: ProgramFolder + "Palettes" and the documents
 // folder.
 TOptionsRecord StartupOptions();
+
+// "Op01" for option 1 ... "Op32" for option 32.
+QString OpName(int n);
 
 // "CouleurA" for slot index 0 ... "CouleurP" for index 15.
 QString SlotValueName(int slotIndex);

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include <cfenv>
 #include <cmath>
 
 namespace jov {
@@ -42,12 +41,8 @@ int ScaleToScreen(int size, int ppi)
     const double scaled = double(size) * double(ppi - 2) / 96.0;
     if (!std::isfinite(scaled) || std::fabs(scaled) > 2147483647.0)
         return size;
-    // nearbyint rounds in the current mode; the default mode rounds halves to even.
-    const int mode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(scaled);
-    std::fesetround(mode);
-    return int(rounded);
+    // The default rounding mode rounds halves to even.
+    return int(std::lrint(scaled));
 }
 
 bool UseWinHelp(const QStringList &arguments)

@@ -382,6 +382,12 @@ void TstColorChannels::ctrlHeldFlag()
     QVERIFY(!f.form->CtrlHeld);
     QTest::keyRelease(window, Qt::Key_Control, Qt::NoModifier);
     QVERIFY(!f.form->CtrlHeld);
+    // A shortcut that opens a dialog: Ctrl is let go there, and the window forgets it.
+    QTest::keyPress(window, Qt::Key_Control, Qt::ControlModifier);
+    QVERIFY(f.form->CtrlHeld);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(f.form.get(), &deactivate);
+    QVERIFY(!f.form->CtrlHeld);
 }
 
 QTEST_MAIN(TstColorChannels)

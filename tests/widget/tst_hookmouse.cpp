@@ -135,6 +135,7 @@ private slots:
     void disablingInsideHandlerWaitsForTheReply();
     void reEnablingInsideHandlerRestartsAfterTheReply();
     void destructionReleases();
+    void handlerDeletingTheComponent();
     void defaultMessageBox();
 };
 
@@ -509,6 +510,29 @@ void TestHookMouse::destructionReleases()
         QVERIFY(f.hook.started());
     }
     QCOMPARE(fake->log(), QStringLiteral("init;final;"));
+}
+
+void TestHookMouse::handlerDeletingTheComponent()
+{
+    auto fake = OpenFake(QStringLiteral("fake"));
+    QVERIFY(fake->isValid());
+    auto *f = new Fixture(fake->directory());
+    f->enable();
+    QVERIFY(f->hook.started());
+    int downs = 0;
+    f->hook.setStopMessage(true);
+    f->hook.OnMouseDown = [&](THookMouse *, TMouseButton, TShiftState, qint32, qint32, quint32,
+                              quint32, quint32) { ++downs; };
+    f->hook.OnMouseMessage = [&](THookMouse *, qint32, qint32, qint32, quint32, quint32, quint32) {
+        delete f; // the component goes while its record is handled
+        f = nullptr;
+    };
+    QVERIFY(fake->send(Record(wm::LButtonDown, 1, 2)));
+    QTRY_VERIFY(f == nullptr);
+    // The events of the record still run from their copy; a deleted component stops nothing.
+    QTRY_COMPARE(downs, 1);
+    QTRY_VERIFY(fake->log().startsWith(QLatin1String("init;send;")));
+    QVERIFY(!fake->log().contains(QLatin1String("reply=1")));
 }
 
 void TestHookMouse::defaultMessageBox()

@@ -33,6 +33,7 @@ struct Fixture
     bool readable = true;
     QList<QPoint> sampled;
     QStringList hookMessages;
+    TShiftState held = TShiftStates::ssLeft;
     std::unique_ptr<TMainForm> form;
 
     explicit Fixture(const char *library = "fake")
@@ -46,6 +47,8 @@ struct Fixture
         form = std::make_unique<TMainForm>(nullptr, services);
         form->Hook->ShowMessage = [this](const QString &text) { hookMessages << text; };
         form->Hook->setDirectoryDll(FakeLibraryDir(library));
+        // The press on the pipette image still holds the left button.
+        form->Hook->QueryShiftState = [this] { return held; };
         form->SpinRouge->setValue(10);
         form->SpinVert->setValue(20);
         form->SpinBleu->setValue(30);
@@ -77,6 +80,7 @@ private Q_SLOTS:
     void leftPressStoresPointThenReleaseReplacesIt();
     void releaseWhileIdleDoesNothing();
     void releaseWithoutLeavingPanelKeepsColour();
+    void quickTapEndsAtOnce();
     void failedStartEndsAtOnce_data();
     void failedStartEndsAtOnce();
 
@@ -218,6 +222,20 @@ void TstPipette::releaseWithoutLeavingPanelKeepsColour()
     f.form->TimerTimer();
     f.release(TMouseButton::mbLeft, f.panel().center());
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
+}
+
+void TstPipette::quickTapEndsAtOnce()
+{
+    // The button was let go before the hook listened: no release will come.
+    Fixture f;
+    f.held = {};
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QVERIFY(!f.form->PipetteActive);
+    QVERIFY(!f.form->Hook->enabled());
+    QVERIFY(!f.form->ImgPipette->isHidden());
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
+    QVERIFY(f.hookMessages.isEmpty());
 }
 
 void TstPipette::failedStartEndsAtOnce_data()

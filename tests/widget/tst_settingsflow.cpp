@@ -70,6 +70,7 @@ private Q_SLOTS:
     void legacyIniImportedOnce();
     void legacyIniKeptWhenSavingFails();
     void placementWrittenAndRestored();
+    void placementOffEveryScreenIgnored();
 
 private:
     QString config() const { return m_dir.path() + "/config-" + QTest::currentTestFunction(); }
@@ -266,6 +267,16 @@ void TstSettingsFlow::placementWrittenAndRestored()
 
     Run again;
     QCOMPARE(again.form->pos(), QPoint(123, 77));
+}
+
+void TstSettingsFlow::placementOffEveryScreenIgnored()
+{
+    {
+        RegistryStore store(SettingsStorePath());
+        store.RegWriteString(PlacementKeyPath, "NormPos", "30000,30000,30550,30350");
+    }
+    Run run;
+    QCOMPARE(run.form->pos(), QPoint(10, 10));
 }
 
 QTEST_MAIN(TstSettingsFlow)
