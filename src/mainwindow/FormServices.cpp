@@ -1,12 +1,13 @@
 #include "mainwindow/FormServices.h"
 
+#include "mainwindow/ScreenSampler.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 
 namespace jov {
 
@@ -51,16 +52,8 @@ FormServices FormServices::platform()
         dialog.selectFile(name);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
-    services.samplePixel = [](const QPoint &point) -> std::optional<QColor> {
-        QScreen *screen = QGuiApplication::screenAt(point);
-        if (!screen)
-            return std::nullopt;
-        const QPoint local = point - screen->geometry().topLeft();
-        const QImage pixel = screen->grabWindow(0, local.x(), local.y(), 1, 1).toImage();
-        if (pixel.isNull() || pixel.width() < 1 || pixel.height() < 1)
-            return std::nullopt;
-        return pixel.pixelColor(0, 0);
-    };
+    services.samplePixel = SampleScreenPixel;
+    services.cursorPos = ScreenCursorPos;
     services.runDialog = [](QDialog &dialog) { return dialog.exec(); };
     services.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     return services;

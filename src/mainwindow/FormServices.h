@@ -39,6 +39,8 @@ struct FormServices
     // The colour of one screen pixel at a point in screen coordinates; nothing when it cannot be
     // read (outside every screen, say).
     std::function<std::optional<QColor>(const QPoint &point)> samplePixel;
+    // The mouse cursor's position on the screen.
+    std::function<QPoint()> cursorPos;
 
     // The real implementations.
     static FormServices platform();

@@ -842,7 +842,7 @@ void TMainForm::ImgPipetteMouseDown()
 
 void TMainForm::TimerTimer()
 {
-    const QPoint cursor = QCursor::pos();
+    const QPoint cursor = m_services.cursorPos();
     // The pipette's own panel, with the column just right of it and the row just below it.
     const QRect panel(PanelPipette->mapToGlobal(QPoint(0, 0)),
                       PanelPipette->size() + QSize(1, 1));
