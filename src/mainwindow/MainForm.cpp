@@ -431,37 +431,25 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     CtrlHeld = modifiers.testFlag(Qt::ControlModifier) || key == Qt::Key_Control;
     if (!CtrlHeld)
         return false;
-    switch (key) {
-    case Qt::Key_A:
-        BtnAideClick();
-        return true;
-    case Qt::Key_C:
-        SpeedCopieClick();
-        return true;
-    case Qt::Key_N:
-        SpeedNetscapeClick();
-        return true;
-    case Qt::Key_O:
-        BtnOpenPalClick();
-        return true;
-    case Qt::Key_S:
-        BtnSavePalClick();
-        return true;
-    case Qt::Key_P:
-        SpeedColorsClick();
-        return true;
-    case Qt::Key_R:
-        BtnMinClick();
-        return true;
-    case Qt::Key_T:
-        BtnTopClick();
-        return true;
-    case Qt::Key_V:
-        SpeedCollerClick();
-        return true;
-    default:
-        return false;
+    // The window's Ctrl shortcuts, by key.
+    static const struct
+    {
+        int key;
+        void (TMainForm::*command)();
+    } shortcuts[] = {
+        {Qt::Key_A, &TMainForm::BtnAideClick},     {Qt::Key_C, &TMainForm::SpeedCopieClick},
+        {Qt::Key_N, &TMainForm::SpeedNetscapeClick}, {Qt::Key_O, &TMainForm::BtnOpenPalClick},
+        {Qt::Key_P, &TMainForm::SpeedColorsClick}, {Qt::Key_R, &TMainForm::BtnMinClick},
+        {Qt::Key_S, &TMainForm::BtnSavePalClick},  {Qt::Key_T, &TMainForm::BtnTopClick},
+        {Qt::Key_V, &TMainForm::SpeedCollerClick},
+    };
+    for (const auto &shortcut : shortcuts) {
+        if (shortcut.key == key) {
+            (this->*shortcut.command)();
+            return true;
+        }
     }
+    return false;
 }
 
 SlotColors TMainForm::SlotColorValues() const
