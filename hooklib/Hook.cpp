@@ -251,7 +251,14 @@ Display *OpenDisplay(int &xiOpcode)
     const char *name = std::getenv("DISPLAY");
     if (!name || !*name)
         return nullptr;
-    Display *display = XOpenDisplay(name);
+    // A server that has just seen many connections come and go can refuse a new one for a few
+    // milliseconds while it tidies up: try again briefly before giving up.
+    Display *display = nullptr;
+    for (int attempt = 0; attempt < 5 && !display; ++attempt) {
+        if (attempt > 0)
+            ::usleep(10000);
+        display = XOpenDisplay(name);
+    }
     if (!display)
         return nullptr;
     XSetIOErrorExitHandler(display, OnConnectionLost, nullptr);

@@ -2,6 +2,7 @@
 
 #include "controls/ASLink.h"
 #include "controls/Hints.h"
+#include "controls/Layout.h"
 #include "controls/Panel.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/Scramble.h"
@@ -29,18 +30,10 @@ constexpr int AnimLeft = 30;
 constexpr int AnimWidth = 235;
 constexpr int AnimHeight = 227;
 
-QFont BoxFont(bool bold)
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel *BoldLabel(QWidget *parent, const QString &text, const QColor &color)
 {
     auto *label = new QLabel(text, parent);
-    label->setFont(BoxFont(true));
+    label->setFont(WindowFont(true));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
@@ -56,7 +49,7 @@ TAbout::TAbout(QPoint boxTopLeft, QWidget *parent) : QDialog(parent)
     // No buttons: the box closes through the title bar or the system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(BoxFont(false));
+    setFont(WindowFont(false));
     setFixedSize(529, 268);
 
     CreateComponents();
@@ -120,7 +113,7 @@ void TAbout::CreateComponents()
         auto *l = new TASLink(PanelFond);
         l->setAutoSize(false);
         l->setGeometry(360, top, 147, 13);
-        l->setFont(BoxFont(false));
+        l->setFont(WindowFont(false));
         l->setFontColor(QColor(255, 0, 0));
         l->setLinkColor(QColor(255, 0, 0));
         l->setShadowColor(white);

@@ -2,6 +2,7 @@
 
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
+#include "controls/Layout.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
@@ -23,19 +24,6 @@ namespace {
 constexpr int MinimumStep = 1;
 constexpr int MaximumStep = 64;
 
-template <typename W> W *Place(W *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-QFont DialogFont()
-{
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(11);
-    return font;
-}
-
 } // namespace
 
 TOptions::TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *statusBar,
@@ -47,7 +35,7 @@ TOptions::TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *
     // Dialog border with the system menu only: no help or minimise buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(DialogFont());
+    setFont(WindowFont());
     setFixedSize(529, 268);
 
     CreateComponents();
@@ -72,7 +60,7 @@ void TOptions::CreateComponents()
         b->setObjectName(QLatin1String(name));
         b->setCaption(caption);
         b->setButtonStyle(style);
-        b->setFont(DialogFont());
+        b->setFont(WindowFont());
         b->setPalette(buttonPalette);
         b->setFocusPolicy(Qt::StrongFocus);
         b->setProperty("HelpContext", 7);

@@ -5,6 +5,7 @@
 #include "controls/ColorButton.h"
 #include "controls/Cursors.h"
 #include "controls/Hints.h"
+#include "controls/Layout.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
@@ -53,12 +54,6 @@ QImage Glyph(const char *name)
 // Height of a title bar and borders for which the window heights are given.
 constexpr int kDesignFrameHeight = 27;
 
-template <typename T> T *Place(T *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent, FormServices services)
@@ -71,9 +66,7 @@ TMainForm::TMainForm(QWidget *parent, FormServices services)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    QFont font(QStringLiteral("Verdana"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(WindowFont());
     setFixedSize(550, 323);
     move(10, 10);
 

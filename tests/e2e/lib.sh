@@ -25,6 +25,19 @@ trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A busy X server can refuse a new connection for a few milliseconds: a client that could not
+# connect is run again, anything else it says or returns is passed on.
+xdotool() {
+  local rc=0
+  for _ in 1 2 3 4 5; do
+    command xdotool "$@" 2>"$E2E_TMP/xdotool.err" && rc=0 || rc=$?
+    grep -q "Can't open display\|Failed creating new xdo" "$E2E_TMP/xdotool.err" || break
+    sleep 0.05
+  done
+  cat "$E2E_TMP/xdotool.err" >&2
+  return $rc
+}
 pass() { echo "ok: $*"; }
 
 # Waits until a command succeeds, at most $1 seconds.
