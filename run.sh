@@ -25,11 +25,15 @@ rm -f /tmp/jov-run-display.$$
 echo "Virtual display $DISPLAY"
 openbox >/dev/null 2>&1 &
 pids+=($!)
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
 build/bin/jov "$@" &
 jov=$!
 pids+=($jov)
-for _ in $(seq 100); do
-  xdotool search --onlyvisible --name '^JOV' >/dev/null 2>&1 && break
+for _ in $(seq 200); do
+  xdotool search --all --onlyvisible --pid "$jov" --name '^JOV' >/dev/null 2>&1 && break
   sleep 0.1
 done
 sleep 1
