@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "persistence/PaletteFile.h"
 
 #include <QFile>
@@ -8,29 +9,11 @@
 #include <sys/resource.h>
 
 using namespace jov;
+using jov::test::FileSizeLimit;
 
 Q_DECLARE_METATYPE(jov::PaletteError)
 
 namespace {
-
-// Makes every write past `bytes` fail with EFBIG, even for root, until destroyed. A writer
-// that truncated the target before writing would leave it cut short.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 QByteArray Header()
 {

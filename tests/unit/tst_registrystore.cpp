@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "persistence/RegistryData.h"
 #include "persistence/RegistryStore.h"
 
@@ -11,27 +12,11 @@
 #include <sys/resource.h>
 
 using namespace jov;
+using jov::test::FileSizeLimit;
 
 namespace {
 
 const QString Options = QStringLiteral("Software\\Corvel Astine\\JOV\\Options");
-
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
 
 QByteArray ReadAll(const QString &path)
 {
