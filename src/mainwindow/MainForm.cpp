@@ -673,9 +673,13 @@ void TMainForm::LoadSettings()
 {
     SlotColors slotColors = SlotColorValues();
     const QString legacy = LegacyIniPath();
-    if (QFileInfo::exists(legacy)) {
+    if (QFileInfo::exists(legacy) &&
+        m_store->RegReadString(RootKeyPath, LegacyImportedValue, QString()) !=
+            LegacyIniSignature(legacy)) {
         const LegacyImportResult result =
             ImportLegacyIniFile(legacy, *m_store, Options, ColorDialogCustomColors, slotColors);
+        if (result == LegacyImportResult::NotDeleted)
+            m_store->RegWriteString(RootKeyPath, LegacyImportedValue, LegacyIniSignature(legacy));
         if (result != LegacyImportResult::Unreadable) {
             SetSlotColors(slotColors);
             return; // the placement is read when the window is first shown

@@ -4,7 +4,9 @@
 #include "persistence/NumberText.h"
 #include "persistence/Systeme.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace jov {
 
@@ -27,6 +29,13 @@ qint32 ReadInteger(const IniFile &ini, const QString &section, const QString &na
 QString LegacyIniPath()
 {
     return WindowsFolder() + PathDelim + LegacyIniName;
+}
+
+QString LegacyIniSignature(const QString &path)
+{
+    const QFileInfo info(path);
+    return QStringLiteral("%1:%2").arg(info.size()).arg(
+        info.lastModified().toMSecsSinceEpoch());
 }
 
 void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,

@@ -15,6 +15,12 @@ inline const QString LegacyIniName = QStringLiteral("JOV.ini");
 // Where an older version left its settings: the legacy folder + "JOV.ini".
 QString LegacyIniPath();
 
+// A legacy file that could not be deleted after its import is remembered in the root key under
+// this value name, by its signature (size and time of last change), so that it is not imported
+// again over newer settings at every start. A file that changes is imported anew.
+inline const QString LegacyImportedValue = QStringLiteral("LegacyIni");
+QString LegacyIniSignature(const QString &path);
+
 // Reads the content of a legacy settings file over the record, list and slots:
 // [Options] Op01..Op03 as integers, Op04..Op09 as Booleans (non-zero is true), each keeping its
 // current value when missing or not a number; [Couleurs] replaces colorLines by its entries as

@@ -6,6 +6,7 @@
 #include "controls/ColorButton.h"
 #include "controls/NumberField.h"
 #include "mainwindow/MainForm.h"
+#include "persistence/LegacyIni.h"
 #include "persistence/Options.h"
 #include "persistence/PaletteFile.h"
 #include "persistence/RegistryStore.h"
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void lastPaletteMissingBeepsAndKeepsName();
     void legacyIniImportedOnce();
     void legacyIniKeptWhenSavingFails();
+    void legacyIniLeftBehindNotImportedAgain();
     void placementWrittenAndRestored();
     void placementOffEveryScreenIgnored();
 
@@ -242,6 +244,28 @@ void TstSettingsFlow::legacyIniKeptWhenSavingFails()
         QCOMPARE(run.form->SpinRouge->value(), 99);
     }
     QVERIFY(QFile::exists(ini)); // nothing is lost: the import runs again next time
+}
+
+void TstSettingsFlow::legacyIniLeftBehindNotImportedAgain()
+{
+    // A file that could not be deleted after its import is remembered by its signature: the
+    // next start reads the store, not the old file over it.
+    const QString ini = config() + "/JOV.ini";
+    QVERIFY(WriteFile(ini, "[Options]\r\nOp01=99\r\n"));
+    {
+        RegistryStore store(SettingsStorePath());
+        store.RegWriteInteger(OptionsKeyPath, "Op01", 5);
+        store.RegWriteString(RootKeyPath, LegacyImportedValue, LegacyIniSignature(ini));
+    }
+    {
+        Run run;
+        QCOMPARE(run.form->SpinRouge->value(), 5);
+    }
+    QVERIFY(QFile::exists(ini));
+    // Changed since: imported anew.
+    QVERIFY(WriteFile(ini, "[Options]\r\nOp01=77\r\nOp02=1\r\n"));
+    Run run;
+    QCOMPARE(run.form->SpinRouge->value(), 77);
 }
 
 void TstSettingsFlow::placementWrittenAndRestored()
