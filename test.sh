@@ -7,6 +7,7 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 
 scripts/deps.sh
+scripts/check-format.sh
 
 echo "== release build: unit, widget, e2e"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

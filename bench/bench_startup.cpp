@@ -133,9 +133,11 @@ int main(int argc, char *argv[])
     const double jm = median(jovKiB) / 1024.0, bm = median(bareKiB) / 1024.0;
     std::printf("start-up, median of %d alternate runs each\n", runs);
     std::printf("  launch to mapped window: JOV %.1f ms, bare Qt window %.1f ms, ratio %.2f "
-                "(target <= 1.5)\n", jt, bt, jt / bt);
+                "(target <= 1.5)\n",
+                jt, bt, jt / bt);
     std::printf("  resident memory:         JOV %.1f MB, bare Qt window %.1f MB, ratio %.2f "
-                "(target <= 1.4)\n", jm, bm, jm / bm);
+                "(target <= 1.4)\n",
+                jm, bm, jm / bm);
     std::string cleanup = std::string("rm -rf '") + configHome + "'";
     return std::system(cleanup.c_str()) == 0 ? 0 : 1;
 }

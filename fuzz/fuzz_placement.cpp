@@ -1,5 +1,5 @@
 // The placement record is text in the settings store: every value may hold anything.
-#include "persistence/MemoryStore.h"
+#include "MemoryStore.h"
 #include "persistence/Placement.h"
 
 #include <cstdint>

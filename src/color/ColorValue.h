@@ -10,9 +10,18 @@ using ColorRef = std::uint32_t;
 inline constexpr ColorRef clWhite = 0x00FFFFFF;
 inline constexpr ColorRef clBlack = 0x00000000;
 
-constexpr int RedOf(ColorRef c) { return int(c & 0xFF); }
-constexpr int GreenOf(ColorRef c) { return int((c >> 8) & 0xFF); }
-constexpr int BlueOf(ColorRef c) { return int((c >> 16) & 0xFF); }
+constexpr int RedOf(ColorRef c)
+{
+    return int(c & 0xFF);
+}
+constexpr int GreenOf(ColorRef c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(ColorRef c)
+{
+    return int((c >> 16) & 0xFF);
+}
 
 // Each channel is cut to its low 8 bits, as the channel fields may hold out-of-range values.
 constexpr ColorRef MakeColor(int red, int green, int blue)

@@ -238,7 +238,7 @@ QString TASLink::linkTarget() const
 void TASLink::click()
 {
     const QPointer<TASLink> guard(this);
-    emit clicked();
+    Q_EMIT clicked();
     if (!guard)
         return;
     OpenLink();

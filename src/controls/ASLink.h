@@ -133,7 +133,7 @@ public:
     // As a mouse click: clicked(), then the link, then a repaint.
     void click();
 
-signals:
+Q_SIGNALS:
     void clicked();
 
 protected:

@@ -253,7 +253,7 @@ void TColorButton::setCaption(const QString &caption)
 
 void TColorButton::click()
 {
-    emit clicked();
+    Q_EMIT clicked();
 }
 
 void TColorButton::setPressState(TPressState state)
@@ -331,7 +331,7 @@ void TColorButton::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_leftPressed = true;
-    emit pressed(event->button(), event->modifiers(), event->position().toPoint());
+    Q_EMIT pressed(event->button(), event->modifiers(), event->position().toPoint());
     if (isEnabled())
         setPressState(TPressState::psDown);
 }
@@ -344,7 +344,7 @@ void TColorButton::mouseReleaseEvent(QMouseEvent *event)
         if (rect().contains(event->position().toPoint()))
             click();
     }
-    emit released(event->button(), event->modifiers(), event->position().toPoint());
+    Q_EMIT released(event->button(), event->modifiers(), event->position().toPoint());
     if (isEnabled())
         setPressState(TPressState::psUp);
 }
@@ -354,8 +354,8 @@ void TColorButton::mouseDoubleClickEvent(QMouseEvent *event)
     // The second press of a double click arms no click: its release must not click again.
     m_leftPressed = false;
     if (event->button() == Qt::LeftButton)
-        emit doubleClicked();
-    emit pressed(event->button(), event->modifiers(), event->position().toPoint());
+        Q_EMIT doubleClicked();
+    Q_EMIT pressed(event->button(), event->modifiers(), event->position().toPoint());
     if (isEnabled())
         setPressState(TPressState::psDown);
 }

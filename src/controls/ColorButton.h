@@ -107,7 +107,7 @@ public:
     std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
     std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyUp;
 
-signals:
+Q_SIGNALS:
     void clicked();
     void doubleClicked();
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);

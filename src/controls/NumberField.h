@@ -47,7 +47,7 @@ public:
     // Sounds the refusal of a typed character; QApplication::beep unless replaced.
     void setBeepHook(std::function<void()> beep);
 
-signals:
+Q_SIGNALS:
     // The text changed, by typing or by setValue().
     void changed();
 

@@ -7,6 +7,8 @@
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/Scramble.h"
 
+#include "Version.h"
+
 #include <QFrame>
 #include <QHideEvent>
 #include <QImage>
@@ -146,7 +148,7 @@ void TAbout::FormCreate(QPoint boxTopLeft)
     ASLink2->setUrlAdr(web);
 
     // Right-justified: the label grows to the left of its right edge at 503.
-    LabelVersion->setText(QStringLiteral("Version 3.0.0.0"));
+    LabelVersion->setText(QStringLiteral("Version ") + QLatin1String(ProgramVersion));
     LabelVersion->adjustSize();
     LabelVersion->move(503 - LabelVersion->width(), 80);
     LabelAuteur->setText(QStringLiteral("Conçu par l'équipe JOV"));

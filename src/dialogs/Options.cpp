@@ -157,15 +157,15 @@ void TOptions::FormCreate(const TOptionsRecord &record, QPoint boxTopLeft)
         m_statusBarSwitched = true;
     }
 
-    CheckRestaure->setChecked(record.Op11);
-    CheckDirPal->setChecked(record.Op12);
-    CheckOldPal->setChecked(record.Op13);
-    CheckQuerySave->setChecked(record.Op14);
-    CheckSansNom->setChecked(record.Op15);
-    CheckClicColor->setChecked(record.Op16);
-    CheckSupprime->setChecked(record.Op17);
-    CheckDegrade->setChecked(record.Op18);
-    SpinPas->setValue(record.Op19);
+    CheckRestaure->setChecked(record.savePlacement);
+    CheckDirPal->setChecked(record.rememberFolders);
+    CheckOldPal->setChecked(record.reloadPalette);
+    CheckQuerySave->setChecked(record.askToSavePalette);
+    CheckSansNom->setChecked(record.untitledOnCtrl);
+    CheckClicColor->setChecked(record.clickApplies);
+    CheckSupprime->setChecked(record.clearFromSelected);
+    CheckDegrade->setChecked(record.gradientFromSelected);
+    SpinPas->setValue(record.gradientDivisor);
 }
 
 void TOptions::FormClose()
@@ -187,16 +187,16 @@ void TOptions::hideEvent(QHideEvent *event)
 
 void TOptions::ApplyTo(TOptionsRecord &record) const
 {
-    record.Op11 = CheckRestaure->isChecked();
-    record.Op12 = CheckDirPal->isChecked();
-    record.Op13 = CheckOldPal->isChecked();
-    record.Op14 = CheckQuerySave->isChecked();
-    record.Op15 = CheckSansNom->isChecked();
-    record.Op16 = CheckClicColor->isChecked();
-    record.Op17 = CheckSupprime->isChecked();
-    record.Op18 = CheckDegrade->isChecked();
+    record.savePlacement = CheckRestaure->isChecked();
+    record.rememberFolders = CheckDirPal->isChecked();
+    record.reloadPalette = CheckOldPal->isChecked();
+    record.askToSavePalette = CheckQuerySave->isChecked();
+    record.untitledOnCtrl = CheckSansNom->isChecked();
+    record.clickApplies = CheckClicColor->isChecked();
+    record.clearFromSelected = CheckSupprime->isChecked();
+    record.gradientFromSelected = CheckDegrade->isChecked();
     // The field keeps what was typed until it is left; what is stored is always in range.
-    record.Op19 = std::clamp(SpinPas->value(), MinimumStep, MaximumStep);
+    record.gradientDivisor = std::clamp(SpinPas->value(), MinimumStep, MaximumStep);
 }
 
 } // namespace jov

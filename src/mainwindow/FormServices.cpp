@@ -36,8 +36,7 @@ FormServices FormServices::platform()
         return box.exec() == QMessageBox::Yes;
     };
     services.openPaletteFile = [](QWidget *owner, const QString &folder) {
-        QFileDialog dialog(owner, QString(), folder,
-                           QStringLiteral("Fichiers Palettes (*.pal)"));
+        QFileDialog dialog(owner, QString(), folder, QStringLiteral("Fichiers Palettes (*.pal)"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -24,13 +24,13 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QFileInfo>
+#include <QFrame>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QFrame>
-#include <QLabel>
 #include <QRadioButton>
-#include <QFileInfo>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -99,7 +99,8 @@ void TMainForm::CreateComponents()
     BoxReglage = Place(new TGroupBox(QStringLiteral(" Réglages "), this), 10, 5, 530, 225);
     BoxReglage->setCaptionColor(navy);
 
-    BtnOptions = glyphButton("BtnOptions", BoxReglage, "options", 10, 20, QStringLiteral("| Options du programme"));
+    BtnOptions = glyphButton("BtnOptions", BoxReglage, "options", 10, 20,
+                             QStringLiteral("| Options du programme"));
     BtnOpenPal = glyphButton("BtnOpenPal", BoxReglage, "openpal", 10, 50,
                              QStringLiteral("| Charge une palette personnalisée (Ctrl O)"));
     BtnSavePal = glyphButton("BtnSavePal", BoxReglage, "savepal", 10, 80,
@@ -194,8 +195,8 @@ void TMainForm::CreateComponents()
     BoxCopie->setCaptionColor(navy);
     BtnCopie = glyphButton("BtnCopie", BoxCopie, "copie", 10, 21,
                            QStringLiteral("| Copie la couleur selon le format (Ctrl C)"), 70);
-    CheckValeur = Place(new QCheckBox(QStringLiteral("Copie valeur seule"), BoxCopie), 87, 24,
-                        130, 17);
+    CheckValeur =
+        Place(new QCheckBox(QStringLiteral("Copie valeur seule"), BoxCopie), 87, 24, 130, 17);
     CheckValeur->setFocusPolicy(Qt::ClickFocus);
     {
         QPalette maroon = CheckValeur->palette();
@@ -240,10 +241,10 @@ void TMainForm::CreateComponents()
     Hook->Loaded();
 
     const std::pair<QWidget *, const char *> names[] = {
-        {BoxReglage, "BoxReglage"},   {PanelColor, "PanelColor"},   {PanelPerso, "PanelPerso"},
+        {BoxReglage, "BoxReglage"},     {PanelColor, "PanelColor"}, {PanelPerso, "PanelPerso"},
         {PanelPipette, "PanelPipette"}, {ImgPipette, "ImgPipette"}, {BoxCopie, "BoxCopie"},
-        {CheckValeur, "CheckValeur"}, {Bevel1, "Bevel1"},           {Label1, "Label1"},
-        {RadioHexa, "RadioHexa"},     {RadioHtml, "RadioHtml"},     {RadioRgb, "RadioRgb"},
+        {CheckValeur, "CheckValeur"},   {Bevel1, "Bevel1"},         {Label1, "Label1"},
+        {RadioHexa, "RadioHexa"},       {RadioHtml, "RadioHtml"},   {RadioRgb, "RadioRgb"},
         {StatusBar, "StatusBar"}};
     for (const auto &[widget, name] : names)
         widget->setObjectName(QLatin1String(name));
@@ -251,9 +252,9 @@ void TMainForm::CreateComponents()
 
 void TMainForm::SetTabOrder()
 {
-    const QList<QWidget *> order = {TrackRouge, TrackVert, TrackBleu, SpinRouge,  SpinVert,
-                                    SpinBleu,   BtnCopie,  CheckValeur, RadioHexa, RadioHtml,
-                                    RadioRgb};
+    const QList<QWidget *> order = {TrackRouge, TrackVert, TrackBleu, SpinRouge,
+                                    SpinVert,   SpinBleu,  BtnCopie,  CheckValeur,
+                                    RadioHexa,  RadioHtml, RadioRgb};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -367,8 +368,7 @@ void TMainForm::SpeedColorsClick()
         if (custom[size_t(i)])
             QColorDialog::setCustomColor(i, ToQColor(*custom[size_t(i)]));
     const ColorRef current = CurrentColor();
-    const std::optional<QColor> chosen = m_services.chooseColor(
-        this, ToQColor(current));
+    const std::optional<QColor> chosen = m_services.chooseColor(this, ToQColor(current));
     std::array<ColorRef, 16> kept{};
     for (int i = 0; i < 16; ++i) {
         const QColor c = QColorDialog::customColor(i);
@@ -389,7 +389,7 @@ void TMainForm::SpeedNetscapeClick()
 
 void TMainForm::SpeedCopieClick()
 {
-    const CopyFormat format = RadioHexa->isChecked()  ? CopyFormat::Hexa
+    const CopyFormat format = RadioHexa->isChecked()   ? CopyFormat::Hexa
                               : RadioHtml->isChecked() ? CopyFormat::Html
                               : RadioRgb->isChecked()  ? CopyFormat::Rgb
                                                        : CopyFormat::None;
@@ -430,10 +430,10 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         int key;
         void (TMainForm::*command)();
     } shortcuts[] = {
-        {Qt::Key_A, &TMainForm::BtnAideClick},     {Qt::Key_C, &TMainForm::SpeedCopieClick},
+        {Qt::Key_A, &TMainForm::BtnAideClick},       {Qt::Key_C, &TMainForm::SpeedCopieClick},
         {Qt::Key_N, &TMainForm::SpeedNetscapeClick}, {Qt::Key_O, &TMainForm::BtnOpenPalClick},
-        {Qt::Key_P, &TMainForm::SpeedColorsClick}, {Qt::Key_R, &TMainForm::BtnMinClick},
-        {Qt::Key_S, &TMainForm::BtnSavePalClick},  {Qt::Key_T, &TMainForm::BtnTopClick},
+        {Qt::Key_P, &TMainForm::SpeedColorsClick},   {Qt::Key_R, &TMainForm::BtnMinClick},
+        {Qt::Key_S, &TMainForm::BtnSavePalClick},    {Qt::Key_T, &TMainForm::BtnTopClick},
         {Qt::Key_V, &TMainForm::SpeedCollerClick},
     };
     for (const auto &shortcut : shortcuts) {
@@ -477,7 +477,7 @@ void TMainForm::BtnCol1Click(int index)
     for (TColorButton *slot : Slots)
         slot->setCaption(QString());
     Slots[size_t(index)]->setCaption(QStringLiteral("*"));
-    if (Options.Op16)
+    if (Options.clickApplies)
         ApplySlot(index);
     SelectionMade = true;
 }
@@ -496,8 +496,8 @@ void TMainForm::ApplySlot(int index)
 
 void TMainForm::ShowSlotMessage()
 {
-    m_services.information(this,
-                           QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
+    m_services.information(
+        this, QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
 }
 
 void TMainForm::BtnPlusClick()
@@ -506,10 +506,11 @@ void TMainForm::BtnPlusClick()
         // The automatic gradient of the current colour.
         if (m_services.confirm(this,
                                QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"))) {
-            SetSlotColors(GradientSlots(SlotColorValues(),
-                                        SlotsToFill(Options.Op18, SelectionMade, MarkedSlot()),
-                                        CurrentColor(), Options.Op19));
-            if (Options.Op15)
+            SetSlotColors(GradientSlots(
+                SlotColorValues(),
+                SlotsToFill(Options.gradientFromSelected, SelectionMade, MarkedSlot()),
+                CurrentColor(), Options.gradientDivisor));
+            if (Options.untitledOnCtrl)
                 ResetPaletteName(true);
             else
                 MarkPaletteModified();
@@ -529,11 +530,11 @@ void TMainForm::BtnPlusClick()
 void TMainForm::BtnMoinsClick()
 {
     if (CtrlHeld) {
-        if (m_services.confirm(this,
-                               QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"))) {
-            SetSlotColors(ClearSlots(SlotColorValues(),
-                                     SlotsToFill(Options.Op17, SelectionMade, MarkedSlot())));
-            if (Options.Op15)
+        if (m_services.confirm(
+                this, QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"))) {
+            SetSlotColors(ClearSlots(SlotColorValues(), SlotsToFill(Options.clearFromSelected,
+                                                                    SelectionMade, MarkedSlot())));
+            if (Options.untitledOnCtrl)
                 ResetPaletteName(false);
             else
                 MarkPaletteModified();
@@ -596,7 +597,7 @@ void TMainForm::BtnCol1DragDrop(int target, int source)
 void TMainForm::SetPaletteName(const QString &name)
 {
     m_paletteModified = false;
-    Options.Op32 = name;
+    Options.paletteName = name;
     setWindowTitle(PaletteTitle(name, false));
 }
 
@@ -617,10 +618,11 @@ void TMainForm::ResetPaletteName(bool modified)
 
 bool TMainForm::QuerySavePalette()
 {
-    if (!Options.Op14 || !m_paletteModified)
+    if (!Options.askToSavePalette || !m_paletteModified)
         return true;
-    if (!m_services.confirm(this, QStringLiteral("\r\nLa palette ") + Options.Op32 +
-                                      QStringLiteral(" a été modifiée.\r\nVoulez-vous la sauvegarder ?")))
+    if (!m_services.confirm(this,
+                            QStringLiteral("\r\nLa palette ") + Options.paletteName +
+                                QStringLiteral(" a été modifiée.\r\nVoulez-vous la sauvegarder ?")))
         return true;
     BtnSavePalClick();
     return false;
@@ -628,7 +630,7 @@ bool TMainForm::QuerySavePalette()
 
 void TMainForm::BtnSavePalClick()
 {
-    const QString path = m_services.savePaletteFile(this, Options.Op31, Options.Op32);
+    const QString path = m_services.savePaletteFile(this, Options.saveFolder, Options.paletteName);
     if (path.isEmpty())
         return;
     // The file is replaced whole or not at all; the palette is named after it only once it is
@@ -637,20 +639,20 @@ void TMainForm::BtnSavePalClick()
         SetPaletteName(BaseFileName(path));
     else
         m_services.beep();
-    if (Options.Op12)
-        Options.Op31 = FolderOfFile(path);
+    if (Options.rememberFolders)
+        Options.saveFolder = FolderOfFile(path);
 }
 
 void TMainForm::BtnOpenPalClick()
 {
     if (!QuerySavePalette())
         return;
-    const QString path = m_services.openPaletteFile(this, Options.Op30);
+    const QString path = m_services.openPaletteFile(this, Options.openFolder);
     if (path.isEmpty())
         return;
     LoadPaletteFile(path);
-    if (Options.Op12)
-        Options.Op30 = FolderOfFile(path);
+    if (Options.rememberFolders)
+        Options.openFolder = FolderOfFile(path);
 }
 
 void TMainForm::LoadPaletteFile(const QString &path)
@@ -687,7 +689,7 @@ void TMainForm::LoadSettings()
     }
     LoadSettingsFromStore(*m_store, Options, ColorDialogCustomColors, slotColors,
                           [this](const QString &path) { LoadPaletteFile(path); });
-    if (!Options.Op13)
+    if (!Options.reloadPalette)
         SetSlotColors(slotColors);
     RestorePlacement();
 }
@@ -700,15 +702,15 @@ bool TMainForm::SaveSettings()
 void TMainForm::FormClose()
 {
     SetApplicationCursor(0);
-    Options.Op01 = SpinRouge->value();
-    Options.Op02 = SpinVert->value();
-    Options.Op03 = SpinBleu->value();
-    Options.Op04 = CheckValeur->isChecked();
-    Options.Op05 = RadioHexa->isChecked();
-    Options.Op06 = RadioHtml->isChecked();
-    Options.Op07 = RadioRgb->isChecked();
+    Options.red = SpinRouge->value();
+    Options.green = SpinVert->value();
+    Options.blue = SpinBleu->value();
+    Options.valueOnly = CheckValeur->isChecked();
+    Options.formatHexa = RadioHexa->isChecked();
+    Options.formatHtml = RadioHtml->isChecked();
+    Options.formatRgb = RadioRgb->isChecked();
     SaveSettings();
-    if (Options.Op11)
+    if (Options.savePlacement)
         SavePlacement();
 }
 
@@ -740,8 +742,8 @@ bool TMainForm::SavePlacement()
     placement.minPosition = QPoint(-1, -1);
     placement.maxPosition = QPoint(-1, -1);
     const QSize screenSize = PrimaryScreenSize();
-    return WritePlacement(*m_store, PlacementKeyPath, placement, ScreenPpi(),
-                          screenSize.width(), screenSize.height(), false);
+    return WritePlacement(*m_store, PlacementKeyPath, placement, ScreenPpi(), screenSize.width(),
+                          screenSize.height(), false);
 }
 
 void TMainForm::RestorePlacement()
@@ -752,8 +754,7 @@ void TMainForm::RestorePlacement()
                       screenSize.width(), screenSize.height());
     if (result.stopped)
         return;
-    const QPoint topLeft(result.placement.normalPosition.left,
-                         result.placement.normalPosition.top);
+    const QPoint topLeft(result.placement.normalPosition.left, result.placement.normalPosition.top);
     // A place on a screen that is gone (a monitor unplugged) would leave the window out of
     // reach: it then keeps the place it has.
     if (result.applyPlacement && QGuiApplication::screenAt(topLeft + QPoint(8, 8)))
@@ -766,14 +767,14 @@ void TMainForm::RestorePlacement()
 // Runs `show` with the window at full height, leaving compact mode for that time.
 void TMainForm::WithFullWindow(const std::function<void()> &show)
 {
-    const bool compact = Options.Op09;
+    const bool compact = Options.compact;
     if (compact) {
-        Options.Op09 = false;
+        Options.compact = false;
         ApplyMinMode();
     }
     show();
     if (compact) {
-        Options.Op09 = true;
+        Options.compact = true;
         ApplyMinMode();
     }
 }
@@ -814,8 +815,8 @@ void TMainForm::ImgPipetteMouseDown()
     Hook->setEnabled(true);
     // Without the hook no release would ever end the mode; nor when the button was already let
     // go before the hook started listening (a quick tap).
-    const TShiftState held = Hook->started() && Hook->QueryShiftState ? Hook->QueryShiftState()
-                                                                       : TShiftState();
+    const TShiftState held =
+        Hook->started() && Hook->QueryShiftState ? Hook->QueryShiftState() : TShiftState();
     if (!Hook->started() ||
         !(held & (TShiftStates::ssLeft | TShiftStates::ssRight | TShiftStates::ssMiddle))) {
         // End it now, keeping the colour the user had rather than whatever the sample showed.
@@ -829,8 +830,7 @@ void TMainForm::TimerTimer()
 {
     const QPoint cursor = m_services.cursorPos();
     // The pipette's own panel, with the column just right of it and the row just below it.
-    const QRect panel(PanelPipette->mapToGlobal(QPoint(0, 0)),
-                      PanelPipette->size() + QSize(1, 1));
+    const QRect panel(PanelPipette->mapToGlobal(QPoint(0, 0)), PanelPipette->size() + QSize(1, 1));
     if (panel.contains(cursor))
         return;
     // A pixel that cannot be read leaves the sample as it was.
@@ -860,13 +860,13 @@ void TMainForm::EndPipette(int x, int y)
 
 void TMainForm::BtnMinClick()
 {
-    Options.Op09 = !Options.Op09;
+    Options.compact = !Options.compact;
     ApplyMinMode();
 }
 
 void TMainForm::ApplyMinMode()
 {
-    const bool compact = Options.Op09;
+    const bool compact = Options.compact;
     SetHint(BtnMin, compact ? QStringLiteral("| Agrandit la fenêtre du programme (Ctrl R)")
                             : QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
     BtnMin->setBevelStyle(compact ? TButtonBevel::bbLowered : TButtonBevel::bbRaised);
@@ -881,13 +881,13 @@ void TMainForm::ApplyMinMode()
 
 void TMainForm::BtnTopClick()
 {
-    Options.Op08 = !Options.Op08;
+    Options.alwaysOnTop = !Options.alwaysOnTop;
     ApplyTopMode();
 }
 
 void TMainForm::ApplyTopMode()
 {
-    const bool onTop = Options.Op08;
+    const bool onTop = Options.alwaysOnTop;
     SetHint(BtnTop, onTop ? QStringLiteral("| Libère du premier plan (Ctrl T)")
                           : QStringLiteral("| Fixe au premier plan (Ctrl T)"));
     BtnTop->setBevelStyle(onTop ? TButtonBevel::bbLowered : TButtonBevel::bbRaised);
@@ -996,13 +996,14 @@ void TMainForm::FormCreate()
     Options = StartupOptions();
     LoadSettings();
 
-    SpinRouge->setValue(Options.Op01);
-    SpinVert->setValue(Options.Op02);
-    SpinBleu->setValue(Options.Op03);
-    CheckValeur->setChecked(Options.Op04);
+    SpinRouge->setValue(Options.red);
+    SpinVert->setValue(Options.green);
+    SpinBleu->setValue(Options.blue);
+    CheckValeur->setChecked(Options.valueOnly);
     // Checking one radio button unchecks the others, so the last true option wins.
-    const std::pair<QRadioButton *, bool> formats[] = {
-        {RadioHexa, Options.Op05}, {RadioHtml, Options.Op06}, {RadioRgb, Options.Op07}};
+    const std::pair<QRadioButton *, bool> formats[] = {{RadioHexa, Options.formatHexa},
+                                                       {RadioHtml, Options.formatHtml},
+                                                       {RadioRgb, Options.formatRgb}};
     for (const auto &[radio, on] : formats) {
         // An exclusive radio button refuses to be unchecked directly; stored options may still
         // select no format at all.
@@ -1014,7 +1015,7 @@ void TMainForm::FormCreate()
     ApplyMinMode();
     ApplyTopMode();
     RadioHtml->setFocus();
-    SetPaletteName(Options.Op32);
+    SetPaletteName(Options.paletteName);
 }
 
 } // namespace jov

@@ -44,9 +44,9 @@ IniFile IniFile::Parse(const QByteArray &content)
                 current = nullptr; // a repeated section is not looked at
                 continue;
             }
-            sectionIndex.insert(folded, doc.sections_.size());
-            doc.sections_.append(Section{name, {}});
-            current = &doc.sections_.last();
+            sectionIndex.insert(folded, doc.m_sections.size());
+            doc.m_sections.append(Section{name, {}});
+            current = &doc.m_sections.last();
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
@@ -64,7 +64,7 @@ IniFile IniFile::Parse(const QByteArray &content)
 
 const IniFile::Section *IniFile::FindSection(const QString &section) const
 {
-    for (const Section &s : sections_) {
+    for (const Section &s : m_sections) {
         if (s.name.compare(section, Qt::CaseInsensitive) == 0)
             return &s;
     }

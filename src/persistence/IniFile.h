@@ -38,7 +38,7 @@ private:
 
     const Section *FindSection(const QString &section) const;
 
-    QList<Section> sections_;
+    QList<Section> m_sections;
 };
 
 } // namespace jov

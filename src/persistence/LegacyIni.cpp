@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <span>
+
 namespace jov {
 
 namespace {
@@ -34,24 +36,21 @@ QString LegacyIniPath()
 QString LegacyIniSignature(const QString &path)
 {
     const QFileInfo info(path);
-    return QStringLiteral("%1:%2").arg(info.size()).arg(
-        info.lastModified().toMSecsSinceEpoch());
+    return QStringLiteral("%1:%2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
 }
 
 void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,
                      PaletteColors &slotColors)
 {
     const IniFile ini = IniFile::Parse(content);
+    // Op01 to Op09 of the key table: the colour, the copy choices and the window modes.
     const QString options = QStringLiteral("Options");
-    record.Op01 = ReadInteger(ini, options, QStringLiteral("Op01"), record.Op01);
-    record.Op02 = ReadInteger(ini, options, QStringLiteral("Op02"), record.Op02);
-    record.Op03 = ReadInteger(ini, options, QStringLiteral("Op03"), record.Op03);
-    bool TOptionsRecord::*const flags[] = {&TOptionsRecord::Op04, &TOptionsRecord::Op05,
-                                           &TOptionsRecord::Op06, &TOptionsRecord::Op07,
-                                           &TOptionsRecord::Op08, &TOptionsRecord::Op09};
-    int number = 4;
-    for (bool TOptionsRecord::*flag : flags) {
-        record.*flag = ReadInteger(ini, options, OpName(number++), record.*flag ? 1 : 0) != 0;
+    for (const OptionKey &option : std::span(OptionKeys).subspan(1, 9)) {
+        const QString name = QLatin1String(option.name);
+        if (option.flag)
+            record.*option.flag = ReadInteger(ini, options, name, record.*option.flag ? 1 : 0) != 0;
+        else
+            record.*option.integer = ReadInteger(ini, options, name, record.*option.integer);
     }
 
     colorLines.clear();

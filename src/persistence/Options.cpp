@@ -2,42 +2,40 @@
 
 #include "persistence/Systeme.h"
 
-namespace jov {
+#include <span>
 
-QString OpName(int n)
-{
-    return QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0'));
-}
+namespace jov {
 
 namespace {
 
-// Op01..Op09, Op11..Op19 as they are read and written, each either a Boolean or an integer.
-struct OptionField
+void ReadOption(SettingsStore &store, const OptionKey &option, TOptionsRecord &record)
 {
-    int number;
-    bool TOptionsRecord::*flag;
-    qint32 TOptionsRecord::*integer;
-};
+    const QString name = QLatin1String(option.name);
+    if (option.flag)
+        record.*option.flag = store.RegReadBool(OptionsKeyPath, name, record.*option.flag);
+    else if (option.integer)
+        record.*option.integer = store.RegReadInteger(OptionsKeyPath, name, record.*option.integer);
+    else
+        record.*option.text = store.RegReadString(OptionsKeyPath, name, record.*option.text);
+}
 
-constexpr OptionField OptionFields[] = {
-    {1, nullptr, &TOptionsRecord::Op01},  {2, nullptr, &TOptionsRecord::Op02},
-    {3, nullptr, &TOptionsRecord::Op03},  {4, &TOptionsRecord::Op04, nullptr},
-    {5, &TOptionsRecord::Op05, nullptr},  {6, &TOptionsRecord::Op06, nullptr},
-    {7, &TOptionsRecord::Op07, nullptr},  {8, &TOptionsRecord::Op08, nullptr},
-    {9, &TOptionsRecord::Op09, nullptr},  {11, &TOptionsRecord::Op11, nullptr},
-    {12, &TOptionsRecord::Op12, nullptr}, {13, &TOptionsRecord::Op13, nullptr},
-    {14, &TOptionsRecord::Op14, nullptr}, {15, &TOptionsRecord::Op15, nullptr},
-    {16, &TOptionsRecord::Op16, nullptr}, {17, &TOptionsRecord::Op17, nullptr},
-    {18, &TOptionsRecord::Op18, nullptr}, {19, nullptr, &TOptionsRecord::Op19},
-};
+bool WriteOption(SettingsStore &store, const OptionKey &option, const TOptionsRecord &record)
+{
+    const QString name = QLatin1String(option.name);
+    if (option.flag)
+        return store.RegWriteBool(OptionsKeyPath, name, record.*option.flag);
+    if (option.integer)
+        return store.RegWriteInteger(OptionsKeyPath, name, record.*option.integer);
+    return store.RegWriteString(OptionsKeyPath, name, record.*option.text);
+}
 
 } // namespace
 
 TOptionsRecord DefaultOptions(const QString &openFolder, const QString &saveFolder)
 {
     TOptionsRecord record;
-    record.Op30 = openFolder;
-    record.Op31 = saveFolder;
+    record.openFolder = openFolder;
+    record.saveFolder = saveFolder;
     return record;
 }
 
@@ -54,7 +52,7 @@ QString SlotValueName(int slotIndex)
 
 QString LastPalettePath(const TOptionsRecord &record)
 {
-    return StripTrailingBackslashes(record.Op30) + PathDelim + record.Op32;
+    return StripTrailingBackslashes(record.openFolder) + PathDelim + record.paletteName;
 }
 
 void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QStringList &colorLines,
@@ -62,19 +60,9 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
                            const std::function<void(const QString &path)> &loadPalette)
 {
     // One look at the file for the whole load instead of one per value.
-    store.BeginBatch();
-
-    record.Op00 = store.RegReadBool(OptionsKeyPath, OpName(0), record.Op00);
-    for (const OptionField &f : OptionFields) {
-        if (f.flag)
-            record.*f.flag = store.RegReadBool(OptionsKeyPath, OpName(f.number), record.*f.flag);
-        else
-            record.*f.integer =
-                store.RegReadInteger(OptionsKeyPath, OpName(f.number), record.*f.integer);
-    }
-    record.Op30 = store.RegReadString(OptionsKeyPath, OpName(30), record.Op30);
-    record.Op31 = store.RegReadString(OptionsKeyPath, OpName(31), record.Op31);
-    record.Op32 = store.RegReadString(OptionsKeyPath, OpName(32), record.Op32);
+    StoreBatch batch(store);
+    for (const OptionKey &option : OptionKeys)
+        ReadOption(store, option, record);
 
     QStringList names;
     if (store.RegReadValueNames(ColorsKeyPath, names)) {
@@ -82,33 +70,30 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
             colorLines.append(name + u'=' + store.RegReadString(ColorsKeyPath, name, QString()));
     }
 
-    if (record.Op13) {
-        store.CommitBatch();
+    if (record.reloadPalette) {
+        batch.commit();
         if (loadPalette)
             loadPalette(LastPalettePath(record));
         return;
     }
-    record.Op32 = UntitledPaletteName;
+    record.paletteName = UntitledPaletteName;
     for (int i = 0; i < PaletteSlotCount; ++i) {
         const qint32 stored =
             store.RegReadInteger(PersonalKeyPath, SlotValueName(i), qint32(DefaultSlotColor));
         slotColors[std::size_t(i)] = ColorRef(quint32(stored) & 0x00FFFFFF);
     }
-    store.CommitBatch();
 }
 
 bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
                          const QStringList &colorLines, const PaletteColors &slotColors)
 {
-    store.BeginBatch();
-    bool ok = store.RegWriteBool(OptionsKeyPath, OpName(0), record.Op00);
+    StoreBatch batch(store);
+    // Op00 first, then the version, the other numbers, the colours, and the texts last.
+    bool ok = WriteOption(store, OptionKeys.front(), record);
     ok &= store.RegWriteString(RootKeyPath, QStringLiteral("Version"), StoreVersion);
-    for (const OptionField &f : OptionFields) {
-        if (f.flag)
-            ok &= store.RegWriteBool(OptionsKeyPath, OpName(f.number), record.*f.flag);
-        else
-            ok &= store.RegWriteInteger(OptionsKeyPath, OpName(f.number), record.*f.integer);
-    }
+    for (const OptionKey &option : std::span(OptionKeys).subspan(1))
+        if (!option.text)
+            ok &= WriteOption(store, option, record);
     for (const QString &line : colorLines) {
         const qsizetype eq = line.indexOf(u'=');
         // A line without a name would land in the key's default value; it is not a colour.
@@ -119,10 +104,10 @@ bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
     for (int i = 0; i < PaletteSlotCount; ++i)
         ok &= store.RegWriteInteger(PersonalKeyPath, SlotValueName(i),
                                     qint32(slotColors[std::size_t(i)]));
-    ok &= store.RegWriteString(OptionsKeyPath, OpName(30), record.Op30);
-    ok &= store.RegWriteString(OptionsKeyPath, OpName(31), record.Op31);
-    ok &= store.RegWriteString(OptionsKeyPath, OpName(32), record.Op32);
-    ok &= store.CommitBatch();
+    for (const OptionKey &option : OptionKeys)
+        if (option.text)
+            ok &= WriteOption(store, option, record);
+    ok &= batch.commit();
     return ok;
 }
 

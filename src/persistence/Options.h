@@ -4,9 +4,12 @@
 #include "persistence/Placement.h"
 #include "persistence/SettingsStore.h"
 
+#include "Version.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 
 namespace jov {
@@ -16,7 +19,7 @@ inline const QString RootKeyPath = QStringLiteral("Software\\Corvel Astine\\JOV"
 inline const QString OptionsKeyPath = RootKeyPath + QStringLiteral("\\Options");
 inline const QString ColorsKeyPath = RootKeyPath + QStringLiteral("\\Colors");
 inline const QString PersonalKeyPath = RootKeyPath + QStringLiteral("\\Personal");
-inline const QString StoreVersion = QStringLiteral("3.0.0.0");
+inline const QString StoreVersion = QString::fromLatin1(ProgramVersion);
 // The subkey of the main window's placement record.
 inline const QString PlacementKeyPath = RootKeyPath + u'\\' + PlacementSection;
 
@@ -27,35 +30,72 @@ QString SettingsStorePath();
 // Colour a slot has when nothing was stored for it.
 inline constexpr ColorRef DefaultSlotColor = clWhite;
 
-// The options of the main window, with the defaults of a first run. Op30 and Op31 depend on
-// the folders of the machine and are filled by the caller (see DefaultOptions).
+// The options of the main window, with the defaults of a first run. openFolder and saveFolder
+// depend on the folders of the machine and are filled by the caller (see DefaultOptions). The
+// name each option is stored under is in the key table of Options.cpp (OptionKeys).
 struct TOptionsRecord
 {
-    bool Op00 = false;                  // carried over, never acted upon
-    qint32 Op01 = 0;                    // red of the current colour
-    qint32 Op02 = 0;                    // green
-    qint32 Op03 = 0;                    // blue
-    bool Op04 = false;                  // copy the value only
-    bool Op05 = false;                  // copy format HEXA
-    bool Op06 = true;                   // copy format HTML
-    bool Op07 = false;                  // copy format RGB
-    bool Op08 = false;                  // always on top
-    bool Op09 = false;                  // compact mode
-    bool Op11 = true;                   // save the window placement at close
-    bool Op12 = true;                   // remember the palette folders
-    bool Op13 = false;                  // reload the last palette file at start-up
-    bool Op14 = true;                   // offer to save a modified palette
-    bool Op15 = false;                  // Ctrl+click on add/remove makes the palette untitled
-    bool Op16 = false;                  // a click on a slot applies it
-    bool Op17 = false;                  // clear-all starts at the selected slot
-    bool Op18 = false;                  // the gradient starts at the selected slot
-    qint32 Op19 = 16;                   // gradient divisor
-    QString Op30;                       // folder of the open dialog
-    QString Op31;                       // folder of the save dialog
-    QString Op32 = UntitledPaletteName; // palette name
+    bool carriedOver = false;                  // Op00: read and written back, never acted upon
+    qint32 red = 0;                            // Op01: red of the current colour
+    qint32 green = 0;                          // Op02: green
+    qint32 blue = 0;                           // Op03: blue
+    bool valueOnly = false;                    // Op04: copy the value only
+    bool formatHexa = false;                   // Op05: copy format HEXA
+    bool formatHtml = true;                    // Op06: copy format HTML
+    bool formatRgb = false;                    // Op07: copy format RGB
+    bool alwaysOnTop = false;                  // Op08: always on top
+    bool compact = false;                      // Op09: compact mode
+    bool savePlacement = true;                 // Op11: save the window placement at close
+    bool rememberFolders = true;               // Op12: remember the palette folders
+    bool reloadPalette = false;                // Op13: reload the last palette file at start-up
+    bool askToSavePalette = true;              // Op14: offer to save a modified palette
+    bool untitledOnCtrl = false;               // Op15: Ctrl+click on add/remove makes it untitled
+    bool clickApplies = false;                 // Op16: a click on a slot applies it
+    bool clearFromSelected = false;            // Op17: clear-all starts at the selected slot
+    bool gradientFromSelected = false;         // Op18: the gradient starts at the selected slot
+    qint32 gradientDivisor = 16;               // Op19: gradient divisor
+    QString openFolder;                        // Op30: folder of the open dialog
+    QString saveFolder;                        // Op31: folder of the save dialog
+    QString paletteName = UntitledPaletteName; // Op32: palette name
 
     bool operator==(const TOptionsRecord &) const = default;
 };
+
+// One stored option: its value name in the "Options" key and the field of the record that
+// holds it (exactly one of the three is set).
+struct OptionKey
+{
+    const char *name;
+    bool TOptionsRecord::*flag = nullptr;
+    qint32 TOptionsRecord::*integer = nullptr;
+    QString TOptionsRecord::*text = nullptr;
+};
+
+// The key table: every stored option in key order, Op00 to Op09, Op11 to Op19, Op30 to Op32.
+inline constexpr std::array<OptionKey, 22> OptionKeys{{
+    {"Op00", &TOptionsRecord::carriedOver},
+    {"Op01", nullptr, &TOptionsRecord::red},
+    {"Op02", nullptr, &TOptionsRecord::green},
+    {"Op03", nullptr, &TOptionsRecord::blue},
+    {"Op04", &TOptionsRecord::valueOnly},
+    {"Op05", &TOptionsRecord::formatHexa},
+    {"Op06", &TOptionsRecord::formatHtml},
+    {"Op07", &TOptionsRecord::formatRgb},
+    {"Op08", &TOptionsRecord::alwaysOnTop},
+    {"Op09", &TOptionsRecord::compact},
+    {"Op11", &TOptionsRecord::savePlacement},
+    {"Op12", &TOptionsRecord::rememberFolders},
+    {"Op13", &TOptionsRecord::reloadPalette},
+    {"Op14", &TOptionsRecord::askToSavePalette},
+    {"Op15", &TOptionsRecord::untitledOnCtrl},
+    {"Op16", &TOptionsRecord::clickApplies},
+    {"Op17", &TOptionsRecord::clearFromSelected},
+    {"Op18", &TOptionsRecord::gradientFromSelected},
+    {"Op19", nullptr, &TOptionsRecord::gradientDivisor},
+    {"Op30", nullptr, nullptr, &TOptionsRecord::openFolder},
+    {"Op31", nullptr, nullptr, &TOptionsRecord::saveFolder},
+    {"Op32", nullptr, nullptr, &TOptionsRecord::paletteName},
+}};
 
 // The record of a first run: openFolder is the program folder + "Palettes", saveFolder the
 // documents folder without trailing separator.
@@ -63,9 +103,6 @@ TOptionsRecord DefaultOptions(const QString &openFolder, const QString &saveFold
 // DefaultOptions with this machine's folders: ProgramFolder + "Palettes" and the documents
 // folder.
 TOptionsRecord StartupOptions();
-
-// "Op01" for option 1 ... "Op32" for option 32.
-QString OpName(int n);
 
 // "CouleurA" for slot index 0 ... "CouleurP" for index 15.
 QString SlotValueName(int slotIndex);

@@ -91,7 +91,7 @@ bool WritePlacement(SettingsStore &store, const QString &key,
     const PlacementRect &r = placement.normalPosition;
     const QString norm = PositionText(r.left, r.top, r.right, r.bottom);
 
-    store.BeginBatch();
+    StoreBatch batch(store);
     bool ok = store.RegWriteString(key, PlacementFormVersion, QStringLiteral("0"));
     ok &= store.RegWriteString(key, PlacementFlags, QString::number(placement.flags));
     ok &= store.RegWriteString(key, PlacementShowCmd, QString::number(placement.showCmd));
@@ -104,7 +104,7 @@ bool WritePlacement(SettingsStore &store, const QString &key,
     ok &= store.RegWriteString(key, PlacementNormPos, norm);
     ok &= store.RegWriteString(key, PlacementVisible,
                                destroying ? QStringLiteral("1") : QStringLiteral("0"));
-    ok &= store.CommitBatch();
+    ok &= batch.commit();
     return ok;
 }
 
@@ -113,13 +113,12 @@ PlacementReadResult ReadPlacement(SettingsStore &store, const QString &key,
                                   int pixelsPerInch, int screenWidth, int screenHeight)
 {
     PlacementReadResult result;
-    store.BeginBatch();
+    StoreBatch batch(store);
     const auto text = [&](const QString &name) {
         return store.RegReadString(key, name, QString());
     };
 
     if (PlacementInteger(text(PlacementFormVersion), 0) < 0) {
-        store.CommitBatch();
         result.stopped = true;
         return result;
     }
@@ -133,7 +132,7 @@ PlacementReadResult ReadPlacement(SettingsStore &store, const QString &key,
     const QString norm = ReadPosition(store, key, PlacementNormPos, screenWidth, screenHeight);
     const int storedPpi = PlacementInteger(text(PlacementPixelsPerInch), pixelsPerInch);
     const int showCmd = PlacementInteger(text(PlacementShowCmd), SwHide);
-    store.CommitBatch();
+    batch.commit();
 
     const QList<int> mm = ParsePositionWords(minMax, {0, 0, 0, 0});
     p.minPosition = QPoint(mm[0], mm[1]);

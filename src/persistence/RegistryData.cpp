@@ -210,22 +210,22 @@ bool RegistryData::IsValidValueName(const QString &name)
 
 const RegistryData::Key *RegistryData::FindKey(const QString &normalizedPath) const
 {
-    const auto it = keyIndex_.constFind(Folded(normalizedPath));
-    return it == keyIndex_.cend() ? nullptr : &keys_[*it];
+    const auto it = m_keyIndex.constFind(Folded(normalizedPath));
+    return it == m_keyIndex.cend() ? nullptr : &m_keys[*it];
 }
 
 RegistryData::Key &RegistryData::CreateKey(const QString &normalizedPath)
 {
     const QString folded = Folded(normalizedPath);
-    const auto it = keyIndex_.constFind(folded);
-    if (it != keyIndex_.cend())
-        return keys_[*it];
-    keyIndex_.insert(folded, keys_.size());
+    const auto it = m_keyIndex.constFind(folded);
+    if (it != m_keyIndex.cend())
+        return m_keys[*it];
+    m_keyIndex.insert(folded, m_keys.size());
     for (qsizetype cut = folded.lastIndexOf(u'\\'); cut > 0;
          cut = folded.lastIndexOf(u'\\', cut - 1))
-        parents_.insert(folded.first(cut));
-    keys_.append(Key{normalizedPath, {}, {}});
-    return keys_.last();
+        m_parents.insert(folded.first(cut));
+    m_keys.append(Key{normalizedPath, {}, {}});
+    return m_keys.last();
 }
 
 RegValue &RegistryData::ValueSlot(Key &key, const QString &name, bool *existed)
@@ -246,7 +246,7 @@ bool RegistryData::HasKey(const QString &key) const
     const QString path = NormalizeKey(key);
     if (path.isEmpty())
         return false;
-    return FindKey(path) || parents_.contains(Folded(path));
+    return FindKey(path) || m_parents.contains(Folded(path));
 }
 
 const RegValue *RegistryData::Value(const QString &key, const QString &name) const
@@ -274,7 +274,7 @@ bool RegistryData::ValueNames(const QString &key, QStringList &names) const
 QStringList RegistryData::KeyPaths() const
 {
     QStringList paths;
-    for (const Key &k : keys_)
+    for (const Key &k : m_keys)
         paths.append(k.path);
     return paths;
 }
@@ -405,7 +405,7 @@ RegistryData RegistryData::Parse(const QByteArray &content, RegParseReport *repo
 QByteArray RegistryData::ToText() const
 {
     QString out = HeaderV5 + QStringLiteral("\r\n");
-    for (const Key &k : keys_) {
+    for (const Key &k : m_keys) {
         out += QStringLiteral("\r\n[") + HiveName + u'\\' + k.path + QStringLiteral("]\r\n");
         for (const RegValue &v : k.values) {
             out += v.name.isEmpty() ? QStringLiteral("@") : Quoted(v.name);

@@ -70,7 +70,7 @@ public:
     bool SetString(const QString &key, const QString &name, const QString &value);
     bool SetDword(const QString &key, const QString &name, quint32 value);
 
-    bool isEmpty() const { return keys_.isEmpty(); }
+    bool isEmpty() const { return m_keys.isEmpty(); }
 
 private:
     struct Key
@@ -86,9 +86,9 @@ private:
     static RegValue &ValueSlot(Key &key, const QString &name, bool *existed = nullptr);
     bool Store(const QString &key, const QString &name, const RegValue &value);
 
-    QList<Key> keys_;
-    QHash<QString, qsizetype> keyIndex_; // case-folded path -> position in keys_
-    QSet<QString> parents_;              // case-folded paths of all ancestors of the keys
+    QList<Key> m_keys;
+    QHash<QString, qsizetype> m_keyIndex; // case-folded path -> position in m_keys
+    QSet<QString> m_parents;              // case-folded paths of all ancestors of the keys
 };
 
 } // namespace jov

@@ -28,11 +28,11 @@ bool PathTaken(const QString &path)
 
 } // namespace
 
-RegistryStore::RegistryStore(QString filePath) : path_(std::move(filePath)) {}
+RegistryStore::RegistryStore(QString filePath) : m_path(std::move(filePath)) {}
 
 RegistryStore::~RegistryStore()
 {
-    if (batchDepth_ > 0 && dirty_)
+    if (m_batchDepth > 0 && m_dirty)
         Flush();
 }
 
@@ -56,7 +56,7 @@ RegistryStore::Signature RegistryStore::Stat() const
     // Nanosecond times and the file's identity: another store replacing the file renames a new
     // file over it, which changes the identity even within one tick of the clock.
     struct stat st;
-    if (::stat(QFile::encodeName(path_).constData(), &st) != 0)
+    if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
         return s;
     s.exists = true;
     s.size = qint64(st.st_size);
@@ -64,7 +64,7 @@ RegistryStore::Signature RegistryStore::Stat() const
     s.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     s.identity = quint64(st.st_ino) ^ (quint64(st.st_dev) << 32);
 #else
-    const QFileInfo info(path_);
+    const QFileInfo info(m_path);
     s.exists = info.exists();
     if (s.exists) {
         s.size = info.size();
@@ -77,32 +77,32 @@ RegistryStore::Signature RegistryStore::Stat() const
 
 void RegistryStore::Refresh()
 {
-    if (batchDepth_ > 0 && cacheValid_)
+    if (m_batchDepth > 0 && m_cacheValid)
         return;
     // Taken before reading: should the file change in between, the next call sees a different
     // signature and reads again.
     const Signature now = Stat();
-    if (cacheValid_ && now == signature_)
+    if (m_cacheValid && now == m_signature)
         return;
 
-    data_ = RegistryData();
-    lossless_ = true;
-    state_ = FileState::Missing;
+    m_data = RegistryData();
+    m_lossless = true;
+    m_state = FileState::Missing;
     if (now.exists) {
-        state_ = FileState::Unreadable;
-        QFile file(path_);
+        m_state = FileState::Unreadable;
+        QFile file(m_path);
         if (now.size <= MaxStoreFileSize && file.open(QIODevice::ReadOnly)) {
             const QByteArray content = file.read(MaxStoreFileSize + 1);
             if (file.error() == QFileDevice::NoError && content.size() <= MaxStoreFileSize) {
                 RegParseReport report;
-                data_ = RegistryData::Parse(content, &report);
-                lossless_ = report.lossless();
-                state_ = FileState::Readable;
+                m_data = RegistryData::Parse(content, &report);
+                m_lossless = report.lossless();
+                m_state = FileState::Readable;
             }
         }
     }
-    signature_ = now;
-    cacheValid_ = true;
+    m_signature = now;
+    m_cacheValid = true;
 }
 
 bool RegistryStore::Flush()
@@ -110,45 +110,45 @@ bool RegistryStore::Flush()
     const auto fail = [this] {
         // The registry keeps nothing of a failed write: forget the change and read the file
         // again on the next call.
-        cacheValid_ = false;
+        m_cacheValid = false;
         return false;
     };
 
-    const QFileInfo info(path_);
+    const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath()))
         return fail();
 
-    if (state_ == FileState::Unreadable && PathTaken(path_)) {
-        const QString aside = FreeBackupPath(path_);
-        if (aside.isEmpty() || !QDir().rename(path_, aside))
+    if (m_state == FileState::Unreadable && PathTaken(m_path)) {
+        const QString aside = FreeBackupPath(m_path);
+        if (aside.isEmpty() || !QDir().rename(m_path, aside))
             return fail();
-        lastBackup_ = aside;
-    } else if (state_ == FileState::Readable && !lossless_ && backedUp_ != signature_) {
-        const QString aside = FreeBackupPath(path_);
-        if (aside.isEmpty() || !QFile::copy(path_, aside))
+        m_lastBackup = aside;
+    } else if (m_state == FileState::Readable && !m_lossless && m_backedUp != m_signature) {
+        const QString aside = FreeBackupPath(m_path);
+        if (aside.isEmpty() || !QFile::copy(m_path, aside))
             return fail();
-        lastBackup_ = aside;
-        backedUp_ = signature_;
+        m_lastBackup = aside;
+        m_backedUp = m_signature;
     }
 
-    if (!WriteFileAtomically(path_, data_.ToText()))
+    if (!WriteFileAtomically(m_path, m_data.ToText()))
         return fail();
 
-    ++replacements_;
-    signature_ = Stat();
-    state_ = FileState::Readable;
-    lossless_ = true;
-    cacheValid_ = true;
+    ++m_replacements;
+    m_signature = Stat();
+    m_state = FileState::Readable;
+    m_lossless = true;
+    m_cacheValid = true;
     return true;
 }
 
 template <typename Change> bool RegistryStore::Write(Change change)
 {
     Refresh();
-    if (!change(data_))
+    if (!change(m_data))
         return false;
-    if (batchDepth_ > 0) {
-        dirty_ = true;
+    if (m_batchDepth > 0) {
+        m_dirty = true;
         return true;
     }
     return Flush();
@@ -167,40 +167,40 @@ bool RegistryStore::RegWriteInteger(const QString &key, const QString &name, qin
 bool RegistryStore::RegReadValueNames(const QString &key, QStringList &names)
 {
     Refresh();
-    return data_.ValueNames(key, names);
+    return m_data.ValueNames(key, names);
 }
 
 QString RegistryStore::RegReadString(const QString &key, const QString &name,
                                      const QString &defaultValue)
 {
     Refresh();
-    const RegValue *v = data_.Value(key, name);
+    const RegValue *v = m_data.Value(key, name);
     return v && v->type == RegValueType::String ? v->text : defaultValue;
 }
 
 qint32 RegistryStore::RegReadInteger(const QString &key, const QString &name, qint32 defaultValue)
 {
     Refresh();
-    const RegValue *v = data_.Value(key, name);
+    const RegValue *v = m_data.Value(key, name);
     return v && v->type == RegValueType::Dword ? qint32(v->dword) : defaultValue;
 }
 
 void RegistryStore::BeginBatch()
 {
-    if (batchDepth_ == 0) {
-        dirty_ = false;
+    if (m_batchDepth == 0) {
+        m_dirty = false;
         Refresh();
     }
-    ++batchDepth_;
+    ++m_batchDepth;
 }
 
 bool RegistryStore::CommitBatch()
 {
-    if (batchDepth_ == 0)
+    if (m_batchDepth == 0)
         return true;
-    if (--batchDepth_ > 0 || !dirty_)
+    if (--m_batchDepth > 0 || !m_dirty)
         return true;
-    dirty_ = false;
+    m_dirty = false;
     return Flush();
 }
 

@@ -37,7 +37,7 @@ public:
     RegistryStore(const RegistryStore &) = delete;
     RegistryStore &operator=(const RegistryStore &) = delete;
 
-    QString filePath() const { return path_; }
+    QString filePath() const { return m_path; }
 
     bool RegWriteString(const QString &key, const QString &name, const QString &value) override;
     bool RegWriteInteger(const QString &key, const QString &name, qint32 value) override;
@@ -50,9 +50,9 @@ public:
     bool CommitBatch() override;
 
     // Where this object last kept a copy of the file aside; empty when it never did.
-    QString lastBackupPath() const { return lastBackup_; }
+    QString lastBackupPath() const { return m_lastBackup; }
     // How many times this object replaced the file.
-    int fileReplacements() const { return replacements_; }
+    int fileReplacements() const { return m_replacements; }
 
     // The first of "<file>.bak", "<file>.bak.2" ... "<file>.bak.999" that does not exist;
     // empty when all do.
@@ -76,19 +76,19 @@ private:
     bool Flush();
     template <typename Change> bool Write(Change change);
 
-    QString path_;
-    RegistryData data_;
-    FileState state_ = FileState::Missing;
-    bool lossless_ = true;
-    bool cacheValid_ = false;
-    Signature signature_;
+    QString m_path;
+    RegistryData m_data;
+    FileState m_state = FileState::Missing;
+    bool m_lossless = true;
+    bool m_cacheValid = false;
+    Signature m_signature;
     // The file last copied aside, so that a failed write retried over the same file does not
     // leave a second copy.
-    Signature backedUp_;
-    int batchDepth_ = 0;
-    bool dirty_ = false;
-    QString lastBackup_;
-    int replacements_ = 0;
+    Signature m_backedUp;
+    int m_batchDepth = 0;
+    bool m_dirty = false;
+    QString m_lastBackup;
+    int m_replacements = 0;
 };
 
 } // namespace jov

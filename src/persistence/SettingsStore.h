@@ -41,4 +41,31 @@ public:
     virtual bool CommitBatch() { return true; }
 };
 
+// Holds a batch of `store` open for its lifetime: commit() ends it and tells whether the writes
+// reached the store; a batch not committed by then is committed on destruction.
+class StoreBatch
+{
+public:
+    explicit StoreBatch(SettingsStore &store) : m_store(store) { m_store.BeginBatch(); }
+    ~StoreBatch()
+    {
+        if (!m_committed)
+            m_store.CommitBatch();
+    }
+    StoreBatch(const StoreBatch &) = delete;
+    StoreBatch &operator=(const StoreBatch &) = delete;
+
+    bool commit()
+    {
+        if (m_committed)
+            return true;
+        m_committed = true;
+        return m_store.CommitBatch();
+    }
+
+private:
+    SettingsStore &m_store;
+    bool m_committed = false;
+};
+
 } // namespace jov

@@ -15,17 +15,17 @@ public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limited = saved_;
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limited = m_saved;
         limited.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
     FileSizeLimit(const FileSizeLimit &) = delete;
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
-    rlimit saved_{};
+    rlimit m_saved{};
 };
 
 } // namespace jov::test

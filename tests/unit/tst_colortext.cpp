@@ -11,7 +11,7 @@ class TestColorText : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void readColorText_data();
     void readColorText();
     void strToInt32_data();

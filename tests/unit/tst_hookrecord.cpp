@@ -68,7 +68,7 @@ class TestHookRecord : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void decode_data();
     void decode();
     void encodeRoundTrip();

@@ -12,7 +12,7 @@ class TestHslUtils : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void scaledTable_data();
     void scaledTable();
     void fractionalPrimaries_data();

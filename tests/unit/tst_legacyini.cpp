@@ -1,6 +1,6 @@
+#include "MemoryStore.h"
 #include "persistence/IniFile.h"
 #include "persistence/LegacyIni.h"
-#include "persistence/MemoryStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +27,7 @@ Imported Import(const QByteArray &content)
 {
     Imported r;
     r.record = DefaultOptions(QStringLiteral("/p"), QStringLiteral("/d"));
-    r.record.Op01 = 77;
+    r.record.red = 77;
     r.lines = QStringList{QStringLiteral("Previous=1")};
     ImportLegacyIni(content, r.record, r.lines, r.slotColors);
     return r;
@@ -35,7 +35,7 @@ Imported Import(const QByteArray &content)
 
 } // namespace
 
-class TstLegacyIni : public QObject
+class TestLegacyIni : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -51,7 +51,7 @@ private Q_SLOTS:
     void unreadableFileChangesNothing();
 };
 
-void TstLegacyIni::integerText_data()
+void TestLegacyIni::integerText_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("op01");
@@ -68,42 +68,42 @@ void TstLegacyIni::integerText_data()
     QTest::newRow("trailing-garbage-keeps") << QByteArray("12px") << 77;
 }
 
-void TstLegacyIni::integerText()
+void TestLegacyIni::integerText()
 {
     QFETCH(QByteArray, text);
     QFETCH(int, op01);
-    QCOMPARE(Import("[Options]\r\nOp01=" + text + "\r\n").record.Op01, op01);
+    QCOMPARE(Import("[Options]\r\nOp01=" + text + "\r\n").record.red, op01);
 }
 
-void TstLegacyIni::options()
+void TestLegacyIni::options()
 {
     const Imported r = Import("[Options]\nOp01=10\nOp02=20\nOp03=30\nOp04=1\nOp05=2\n"
                               "Op06=0\nOp07=0x10\nOp08=x\nOp09=-1\nOp11=0\nOp19=3\n");
-    QCOMPARE(r.record.Op01, 10);
-    QCOMPARE(r.record.Op02, 20);
-    QCOMPARE(r.record.Op03, 30);
-    QVERIFY(r.record.Op04);
-    QVERIFY(r.record.Op05);
-    QVERIFY(!r.record.Op06);
-    QVERIFY(r.record.Op07);
-    QVERIFY(!r.record.Op08); // malformed: keeps false
-    QVERIFY(r.record.Op09);
+    QCOMPARE(r.record.red, 10);
+    QCOMPARE(r.record.green, 20);
+    QCOMPARE(r.record.blue, 30);
+    QVERIFY(r.record.valueOnly);
+    QVERIFY(r.record.formatHexa);
+    QVERIFY(!r.record.formatHtml);
+    QVERIFY(r.record.formatRgb);
+    QVERIFY(!r.record.alwaysOnTop); // malformed: keeps false
+    QVERIFY(r.record.compact);
     // Only Op01..Op09 come from the file.
-    QVERIFY(r.record.Op11);
-    QCOMPARE(r.record.Op19, 16);
+    QVERIFY(r.record.savePlacement);
+    QCOMPARE(r.record.gradientDivisor, 16);
 
     const Imported keep = Import("[Options]\nOp06=junk\n");
-    QVERIFY(keep.record.Op06); // default true survives a bad value
+    QVERIFY(keep.record.formatHtml); // default true survives a bad value
 }
 
-void TstLegacyIni::sectionsAndNamesIgnoreCase()
+void TestLegacyIni::sectionsAndNamesIgnoreCase()
 {
     const Imported r = Import("[ options ]\nop02 = 3\n[PERSO]\ncouleura=0x0000FF\n");
-    QCOMPARE(r.record.Op02, 3);
+    QCOMPARE(r.record.green, 3);
     QCOMPARE(r.slotColors[0], ColorRef(0x0000FF));
 }
 
-void TstLegacyIni::onlyOneSlotStored()
+void TestLegacyIni::onlyOneSlotStored()
 {
     const Imported r = Import("[Perso]\r\nCouleurC=255\r\n");
     for (int i = 0; i < PaletteSlotCount; ++i)
@@ -114,7 +114,7 @@ void TstLegacyIni::onlyOneSlotStored()
     QCOMPARE(high.slotColors[1], ColorRef(0xFFFFFF));
 }
 
-void TstLegacyIni::colourEntriesReplaceLines()
+void TestLegacyIni::colourEntriesReplaceLines()
 {
     QCOMPARE(Import("[Couleurs]\nColorB=00FF00\n; note\nColorA = FF0000\nnot an entry\n").lines,
              (QStringList{QStringLiteral("ColorB=00FF00"), QStringLiteral("ColorA=FF0000")}));
@@ -122,7 +122,7 @@ void TstLegacyIni::colourEntriesReplaceLines()
     QCOMPARE(Import("[Options]\nOp01=1\n").lines, QStringList());
 }
 
-void TstLegacyIni::iniReaderRules()
+void TestLegacyIni::iniReaderRules()
 {
     const IniFile ini = IniFile::Parse("top=level\n"
                                        "[A]\nx=1\nX=2\ny='q'\nz=\"a\n"
@@ -143,7 +143,7 @@ void TstLegacyIni::iniReaderRules()
     QCOMPARE(old.Entries(QStringLiteral("Couleurs")).first().name, QStringLiteral("Couleuré"));
 }
 
-void TstLegacyIni::importFile()
+void TestLegacyIni::importFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("JOV.ini"));
@@ -172,7 +172,7 @@ void TstLegacyIni::importFile()
     QCOMPARE(d.Value(Personal, QStringLiteral("CouleurA"))->dword, 0xFFFFFFu);
 }
 
-void TstLegacyIni::failedSaveKeepsFile()
+void TestLegacyIni::failedSaveKeepsFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("JOV.ini"));
@@ -189,15 +189,15 @@ void TstLegacyIni::failedSaveKeepsFile()
     QCOMPARE(ImportLegacyIniFile(path, store, record, lines, slotColors),
              LegacyImportResult::SaveFailed);
     QVERIFY(QFile::exists(path));
-    QCOMPARE(record.Op01, 5); // this run still uses what was imported
+    QCOMPARE(record.red, 5); // this run still uses what was imported
 }
 
-void TstLegacyIni::unreadableFileChangesNothing()
+void TestLegacyIni::unreadableFileChangesNothing()
 {
     QTemporaryDir dir;
     MemoryStore store;
     TOptionsRecord record;
-    record.Op01 = 9;
+    record.red = 9;
     const TOptionsRecord before = record;
     QStringList lines{QStringLiteral("Keep=1")};
     PaletteColors slotColors{};
@@ -212,5 +212,5 @@ void TstLegacyIni::unreadableFileChangesNothing()
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("JOV.ini"))).isDir());
 }
 
-QTEST_GUILESS_MAIN(TstLegacyIni)
+QTEST_GUILESS_MAIN(TestLegacyIni)
 #include "tst_legacyini.moc"

@@ -46,7 +46,7 @@ PaletteColors SamplePalette()
 
 } // namespace
 
-class TstPaletteFile : public QObject
+class TestPaletteFile : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -61,7 +61,7 @@ private Q_SLOTS:
     void title();
 };
 
-void TstPaletteFile::writtenText()
+void TestPaletteFile::writtenText()
 {
     PaletteColors colors{};
     colors.fill(clWhite);
@@ -74,7 +74,7 @@ void TstPaletteFile::writtenText()
     QCOMPARE(text.count('\n'), 19);
 }
 
-void TstPaletteFile::read_data()
+void TestPaletteFile::read_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<PaletteError>("error");
@@ -126,7 +126,7 @@ void TstPaletteFile::read_data()
         << Header() + ColorLines(8) + "\r\n" + ColorLines(8) << bad << 12 << 0 << 0u;
 }
 
-void TstPaletteFile::read()
+void TestPaletteFile::read()
 {
     QFETCH(QByteArray, content);
     QFETCH(PaletteError, error);
@@ -141,7 +141,7 @@ void TstPaletteFile::read()
         QCOMPARE(uint(r.colors[std::size_t(slot)]), expected);
 }
 
-void TstPaletteFile::fileRoundTrip()
+void TestPaletteFile::fileRoundTrip()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -155,7 +155,7 @@ void TstPaletteFile::fileRoundTrip()
     QCOMPARE(PaletteTitle(BaseFileName(path), false), QStringLiteral("JOV - my"));
 }
 
-void TstPaletteFile::readFileFaults()
+void TestPaletteFile::readFileFaults()
 {
     QTemporaryDir dir;
     QCOMPARE(ReadPaletteFile(dir.filePath(QStringLiteral("missing.pal"))).error,
@@ -163,7 +163,7 @@ void TstPaletteFile::readFileFaults()
     QCOMPARE(ReadPaletteFile(dir.path()).error, PaletteError::IoError);
 }
 
-void TstPaletteFile::overlongLineIsNotCut()
+void TestPaletteFile::overlongLineIsNotCut()
 {
     QTemporaryDir dir;
     // The last colour line is far longer than any palette line: reading only its beginning
@@ -181,7 +181,7 @@ void TstPaletteFile::overlongLineIsNotCut()
     QCOMPARE(r.line, 19);
 }
 
-void TstPaletteFile::failedWriteKeepsExistingFile()
+void TestPaletteFile::failedWriteKeepsExistingFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.pal"));
@@ -201,7 +201,7 @@ void TstPaletteFile::failedWriteKeepsExistingFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.pal")});
 }
 
-void TstPaletteFile::title_data()
+void TestPaletteFile::title_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("modified");
@@ -212,7 +212,7 @@ void TstPaletteFile::title_data()
     QTest::newRow("leading-dot") << ".pal" << false << "JOV - ";
 }
 
-void TstPaletteFile::title()
+void TestPaletteFile::title()
 {
     QFETCH(QString, name);
     QFETCH(bool, modified);
@@ -220,5 +220,5 @@ void TstPaletteFile::title()
     QCOMPARE(PaletteTitle(name, modified), title);
 }
 
-QTEST_GUILESS_MAIN(TstPaletteFile)
+QTEST_GUILESS_MAIN(TestPaletteFile)
 #include "tst_palettefile.moc"

@@ -1,4 +1,4 @@
-#include "persistence/MemoryStore.h"
+#include "MemoryStore.h"
 #include "persistence/Placement.h"
 #include "persistence/RegistryStore.h"
 
@@ -38,7 +38,7 @@ void Put(MemoryStore &store, const QString &name, const QString &value)
 
 } // namespace
 
-class TstPlacement : public QObject
+class TestPlacement : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -57,7 +57,7 @@ private Q_SLOTS:
     void roundTripThroughFile();
 };
 
-void TstPlacement::writeOrderAndTexts()
+void TestPlacement::writeOrderAndTexts()
 {
     MemoryStore store;
     WindowPlacementRecord p;
@@ -103,7 +103,7 @@ void TstPlacement::writeOrderAndTexts()
     QVERIFY(!WritePlacement(store, Key, p, 96, 800, 600, false));
 }
 
-void TstPlacement::positionWords_data()
+void TestPlacement::positionWords_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("words");
@@ -118,14 +118,14 @@ void TstPlacement::positionWords_data()
     QTest::newRow("tab-is-not-a-separator") << "1\t2,3" << QList<int>{-1, 3, -3, -4};
 }
 
-void TstPlacement::positionWords()
+void TestPlacement::positionWords()
 {
     QFETCH(QString, text);
     QFETCH(QList<int>, words);
     QCOMPARE(ParsePositionWords(text, {-1, -2, -3, -4}), words);
 }
 
-void TstPlacement::noRecord()
+void TestPlacement::noRecord()
 {
     MemoryStore store;
     const PlacementReadResult r = Read(store);
@@ -134,7 +134,7 @@ void TstPlacement::noRecord()
     QCOMPARE(r.show, PlacementShow::Normal);
 }
 
-void TstPlacement::screenSpecificNameFirst()
+void TestPlacement::screenSpecificNameFirst()
 {
     MemoryStore store;
     Put(store, QStringLiteral("NormPos(1024x768)"), QStringLiteral("100,110,0,0"));
@@ -163,7 +163,7 @@ void TstPlacement::screenSpecificNameFirst()
     QCOMPARE(r.placement.normalPosition, Current().normalPosition);
 }
 
-void TstPlacement::otherPixelsPerInchIgnoresPosition()
+void TestPlacement::otherPixelsPerInchIgnoresPosition()
 {
     MemoryStore store;
     Put(store, QStringLiteral("PixelsPerInch"), QStringLiteral("120"));
@@ -182,7 +182,7 @@ void TstPlacement::otherPixelsPerInchIgnoresPosition()
     QVERIFY(Read(noPpi, false, 144).applyPlacement);
 }
 
-void TstPlacement::twoWordsKeepSize()
+void TestPlacement::twoWordsKeepSize()
 {
     MemoryStore store;
     Put(store, QStringLiteral("NormPos"), QStringLiteral("300 200"));
@@ -195,7 +195,7 @@ void TstPlacement::twoWordsKeepSize()
     QCOMPARE(Read(store).placement.normalPosition, (PlacementRect{300, 200, 856, 552}));
 }
 
-void TstPlacement::sizeNeverOverflows()
+void TestPlacement::sizeNeverOverflows()
 {
     MemoryStore store;
     Put(store, QStringLiteral("NormPos"), QStringLiteral("2147483647,-2147483648"));
@@ -205,7 +205,7 @@ void TstPlacement::sizeNeverOverflows()
     QCOMPARE(r.placement.normalPosition.bottom, std::numeric_limits<int>::min() + 352);
 }
 
-void TstPlacement::showCmd_data()
+void TestPlacement::showCmd_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<PlacementShow>("show");
@@ -220,7 +220,7 @@ void TstPlacement::showCmd_data()
     QTest::newRow("malformed") << "3x" << PlacementShow::Normal;
 }
 
-void TstPlacement::showCmd()
+void TestPlacement::showCmd()
 {
     QFETCH(QString, stored);
     QFETCH(PlacementShow, show);
@@ -230,7 +230,7 @@ void TstPlacement::showCmd()
     QCOMPARE(Read(store).show, show);
 }
 
-void TstPlacement::negativeVersionStops()
+void TestPlacement::negativeVersionStops()
 {
     MemoryStore store;
     Put(store, QStringLiteral("FormVersion"), QStringLiteral("-1"));
@@ -248,7 +248,7 @@ void TstPlacement::negativeVersionStops()
     QCOMPARE(r.show, PlacementShow::Maximized);
 }
 
-void TstPlacement::flagsAndHiddenWindow()
+void TestPlacement::flagsAndHiddenWindow()
 {
     MemoryStore store;
     Put(store, QStringLiteral("NormPos"), QStringLiteral("5,5"));
@@ -262,7 +262,7 @@ void TstPlacement::flagsAndHiddenWindow()
     QCOMPARE(r.placement.flags, 2);
 }
 
-void TstPlacement::roundTripThroughFile()
+void TestPlacement::roundTripThroughFile()
 {
     QTemporaryDir dir;
     RegistryStore store(dir.filePath(QStringLiteral("JOV.reg")));
@@ -280,5 +280,5 @@ void TstPlacement::roundTripThroughFile()
     QCOMPARE(r.show, PlacementShow::Maximized);
 }
 
-QTEST_GUILESS_MAIN(TstPlacement)
+QTEST_GUILESS_MAIN(TestPlacement)
 #include "tst_placement.moc"

@@ -32,7 +32,7 @@ bool WriteAll(const QString &path, const QByteArray &content)
 
 } // namespace
 
-class TstRegistryStore : public QObject
+class TestRegistryStore : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -59,27 +59,27 @@ private Q_SLOTS:
     void refusedWritesReportFalse();
 
 private:
-    QTemporaryDir dir_;
-    QString path_;
+    QTemporaryDir m_dir;
+    QString m_path;
 };
 
-void TstRegistryStore::init()
+void TestRegistryStore::init()
 {
-    QVERIFY(dir_.isValid());
+    QVERIFY(m_dir.isValid());
     // Each test gets its own folder, created by the store itself on its first write.
     static int n = 0;
-    path_ = dir_.filePath(QStringLiteral("t%1/JOV.reg").arg(++n));
+    m_path = m_dir.filePath(QStringLiteral("t%1/JOV.reg").arg(++n));
 }
 
-void TstRegistryStore::fileText()
+void TestRegistryStore::fileText()
 {
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     QVERIFY(store.RegWriteString(Options, QStringLiteral("Op30"), QStringLiteral("C:\\a \"b\"")));
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 10));
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op02"), -1));
     QVERIFY(store.RegWriteString(QStringLiteral("Software\\Corvel Astine\\JOV"),
                                  QStringLiteral("Version"), QStringLiteral("3.0.0.0")));
-    QCOMPARE(ReadAll(path_),
+    QCOMPARE(ReadAll(m_path),
              QByteArray("Windows Registry Editor Version 5.00\r\n"
                         "\r\n"
                         "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\r\n"
@@ -91,17 +91,17 @@ void TstRegistryStore::fileText()
                         "\"Version\"=\"3.0.0.0\"\r\n"));
 }
 
-void TstRegistryStore::readsExportFormat()
+void TestRegistryStore::readsExportFormat()
 {
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QVERIFY(WriteAll(path_, "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n"
-                            "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\n"
-                            "\"Op01\"=dword:000000FF\n"
-                            "\"Op30\" = \"/home/\xC3\xA9t\xC3\xA9\\\\x\"  \n"
-                            "@=\"default\"\n"
-                            "[hkcu\\Software\\Corvel Astine\\JOV\\Colors]\r\n"
-                            "\"ColorA\"=\"FFFFFF\"\r\n"));
-    RegistryStore store(path_);
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QVERIFY(WriteAll(m_path, "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n"
+                             "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\n"
+                             "\"Op01\"=dword:000000FF\n"
+                             "\"Op30\" = \"/home/\xC3\xA9t\xC3\xA9\\\\x\"  \n"
+                             "@=\"default\"\n"
+                             "[hkcu\\Software\\Corvel Astine\\JOV\\Colors]\r\n"
+                             "\"ColorA\"=\"FFFFFF\"\r\n"));
+    RegistryStore store(m_path);
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Op01"), 0), 255);
     QCOMPARE(store.RegReadString(Options, QStringLiteral("Op30"), QString()),
              QStringLiteral("/home/été\\x"));
@@ -124,9 +124,9 @@ void TstRegistryStore::readsExportFormat()
              QStringLiteral("\u8272"));
 }
 
-void TstRegistryStore::namesAndKeysIgnoreCase()
+void TestRegistryStore::namesAndKeysIgnoreCase()
 {
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 5));
     QCOMPARE(store.RegReadInteger(QStringLiteral("SOFTWARE\\corvel astine\\jov\\OPTIONS"),
                                   QStringLiteral("op01"), 0),
@@ -137,13 +137,13 @@ void TstRegistryStore::namesAndKeysIgnoreCase()
     QStringList names;
     QVERIFY(store.RegReadValueNames(Options, names));
     QCOMPARE(names, QStringList{QStringLiteral("Op01")});
-    QCOMPARE(RegistryStore(path_).RegReadInteger(Options, QStringLiteral("Op01"), 0), 6);
-    QCOMPARE(ReadAll(path_).count("[HKEY_CURRENT_USER"), 1);
+    QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), 0), 6);
+    QCOMPARE(ReadAll(m_path).count("[HKEY_CURRENT_USER"), 1);
 }
 
-void TstRegistryStore::wrongTypeReadsDefault()
+void TestRegistryStore::wrongTypeReadsDefault()
 {
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     QVERIFY(store.RegWriteString(Options, QStringLiteral("Op06"), QStringLiteral("0")));
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op30"), 7));
     QCOMPARE(store.RegReadBool(Options, QStringLiteral("Op06"), true), true);
@@ -158,9 +158,9 @@ void TstRegistryStore::wrongTypeReadsDefault()
     QCOMPARE(store.RegReadBool(Options, QStringLiteral("Op07"), false), true);
 }
 
-void TstRegistryStore::valueNames()
+void TestRegistryStore::valueNames()
 {
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     const QString colors = QStringLiteral("Software\\Corvel Astine\\JOV\\Colors");
     QStringList names{QStringLiteral("untouched")};
     QVERIFY(!store.RegReadValueNames(colors, names));
@@ -173,7 +173,7 @@ void TstRegistryStore::valueNames()
     QCOMPARE(names, (QStringList{QStringLiteral("ColorC"), QStringLiteral("ColorA"),
                                  QStringLiteral("ColorB")}));
     // Order survives the file.
-    RegistryStore again(path_);
+    RegistryStore again(m_path);
     QVERIFY(again.RegReadValueNames(colors, names));
     QCOMPARE(names.first(), QStringLiteral("ColorC"));
 
@@ -184,7 +184,7 @@ void TstRegistryStore::valueNames()
     QVERIFY(!again.RegReadValueNames(QStringLiteral("Software\\Corvel"), names));
 }
 
-void TstRegistryStore::textRoundTrip_data()
+void TestRegistryStore::textRoundTrip_data()
 {
     QTest::addColumn<QString>("value");
     QTest::newRow("backslashes") << QStringLiteral("C:\\\\server\\share\\");
@@ -195,25 +195,25 @@ void TstRegistryStore::textRoundTrip_data()
     QTest::newRow("leading-bom-char-with-break") << QString(QChar(0xFEFF)) + QStringLiteral("a\nb");
 }
 
-void TstRegistryStore::textRoundTrip()
+void TestRegistryStore::textRoundTrip()
 {
     QFETCH(QString, value);
     {
-        RegistryStore store(path_);
+        RegistryStore store(m_path);
         QVERIFY(store.RegWriteString(Options, QStringLiteral("Op30"), value));
         QVERIFY(store.RegWriteString(Options, QStringLiteral("Op31"), QStringLiteral("after")));
     }
-    RegistryStore fresh(path_);
+    RegistryStore fresh(m_path);
     QCOMPARE(fresh.RegReadString(Options, QStringLiteral("Op30"), QStringLiteral("dflt")), value);
     QCOMPARE(fresh.RegReadString(Options, QStringLiteral("Op31"), QString()),
              QStringLiteral("after"));
     // Nothing the store wrote may look foreign to it, or the next write would keep a copy.
     RegParseReport report;
-    RegistryData::Parse(ReadAll(path_), &report);
+    RegistryData::Parse(ReadAll(m_path), &report);
     QVERIFY(report.lossless());
 }
 
-void TstRegistryStore::reparseIsStable_data()
+void TestRegistryStore::reparseIsStable_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("continued-hex")
@@ -229,7 +229,7 @@ void TstRegistryStore::reparseIsStable_data()
     QTest::newRow("key-with-bracket") << QByteArray("[HKCU\\a]b]\n\"x\"=\"y\"\n");
 }
 
-void TstRegistryStore::reparseIsStable()
+void TestRegistryStore::reparseIsStable()
 {
     QFETCH(QByteArray, content);
     const QByteArray once = RegistryData::Parse(content).ToText();
@@ -239,15 +239,15 @@ void TstRegistryStore::reparseIsStable()
     QVERIFY(report.lossless());
 }
 
-void TstRegistryStore::otherTypesAreKept()
+void TestRegistryStore::otherTypesAreKept()
 {
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QVERIFY(WriteAll(path_, "Windows Registry Editor Version 5.00\r\n\r\n"
-                            "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\r\n"
-                            "\"Expand\"=hex(2):25,00,48,00,\\\r\n  00,00\r\n"
-                            "\"Text\"=hex(1):41,00,0a,00,42,00,00,00\r\n"
-                            "\"Number\"=hex(4):78,56,34,12\r\n"));
-    RegistryStore store(path_);
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QVERIFY(WriteAll(m_path, "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\r\n"
+                             "\"Expand\"=hex(2):25,00,48,00,\\\r\n  00,00\r\n"
+                             "\"Text\"=hex(1):41,00,0a,00,42,00,00,00\r\n"
+                             "\"Number\"=hex(4):78,56,34,12\r\n"));
+    RegistryStore store(m_path);
     QCOMPARE(store.RegReadString(Options, QStringLiteral("Text"), QString()),
              QStringLiteral("A\nB"));
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Number"), 0), 0x12345678);
@@ -259,59 +259,59 @@ void TstRegistryStore::otherTypesAreKept()
     QCOMPARE(names.first(), QStringLiteral("Expand"));
 
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 1));
-    QVERIFY(ReadAll(path_).contains("\"Expand\"=hex(2):25,00,48,00,00,00\r\n"));
+    QVERIFY(ReadAll(m_path).contains("\"Expand\"=hex(2):25,00,48,00,00,00\r\n"));
     QVERIFY(store.lastBackupPath().isEmpty()); // nothing was dropped, so no copy
 }
 
-void TstRegistryStore::seesChangesOnDisk()
+void TestRegistryStore::seesChangesOnDisk()
 {
-    RegistryStore reader(path_);
+    RegistryStore reader(m_path);
     QCOMPARE(reader.RegReadInteger(Options, QStringLiteral("Op19"), 16), 16);
-    RegistryStore writer(path_);
+    RegistryStore writer(m_path);
     QVERIFY(writer.RegWriteInteger(Options, QStringLiteral("Op19"), 3));
     QCOMPARE(reader.RegReadInteger(Options, QStringLiteral("Op19"), 16), 3);
     QVERIFY(writer.RegWriteInteger(Options, QStringLiteral("Op19"), 4));
     QCOMPARE(reader.RegReadInteger(Options, QStringLiteral("Op19"), 16), 4);
 
     // Edited in place by hand a moment later, same size as before.
-    QByteArray text = ReadAll(path_);
+    QByteArray text = ReadAll(m_path);
     text.replace("dword:00000004", "dword:00000009");
-    const QDateTime later = QFileInfo(path_).lastModified().addSecs(2);
+    const QDateTime later = QFileInfo(m_path).lastModified().addSecs(2);
     {
-        QFile f(path_);
+        QFile f(m_path);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.write(text) == text.size());
         QVERIFY(f.setFileTime(later, QFileDevice::FileModificationTime));
     }
     QCOMPARE(reader.RegReadInteger(Options, QStringLiteral("Op19"), 16), 9);
 
-    QFile::remove(path_);
+    QFile::remove(m_path);
     QCOMPARE(reader.RegReadInteger(Options, QStringLiteral("Op19"), 16), 16);
 }
 
-void TstRegistryStore::batchReplacesFileOnce()
+void TestRegistryStore::batchReplacesFileOnce()
 {
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     store.BeginBatch();
     for (int i = 0; i < 60; ++i)
         QVERIFY(store.RegWriteInteger(Options, QStringLiteral("V%1").arg(i), i));
-    QVERIFY(!QFile::exists(path_)); // nothing reaches the disk before the commit
+    QVERIFY(!QFile::exists(m_path)); // nothing reaches the disk before the commit
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("V59"), -1), 59);
     store.BeginBatch(); // nested: only the outer commit writes
     QVERIFY(store.RegWriteString(Options, QStringLiteral("Inner"), QStringLiteral("x")));
     QVERIFY(store.CommitBatch());
-    QVERIFY(!QFile::exists(path_));
+    QVERIFY(!QFile::exists(m_path));
     QVERIFY(store.CommitBatch());
     QCOMPARE(store.fileReplacements(), 1);
 
-    RegistryStore fresh(path_);
+    RegistryStore fresh(m_path);
     QStringList names;
     QVERIFY(fresh.RegReadValueNames(Options, names));
     QCOMPARE(names.size(), 61);
     QCOMPARE(fresh.RegReadInteger(Options, QStringLiteral("V0"), -1), 0);
 }
 
-void TstRegistryStore::unknownLinesAreCopiedAside_data()
+void TestRegistryStore::unknownLinesAreCopiedAside_data()
 {
     QTest::addColumn<QByteArray>("content");
     const QByteArray ours = "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\r\n"
@@ -323,76 +323,76 @@ void TstRegistryStore::unknownLinesAreCopiedAside_data()
     QTest::newRow("latin1-bytes") << ours + "\"Op30\"=\"caf\xE9\"\r\n";
 }
 
-void TstRegistryStore::unknownLinesAreCopiedAside()
+void TestRegistryStore::unknownLinesAreCopiedAside()
 {
     QFETCH(QByteArray, content);
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QVERIFY(WriteAll(path_, content));
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QVERIFY(WriteAll(m_path, content));
 
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op19"), 2));
-    const QString backup = path_ + QStringLiteral(".bak");
+    const QString backup = m_path + QStringLiteral(".bak");
     QCOMPARE(store.lastBackupPath(), backup);
     QCOMPARE(ReadAll(backup), content);
-    QCOMPARE(RegistryStore(path_).RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
+    QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
 
     // The rewritten file is the store's own: no second copy.
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op19"), 3));
-    QVERIFY(!QFile::exists(path_ + QStringLiteral(".bak.2")));
+    QVERIFY(!QFile::exists(m_path + QStringLiteral(".bak.2")));
 }
 
-void TstRegistryStore::olderCopyIsNeverOverwritten()
+void TestRegistryStore::olderCopyIsNeverOverwritten()
 {
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QVERIFY(WriteAll(path_ + QStringLiteral(".bak"), "older copy"));
-    QVERIFY(WriteAll(path_ + QStringLiteral(".bak.2"), "even older"));
-    QVERIFY(WriteAll(path_, "; comment\r\n"));
-    RegistryStore store(path_);
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QVERIFY(WriteAll(m_path + QStringLiteral(".bak"), "older copy"));
+    QVERIFY(WriteAll(m_path + QStringLiteral(".bak.2"), "even older"));
+    QVERIFY(WriteAll(m_path, "; comment\r\n"));
+    RegistryStore store(m_path);
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 1));
-    QCOMPARE(store.lastBackupPath(), path_ + QStringLiteral(".bak.3"));
-    QCOMPARE(ReadAll(path_ + QStringLiteral(".bak")), QByteArray("older copy"));
-    QCOMPARE(ReadAll(path_ + QStringLiteral(".bak.3")), QByteArray("; comment\r\n"));
+    QCOMPARE(store.lastBackupPath(), m_path + QStringLiteral(".bak.3"));
+    QCOMPARE(ReadAll(m_path + QStringLiteral(".bak")), QByteArray("older copy"));
+    QCOMPARE(ReadAll(m_path + QStringLiteral(".bak.3")), QByteArray("; comment\r\n"));
 }
 
-void TstRegistryStore::unreadableFileIsMovedAside_data()
+void TestRegistryStore::unreadableFileIsMovedAside_data()
 {
     QTest::addColumn<bool>("folder");
     QTest::newRow("folder-at-the-path") << true;
     QTest::newRow("file-too-large") << false;
 }
 
-void TstRegistryStore::unreadableFileIsMovedAside()
+void TestRegistryStore::unreadableFileIsMovedAside()
 {
     QFETCH(bool, folder);
-    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
     if (folder) {
-        QVERIFY(QDir().mkpath(path_));
+        QVERIFY(QDir().mkpath(m_path));
     } else {
-        QFile f(path_);
+        QFile f(m_path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.write(QByteArray(
                     "[HKCU\\Software\\Corvel Astine\\JOV\\Options]\n\"Op01\"=dword:5\n")) > 0);
         QVERIFY(f.resize(17 << 20)); // sparse, cheap
     }
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Op01"), -1), -1);
     QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 8));
-    const QString aside = path_ + QStringLiteral(".bak");
+    const QString aside = m_path + QStringLiteral(".bak");
     QCOMPARE(store.lastBackupPath(), aside);
     QCOMPARE(QFileInfo(aside).isDir(), folder);
     if (!folder)
         QCOMPARE(QFileInfo(aside).size(), qint64(17 << 20));
-    QCOMPARE(RegistryStore(path_).RegReadInteger(Options, QStringLiteral("Op01"), -1), 8);
+    QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), -1), 8);
 }
 
-void TstRegistryStore::failedWriteKeepsFileWhole()
+void TestRegistryStore::failedWriteKeepsFileWhole()
 {
-    RegistryStore store(path_);
+    RegistryStore store(m_path);
     for (int i = 0; i < 20; ++i)
         QVERIFY(store.RegWriteString(Options, QStringLiteral("Name%1").arg(i),
                                      QStringLiteral("a fairly long value to fill the file")));
-    const QByteArray before = ReadAll(path_);
+    const QByteArray before = ReadAll(m_path);
     {
         FileSizeLimit limit(before.size() / 2);
         QVERIFY(!store.RegWriteString(Options, QStringLiteral("Name0"), QStringLiteral("new")));
@@ -400,8 +400,8 @@ void TstRegistryStore::failedWriteKeepsFileWhole()
         QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 1));
         QVERIFY(!store.CommitBatch());
     }
-    QCOMPARE(ReadAll(path_), before);
-    QCOMPARE(QDir(QFileInfo(path_).absolutePath()).entryList(QDir::Files),
+    QCOMPARE(ReadAll(m_path), before);
+    QCOMPARE(QDir(QFileInfo(m_path).absolutePath()).entryList(QDir::Files),
              QStringList{QStringLiteral("JOV.reg")});
     // The refused values are not reported as stored.
     QCOMPARE(store.RegReadString(Options, QStringLiteral("Name0"), QString()),
@@ -409,14 +409,14 @@ void TstRegistryStore::failedWriteKeepsFileWhole()
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Op01"), -1), -1);
 }
 
-void TstRegistryStore::refusedWritesReportFalse()
+void TestRegistryStore::refusedWritesReportFalse()
 {
-    RegistryStore plain(path_);
+    RegistryStore plain(m_path);
     QVERIFY(!plain.RegWriteString(Options, QStringLiteral("a\nb"), QStringLiteral("x")));
     QVERIFY(!plain.RegWriteInteger(QStringLiteral("\\\\"), QStringLiteral("n"), 1));
-    QVERIFY(!QFile::exists(path_));
+    QVERIFY(!QFile::exists(m_path));
 
-    const QString blocker = dir_.filePath(QStringLiteral("blocker"));
+    const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
     QVERIFY(WriteAll(blocker, "a regular file"));
     RegistryStore store(blocker + QStringLiteral("/sub/JOV.reg"));
     QVERIFY(!store.RegWriteInteger(Options, QStringLiteral("Op01"), 1));
@@ -427,5 +427,5 @@ void TstRegistryStore::refusedWritesReportFalse()
     QCOMPARE(ReadAll(blocker), QByteArray("a regular file"));
 }
 
-QTEST_GUILESS_MAIN(TstRegistryStore)
+QTEST_GUILESS_MAIN(TestRegistryStore)
 #include "tst_registrystore.moc"

@@ -1,4 +1,4 @@
-#include "persistence/MemoryStore.h"
+#include "MemoryStore.h"
 #include "persistence/Options.h"
 #include "persistence/RegistryData.h"
 #include "persistence/RegistryStore.h"
@@ -54,31 +54,31 @@ PaletteColors AllWhite()
 TOptionsRecord Changed()
 {
     TOptionsRecord r = DefaultOptions(OpenFolder, SaveFolder);
-    r.Op00 = true;
-    r.Op01 = 255;
-    r.Op02 = 128;
-    r.Op03 = 7;
-    r.Op04 = true;
-    r.Op05 = true;
-    r.Op06 = false;
-    r.Op08 = true;
-    r.Op09 = true;
-    r.Op11 = false;
-    r.Op12 = false;
-    r.Op14 = false;
-    r.Op15 = true;
-    r.Op16 = true;
-    r.Op17 = true;
-    r.Op18 = true;
-    r.Op19 = 64;
-    r.Op30 = QStringLiteral("/data/pal");
-    r.Op31 = QStringLiteral("/data/out");
+    r.carriedOver = true;
+    r.red = 255;
+    r.green = 128;
+    r.blue = 7;
+    r.valueOnly = true;
+    r.formatHexa = true;
+    r.formatHtml = false;
+    r.alwaysOnTop = true;
+    r.compact = true;
+    r.savePlacement = false;
+    r.rememberFolders = false;
+    r.askToSavePalette = false;
+    r.untitledOnCtrl = true;
+    r.clickApplies = true;
+    r.clearFromSelected = true;
+    r.gradientFromSelected = true;
+    r.gradientDivisor = 64;
+    r.openFolder = QStringLiteral("/data/pal");
+    r.saveFolder = QStringLiteral("/data/out");
     return r;
 }
 
 } // namespace
 
-class TstSettings : public QObject
+class TestSettings : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -97,7 +97,7 @@ private Q_SLOTS:
     void failedSaveIsReported();
 };
 
-void TstSettings::firstRunGivesDefaults()
+void TestSettings::firstRunGivesDefaults()
 {
     MemoryStore store;
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
@@ -112,14 +112,14 @@ void TstSettings::firstRunGivesDefaults()
     QVERIFY(slotColors == AllWhite());
     QVERIFY(record == DefaultOptions(OpenFolder, SaveFolder));
     // The defaults that show on a first run: black, HTML format, untitled palette.
-    QCOMPARE(record.Op01 + record.Op02 + record.Op03, 0);
-    QVERIFY(record.Op06 && !record.Op05 && !record.Op07);
-    QCOMPARE(record.Op19, 16);
-    QCOMPARE(record.Op32, QStringLiteral("SansNom.pal"));
+    QCOMPARE(record.red + record.green + record.blue, 0);
+    QVERIFY(record.formatHtml && !record.formatHexa && !record.formatRgb);
+    QCOMPARE(record.gradientDivisor, 16);
+    QCOMPARE(record.paletteName, QStringLiteral("SansNom.pal"));
     QCOMPARE(store.writeLog(), QStringList());
 }
 
-void TstSettings::loadOrder()
+void TestSettings::loadOrder()
 {
     MemoryStore store;
     store.data().SetString(Colors, QStringLiteral("ColorB"), QStringLiteral("00FF00"));
@@ -140,7 +140,7 @@ void TstSettings::loadOrder()
     QCOMPARE(store.callLog(), expected);
 }
 
-void TstSettings::saveOrder()
+void TestSettings::saveOrder()
 {
     MemoryStore store;
     const QStringList lines = {QStringLiteral("ColorA=FFFFFF"), QStringLiteral("ColorB=000000")};
@@ -157,7 +157,7 @@ void TstSettings::saveOrder()
     QCOMPARE(store.batchCommits(), 1);
 }
 
-void TstSettings::saveWritesEveryKeyWithItsType()
+void TestSettings::saveWritesEveryKeyWithItsType()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Corvel Astine/JOV.reg"));
@@ -197,7 +197,7 @@ void TstSettings::saveWritesEveryKeyWithItsType()
     QCOMPARE(data.Value(Personal, QStringLiteral("CouleurP"))->dword, 0x00FFFFFFu);
 }
 
-void TstSettings::roundTrip()
+void TestSettings::roundTrip()
 {
     QTemporaryDir dir;
     RegistryStore store(dir.filePath(QStringLiteral("JOV.reg")));
@@ -217,8 +217,8 @@ void TstSettings::roundTrip()
     QVERIFY(loadedSlotColors == slotColors);
 
     // With Op13 set the palette name survives and the slots come from the palette instead.
-    saved.Op13 = true;
-    saved.Op32 = QStringLiteral("foo.pal");
+    saved.reloadPalette = true;
+    saved.paletteName = QStringLiteral("foo.pal");
     QVERIFY(SaveSettingsToStore(store, saved, lines, slotColors));
     loaded = DefaultOptions(OpenFolder, SaveFolder);
     loadedSlotColors = AllWhite();
@@ -227,7 +227,7 @@ void TstSettings::roundTrip()
     QVERIFY(loadedSlotColors == AllWhite());
 }
 
-void TstSettings::wrongTypeKeepsDefault_data()
+void TestSettings::wrongTypeKeepsDefault_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("storeText"); // store a text where an integer belongs, or the reverse
@@ -238,7 +238,7 @@ void TstSettings::wrongTypeKeepsDefault_data()
     QTest::newRow("Op32-as-integer") << "Op32" << false;
 }
 
-void TstSettings::wrongTypeKeepsDefault()
+void TestSettings::wrongTypeKeepsDefault()
 {
     QFETCH(QString, name);
     QFETCH(bool, storeText);
@@ -255,7 +255,7 @@ void TstSettings::wrongTypeKeepsDefault()
     QCOMPARE(record, defaults);
 }
 
-void TstSettings::nonZeroIsTrue()
+void TestSettings::nonZeroIsTrue()
 {
     MemoryStore store;
     store.data().SetDword(Opts, QStringLiteral("Op04"), 7);
@@ -265,12 +265,12 @@ void TstSettings::nonZeroIsTrue()
     QStringList lines;
     PaletteColors slotColors{};
     LoadSettingsFromStore(store, record, lines, slotColors, {});
-    QVERIFY(record.Op04);
-    QVERIFY(!record.Op06);
-    QCOMPARE(record.Op01, -5); // not validated here: the channel field clamps it
+    QVERIFY(record.valueOnly);
+    QVERIFY(!record.formatHtml);
+    QCOMPARE(record.red, -5); // not validated here: the channel field clamps it
 }
 
-void TstSettings::lastPaletteComesFromOpenFolder()
+void TestSettings::lastPaletteComesFromOpenFolder()
 {
     MemoryStore store;
     store.data().SetDword(Opts, QStringLiteral("Op13"), 1);
@@ -286,12 +286,12 @@ void TstSettings::lastPaletteComesFromOpenFolder()
     LoadSettingsFromStore(store, record, lines, slotColors,
                           [&](const QString &p) { loads.append(p); });
     QCOMPARE(loads, QStringList{QStringLiteral("/a/open/foo.pal")});
-    QCOMPARE(record.Op32, QStringLiteral("foo.pal"));
+    QCOMPARE(record.paletteName, QStringLiteral("foo.pal"));
     QVERIFY(slotColors == AllWhite()); // the stored slots are not read
     QVERIFY(!store.callLog().join(u'\n').contains(u"Personal"));
 }
 
-void TstSettings::slotsKeepColourBits()
+void TestSettings::slotsKeepColourBits()
 {
     MemoryStore store;
     store.data().SetDword(Personal, QStringLiteral("CouleurC"), 0x0080FF00);
@@ -307,10 +307,10 @@ void TstSettings::slotsKeepColourBits()
     QCOMPARE(slotColors[3], ColorRef(0x00000005));
     QCOMPARE(slotColors[4], clWhite);
     QCOMPARE(slotColors[0], clWhite);
-    QCOMPARE(record.Op32, QStringLiteral("SansNom.pal")); // Op13 clear: untitled
+    QCOMPARE(record.paletteName, QStringLiteral("SansNom.pal")); // Op13 clear: untitled
 }
 
-void TstSettings::colorLines()
+void TestSettings::colorLines()
 {
     MemoryStore store;
     store.data().SetString(Colors, QStringLiteral("ColorC"), QStringLiteral("A0B0C0"));
@@ -324,7 +324,7 @@ void TstSettings::colorLines()
                                  QStringLiteral("Color=X=v")}));
 }
 
-void TstSettings::saveSkipsNamelessLines()
+void TestSettings::saveSkipsNamelessLines()
 {
     MemoryStore store;
     const QStringList lines = {QStringLiteral("=orphan"), QStringLiteral("no equals sign"),
@@ -337,7 +337,7 @@ void TstSettings::saveSkipsNamelessLines()
     QCOMPARE(store.data().Value(Colors, QStringLiteral("ColorB"))->text, QString());
 }
 
-void TstSettings::failedSaveIsReported()
+void TestSettings::failedSaveIsReported()
 {
     MemoryStore store;
     store.setFailWrites(true);
@@ -350,5 +350,5 @@ void TstSettings::failedSaveIsReported()
     QVERIFY(!SaveSettingsToStore(unwritable, Changed(), {}, AllWhite()));
 }
 
-QTEST_GUILESS_MAIN(TstSettings)
+QTEST_GUILESS_MAIN(TestSettings)
 #include "tst_settings.moc"

@@ -24,7 +24,7 @@ QString FillText(const std::array<bool, 16> &fill)
 
 } // namespace
 
-class TstSlotOps : public QObject
+class TestSlotOps : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -37,7 +37,7 @@ private Q_SLOTS:
     void gradientDivisorBelowOne();
 };
 
-void TstSlotOps::slotsToFill_data()
+void TestSlotOps::slotsToFill_data()
 {
     QTest::addColumn<bool>("fromSelected");
     QTest::addColumn<bool>("selectionMade");
@@ -50,7 +50,7 @@ void TstSlotOps::slotsToFill_data()
     QTest::newRow("from-slot-1") << true << true << 0 << "xxxxxxxxxxxxxxxx";
 }
 
-void TstSlotOps::slotsToFill()
+void TestSlotOps::slotsToFill()
 {
     QFETCH(bool, fromSelected);
     QFETCH(bool, selectionMade);
@@ -59,7 +59,7 @@ void TstSlotOps::slotsToFill()
     QCOMPARE(FillText(SlotsToFill(fromSelected, selectionMade, marked)), expected);
 }
 
-void TstSlotOps::clearKeepsUnfilled()
+void TestSlotOps::clearKeepsUnfilled()
 {
     const SlotColors before = Numbered();
     const SlotColors after = ClearSlots(before, SlotsToFill(true, true, 9));
@@ -67,7 +67,7 @@ void TstSlotOps::clearKeepsUnfilled()
         QCOMPARE(after[i], i < 9 ? before[i] : clWhite);
 }
 
-void TstSlotOps::gradientExample()
+void TestSlotOps::gradientExample()
 {
     // Navy: H 159, S 240, L 60; divisor 16 gives step 3, lightness 60, 63, ..., 105.
     const SlotColors after =
@@ -79,17 +79,17 @@ void TstSlotOps::gradientExample()
         QVERIFY(BlueOf(after[i]) >= BlueOf(after[i - 1]));
 }
 
-void TstSlotOps::gradient_data()
+void TestSlotOps::gradient_data()
 {
     QTest::addColumn<quint32>("current");
     QTest::addColumn<int>("marked");
     QTest::addColumn<bool>("fromSelected");
     QTest::addColumn<quint32>("firstFilled");
     QTest::addColumn<quint32>("lastFilled");
-    QTest::newRow("white-stays-white") << quint32(clWhite) << -1 << false << quint32(clWhite)
-                                       << quint32(clWhite);
-    QTest::newRow("black-step-zero") << quint32(clBlack) << -1 << false << quint32(clBlack)
-                                     << quint32(clBlack);
+    QTest::newRow("white-stays-white")
+        << quint32(clWhite) << -1 << false << quint32(clWhite) << quint32(clWhite);
+    QTest::newRow("black-step-zero")
+        << quint32(clBlack) << -1 << false << quint32(clBlack) << quint32(clBlack);
     QTest::newRow("only-slot-16") << quint32(MakeColor(0, 0, 128)) << 15 << true
                                   << quint32(MakeColor(0, 1, 128)) << quint32(MakeColor(0, 1, 128));
     // Light grey 200: L 188, step 11; lightness caps at 240, so the last slots are white.
@@ -97,7 +97,7 @@ void TstSlotOps::gradient_data()
                                  << quint32(MakeColor(200, 200, 200)) << quint32(clWhite);
 }
 
-void TstSlotOps::gradient()
+void TestSlotOps::gradient()
 {
     QFETCH(quint32, current);
     QFETCH(int, marked);
@@ -114,7 +114,7 @@ void TstSlotOps::gradient()
         QCOMPARE(after[i], before[i]);
 }
 
-void TstSlotOps::gradientDivisorBelowOne()
+void TestSlotOps::gradientDivisorBelowOne()
 {
     // A divisor of 0 or less read from a hand-edited store must not divide by zero.
     for (int divisor : {0, -5}) {
@@ -125,5 +125,5 @@ void TstSlotOps::gradientDivisorBelowOne()
     }
 }
 
-QTEST_GUILESS_MAIN(TstSlotOps)
+QTEST_GUILESS_MAIN(TestSlotOps)
 #include "tst_slotops.moc"

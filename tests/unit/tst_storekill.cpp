@@ -36,14 +36,14 @@ constexpr int kValues = 400;
 
 } // namespace
 
-class TstStoreKill : public QObject
+class TestStoreKill : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void killedWhileSavingLeavesWholeFile();
 };
 
-void TstStoreKill::killedWhileSavingLeavesWholeFile()
+void TestStoreKill::killedWhileSavingLeavesWholeFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("JOV.reg"));
@@ -83,5 +83,5 @@ void TstStoreKill::killedWhileSavingLeavesWholeFile()
     QCOMPARE(kills, 60);
 }
 
-QTEST_GUILESS_MAIN(TstStoreKill)
+QTEST_GUILESS_MAIN(TestStoreKill)
 #include "tst_storekill.moc"

@@ -5,7 +5,7 @@
 
 using namespace jov;
 
-class TstSysteme : public QObject
+class TestSysteme : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -18,7 +18,7 @@ private Q_SLOTS:
     void useWinHelp();
 };
 
-void TstSysteme::scaleToScreen_data()
+void TestSysteme::scaleToScreen_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("ppi");
@@ -28,15 +28,15 @@ void TstSysteme::scaleToScreen_data()
     QTest::newRow("compact-height-120") << 175 << 120 << 215;
     QTest::newRow("expanded-height-120") << 350 << 120 << 430;
     QTest::newRow("box-height-120") << 225 << 120 << 277;
-    QTest::newRow("144-ppi") << 235 << 144 << 348; // 347.6
-    QTest::newRow("half-rounds-to-even-down") << 5 << 50 << 2;  // 2.5
-    QTest::newRow("half-rounds-to-even-up") << 3 << 50 << 2;    // 1.5
-    QTest::newRow("half-zero") << 1 << 50 << 0;                 // 0.5
+    QTest::newRow("144-ppi") << 235 << 144 << 348;             // 347.6
+    QTest::newRow("half-rounds-to-even-down") << 5 << 50 << 2; // 2.5
+    QTest::newRow("half-rounds-to-even-up") << 3 << 50 << 2;   // 1.5
+    QTest::newRow("half-zero") << 1 << 50 << 0;                // 0.5
     QTest::newRow("98-ppi-is-exactly-96-scale") << 235 << 98 << 235;
     QTest::newRow("zero-size") << 0 << 120 << 0;
 }
 
-void TstSysteme::scaleToScreen()
+void TestSysteme::scaleToScreen()
 {
     QFETCH(int, size);
     QFETCH(int, ppi);
@@ -44,27 +44,32 @@ void TstSysteme::scaleToScreen()
     QCOMPARE(ScaleToScreen(size, ppi), expected);
 }
 
-void TstSysteme::stripTrailingBackslashes_data()
+void TestSysteme::stripTrailingBackslashes_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("none") << "C:\\Docs" << "C:\\Docs";
-    QTest::newRow("one") << "C:\\Docs\\" << "C:\\Docs";
-    QTest::newRow("two-lose-both") << "C:\\Docs\\\\" << "C:\\Docs";
-    QTest::newRow("slash") << "/home/user/" << "/home/user";
+    QTest::newRow("none") << "C:\\Docs"
+                          << "C:\\Docs";
+    QTest::newRow("one") << "C:\\Docs\\"
+                         << "C:\\Docs";
+    QTest::newRow("two-lose-both") << "C:\\Docs\\\\"
+                                   << "C:\\Docs";
+    QTest::newRow("slash") << "/home/user/"
+                           << "/home/user";
     QTest::newRow("only-separators") << "\\/\\" << QString();
-    QTest::newRow("inner-kept") << "a\\b" << "a\\b";
+    QTest::newRow("inner-kept") << "a\\b"
+                                << "a\\b";
 }
 
-void TstSysteme::stripTrailingBackslashes()
+void TestSysteme::stripTrailingBackslashes()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(StripTrailingBackslashes(text), expected);
 }
 
-void TstSysteme::windowsFolderFollowsXdgConfigHome()
+void TestSysteme::windowsFolderFollowsXdgConfigHome()
 {
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", "/tmp/jov-config/");
@@ -77,7 +82,7 @@ void TstSysteme::windowsFolderFollowsXdgConfigHome()
         qputenv("XDG_CONFIG_HOME", saved);
 }
 
-void TstSysteme::useWinHelp_data()
+void TestSysteme::useWinHelp_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("expected");
@@ -89,7 +94,7 @@ void TstSysteme::useWinHelp_data()
     QTest::newRow("no-slash") << QStringList{"jov", "noversion"} << false;
 }
 
-void TstSysteme::useWinHelp()
+void TestSysteme::useWinHelp()
 {
     QFETCH(QStringList, arguments);
     QFETCH(bool, expected);
@@ -98,5 +103,5 @@ void TstSysteme::useWinHelp()
                                                      : QLatin1String("/JOV.chm")));
 }
 
-QTEST_GUILESS_MAIN(TstSysteme)
+QTEST_GUILESS_MAIN(TestSysteme)
 #include "tst_systeme.moc"

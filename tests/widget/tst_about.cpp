@@ -6,8 +6,8 @@
 
 #include "TestSupport.h"
 
-#include <QLabel>
 #include <QImageReader>
+#include <QLabel>
 #include <QMovie>
 #include <QPointer>
 #include <QTest>
@@ -47,7 +47,7 @@ class TestAbout : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void unscramble_data()
     {
         QTest::addColumn<QByteArray>("latin1");

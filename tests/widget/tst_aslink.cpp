@@ -74,7 +74,7 @@ class TestASLink : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void clickHandsTargetToOpener_data()
     {
         QTest::addColumn<TURLType>("type");

@@ -77,7 +77,7 @@ class TestColorButton : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void creationValues();
     void setterCorrections_data();
     void setterCorrections();

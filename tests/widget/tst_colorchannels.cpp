@@ -66,7 +66,7 @@ struct Fixture
 
 } // namespace
 
-class TstColorChannels : public QObject
+class TestColorChannels : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -93,12 +93,12 @@ private:
     QTemporaryDir m_config;
 };
 
-void TstColorChannels::initTestCase()
+void TestColorChannels::initTestCase()
 {
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
 }
 
-void TstColorChannels::sliderWritesFieldAndPanels()
+void TestColorChannels::sliderWritesFieldAndPanels()
 {
     Fixture f;
     f.form->TrackRouge->setValue(200);
@@ -107,7 +107,7 @@ void TstColorChannels::sliderWritesFieldAndPanels()
     QCOMPARE(f.panels(), QStringList({"0x000000C8", "#C80000", "RGB(200,0,0)"}));
 }
 
-void TstColorChannels::fieldMovesSlider()
+void TestColorChannels::fieldMovesSlider()
 {
     Fixture f;
     f.form->SpinBleu->setValue(86);
@@ -118,7 +118,7 @@ void TstColorChannels::fieldMovesSlider()
     QCOMPARE(f.panels(), QStringList({"0x00563400", "#003456", "RGB(0,52,86)"}));
 }
 
-void TstColorChannels::typedValueAbove255()
+void TestColorChannels::typedValueAbove255()
 {
     Fixture f;
     QLineEdit *edit = f.form->SpinRouge->lineEdit();
@@ -130,7 +130,7 @@ void TstColorChannels::typedValueAbove255()
     QCOMPARE(f.beeps.count, 0);
 }
 
-void TstColorChannels::clearedField()
+void TestColorChannels::clearedField()
 {
     Fixture f;
     f.form->SpinVert->setValue(120);
@@ -143,7 +143,7 @@ void TstColorChannels::clearedField()
     QCOMPARE(f.form->StatusBar->panelText(3), QStringLiteral("RGB(0,0,0)"));
 }
 
-void TstColorChannels::panelTextsForBlackAndWhite()
+void TestColorChannels::panelTextsForBlackAndWhite()
 {
     Fixture f;
     QCOMPARE(f.panels(), QStringList({"0x00000000", "#000000", "RGB(0,0,0)"}));
@@ -152,17 +152,17 @@ void TstColorChannels::panelTextsForBlackAndWhite()
     QCOMPARE(f.panels(), QStringList({"0x00FFFFFF", "#FFFFFF", "RGB(255,255,255)"}));
 }
 
-void TstColorChannels::webSafeRounding_data()
+void TestColorChannels::webSafeRounding_data()
 {
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("expected");
-    const int cases[][2] = {{25, 0},   {26, 51},  {127, 102}, {128, 153},
+    const int cases[][2] = {{25, 0},    {26, 51},   {127, 102}, {128, 153},
                             {229, 204}, {230, 255}, {255, 255}, {0, 0}};
     for (const auto &c : cases)
         QTest::addRow("%d-to-%d", c[0], c[1]) << c[0] << c[1];
 }
 
-void TstColorChannels::webSafeRounding()
+void TestColorChannels::webSafeRounding()
 {
     QFETCH(int, value);
     QFETCH(int, expected);
@@ -173,7 +173,7 @@ void TstColorChannels::webSafeRounding()
     QCOMPARE(f.form->TrackBleu->value(), expected);
 }
 
-void TstColorChannels::colorDialog()
+void TestColorChannels::colorDialog()
 {
     Fixture f;
     f.setChannels(1, 2, 3);
@@ -200,7 +200,7 @@ void TstColorChannels::colorDialog()
     QVERIFY(f.form->ColorDialogCustomColors.last().startsWith(QLatin1String("ColorP=")));
 }
 
-void TstColorChannels::copy_data()
+void TestColorChannels::copy_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<bool>("valueOnly");
@@ -213,14 +213,16 @@ void TstColorChannels::copy_data()
     QTest::newRow("rgb-value") << "rgb" << true << "18,52,86";
 }
 
-void TstColorChannels::copy()
+void TestColorChannels::copy()
 {
     QFETCH(QString, format);
     QFETCH(bool, valueOnly);
     QFETCH(QString, expected);
     Fixture f;
     f.setChannels(18, 52, 86);
-    (format == "hexa" ? f.form->RadioHexa : format == "html" ? f.form->RadioHtml : f.form->RadioRgb)
+    (format == "hexa"   ? f.form->RadioHexa
+     : format == "html" ? f.form->RadioHtml
+                        : f.form->RadioRgb)
         ->setChecked(true);
     f.form->CheckValeur->setChecked(valueOnly);
     QApplication::clipboard()->setText(QStringLiteral("before"));
@@ -229,7 +231,7 @@ void TstColorChannels::copy()
     QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Copie effectuée"));
 }
 
-void TstColorChannels::copyWithoutFormatCopiesNothing()
+void TestColorChannels::copyWithoutFormatCopiesNothing()
 {
     Fixture f;
     for (QRadioButton *radio : {f.form->RadioHexa, f.form->RadioHtml, f.form->RadioRgb}) {
@@ -242,7 +244,7 @@ void TstColorChannels::copyWithoutFormatCopiesNothing()
     QCOMPARE(f.form->StatusBar->panelText(0), QString());
 }
 
-void TstColorChannels::paste_data()
+void TestColorChannels::paste_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("expected");
@@ -283,7 +285,7 @@ void TstColorChannels::paste_data()
     QTest::newRow("bracket-first") << "(1,2,3)" << same << 1 << false;
 }
 
-void TstColorChannels::paste()
+void TestColorChannels::paste()
 {
     QFETCH(QString, text);
     QFETCH(QList<int>, expected);
@@ -303,7 +305,7 @@ void TstColorChannels::paste()
     QCOMPARE(f.form->PanelColor->color(), QColor(expected[0], expected[1], expected[2]));
 }
 
-void TstColorChannels::pasteWithoutText()
+void TestColorChannels::pasteWithoutText()
 {
     Fixture f;
     f.setChannels(7, 8, 9);
@@ -315,7 +317,7 @@ void TstColorChannels::pasteWithoutText()
     QCOMPARE(f.beeps.count, 0);
 }
 
-void TstColorChannels::copyThenPasteRoundTrips()
+void TestColorChannels::copyThenPasteRoundTrips()
 {
     Fixture f;
     const QList<QList<int>> colors = {{18, 52, 86}, {0, 0, 0}, {255, 255, 255}, {1, 254, 16}};
@@ -335,7 +337,7 @@ void TstColorChannels::copyThenPasteRoundTrips()
     QCOMPARE(f.beeps.count, 0);
 }
 
-void TstColorChannels::ctrlShortcutsWhateverHasFocus()
+void TestColorChannels::ctrlShortcutsWhateverHasFocus()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -365,7 +367,7 @@ void TstColorChannels::ctrlShortcutsWhateverHasFocus()
     QCOMPARE(f.channels(), QList<int>({51, 102, 255}));
 }
 
-void TstColorChannels::ctrlHeldFlag()
+void TestColorChannels::ctrlHeldFlag()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -390,5 +392,5 @@ void TstColorChannels::ctrlHeldFlag()
     QVERIFY(!f.form->CtrlHeld);
 }
 
-QTEST_MAIN(TstColorChannels)
+QTEST_MAIN(TestColorChannels)
 #include "tst_colorchannels.moc"

@@ -87,7 +87,7 @@ class TestHookLib : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void cleanup();

@@ -114,7 +114,7 @@ class TestHookMouse : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase();
     void creation();
     void directoryDll_data();

@@ -14,14 +14,14 @@
 
 using namespace jov;
 
-class TstMainForm : public QObject
+class TestMainForm : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
     void layout_data();
     void layout();
-    void slots_();
+    void m_slots();
     void fixedClientArea();
     void startState();
     void tabOrderStopsOnlyAtFieldsAndCheckedRadio();
@@ -34,12 +34,12 @@ private:
     QTemporaryDir m_config;
 };
 
-void TstMainForm::initTestCase()
+void TestMainForm::initTestCase()
 {
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
 }
 
-void TstMainForm::layout_data()
+void TestMainForm::layout_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
@@ -82,7 +82,7 @@ void TstMainForm::layout_data()
     row("StatusBar", {0, 304, 550, 19}, "");
 }
 
-void TstMainForm::layout()
+void TestMainForm::layout()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
@@ -94,7 +94,7 @@ void TstMainForm::layout()
     QCOMPARE(HintOf(widget), hint);
 }
 
-void TstMainForm::slots_()
+void TestMainForm::m_slots()
 {
     TMainForm form;
     for (int n = 1; n <= 16; ++n) {
@@ -112,7 +112,7 @@ void TstMainForm::slots_()
     QCOMPARE(form.Slots[15]->objectName(), QStringLiteral("BtnCol14"));
 }
 
-void TstMainForm::fixedClientArea()
+void TestMainForm::fixedClientArea()
 {
     TMainForm form;
     QCOMPARE(form.size(), QSize(550, 323));
@@ -121,7 +121,7 @@ void TstMainForm::fixedClientArea()
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
-void TstMainForm::startState()
+void TestMainForm::startState()
 {
     TMainForm form;
     QCOMPARE(form.windowTitle(), QStringLiteral("JOV - SansNom"));
@@ -144,7 +144,7 @@ void TstMainForm::startState()
     }
 }
 
-void TstMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
+void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
 {
     TMainForm form;
     form.show();
@@ -172,7 +172,7 @@ void TstMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
     QCOMPARE(form.BtnCopie->focusPolicy(), Qt::NoFocus);
 }
 
-void TstMainForm::hintLineFollowsMouse()
+void TestMainForm::hintLineFollowsMouse()
 {
     TMainForm form;
     form.show();
@@ -203,7 +203,7 @@ void TstMainForm::hintLineFollowsMouse()
     QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
 }
 
-void TstMainForm::hintLineSingleTextMode()
+void TestMainForm::hintLineSingleTextMode()
 {
     TMainForm form;
     form.show();
@@ -217,7 +217,7 @@ void TstMainForm::hintLineSingleTextMode()
     QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
 }
 
-void TstMainForm::pipetteCursorRegistered()
+void TestMainForm::pipetteCursorRegistered()
 {
     TMainForm form;
     QVERIFY(HasScreenCursor(1));
@@ -229,7 +229,7 @@ void TstMainForm::pipetteCursorRegistered()
     QVERIFY(cursor.pixmap().toImage().pixelColor(0, 13).alpha() > 0);
 }
 
-void TstMainForm::glyphsLoaded()
+void TestMainForm::glyphsLoaded()
 {
     TMainForm form;
     for (TColorButton *button : {form.BtnOptions, form.BtnOpenPal, form.BtnSavePal, form.BtnColors,
@@ -245,5 +245,5 @@ void TstMainForm::glyphsLoaded()
     QCOMPARE(form.ImgPipette->size(), QSize(14, 14));
 }
 
-QTEST_MAIN(TstMainForm)
+QTEST_MAIN(TestMainForm)
 #include "tst_mainform.moc"

@@ -40,7 +40,7 @@ struct Fixture
 
 } // namespace
 
-class TstModes : public QObject
+class TestModes : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -56,18 +56,18 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstModes::init()
+void TestModes::init()
 {
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/" + QTest::currentTestFunction()).toLocal8Bit());
 }
 
-void TstModes::compactModeToggles()
+void TestModes::compactModeToggles()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     QCOMPARE(f.form->height(), 323);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(f.form->Options.Op09);
+    QVERIFY(f.form->Options.compact);
     QCOMPARE(f.form->height(), 148); // outer 175 less the 27 of title bar and borders
     QCOMPARE(f.form->BoxReglage->height(), 115);
     QCOMPARE(f.form->StatusBar->geometry(), QRect(0, 148 - 19, 550, 19));
@@ -75,7 +75,7 @@ void TstModes::compactModeToggles()
     QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbLowered);
     QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[3]);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(!f.form->Options.Op09);
+    QVERIFY(!f.form->Options.compact);
     QCOMPARE(f.form->height(), 323);
     QCOMPARE(f.form->BoxReglage->height(), 225);
     QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
@@ -84,25 +84,25 @@ void TstModes::compactModeToggles()
     QCOMPARE(f.form->width(), 550);
 }
 
-void TstModes::topModeToggles()
+void TestModes::topModeToggles()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     f.form->BtnTop->click();
-    QVERIFY(f.form->Options.Op08);
+    QVERIFY(f.form->Options.alwaysOnTop);
     QVERIFY(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     QVERIFY(f.form->isVisible());
     QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Libère du premier plan (Ctrl T)"));
     QCOMPARE(f.form->BtnTop->bevelStyle(), TButtonBevel::bbLowered);
     QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[1]);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(!f.form->Options.Op08);
+    QVERIFY(!f.form->Options.alwaysOnTop);
     QVERIFY(!(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
     QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Fixe au premier plan (Ctrl T)"));
     QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[0]);
 }
 
-void TstModes::helpOpensChmBesideProgram()
+void TestModes::helpOpensChmBesideProgram()
 {
     Fixture f;
     f.form->BtnAide->click();
@@ -112,7 +112,7 @@ void TstModes::helpOpensChmBesideProgram()
     QCOMPARE(f.opened, QList<QUrl>({chm, chm}));
 }
 
-void TstModes::optionsOkStoresCancelKeeps()
+void TestModes::optionsOkStoresCancelKeeps()
 {
     Fixture f;
     const TOptionsRecord before = f.form->Options;
@@ -140,13 +140,13 @@ void TstModes::optionsOkStoresCancelKeeps()
         return int(QDialog::Accepted);
     };
     f.form->BtnOptions->click();
-    QVERIFY(f.form->Options.Op17);
-    QVERIFY(!f.form->Options.Op14);
-    QCOMPARE(f.form->Options.Op19, 5);
-    QVERIFY(f.form->Options.Op11); // untouched boxes keep their options
+    QVERIFY(f.form->Options.clearFromSelected);
+    QVERIFY(!f.form->Options.askToSavePalette);
+    QCOMPARE(f.form->Options.gradientDivisor, 5);
+    QVERIFY(f.form->Options.savePlacement); // untouched boxes keep their options
 }
 
-void TstModes::optionsLiftCompactMode()
+void TestModes::optionsLiftCompactMode()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -160,13 +160,13 @@ void TstModes::optionsLiftCompactMode()
     f.form->BtnOptions->click();
     QCOMPARE(heightWhileOpen, 323);
     QCOMPARE(f.form->height(), 148);
-    QVERIFY(f.form->Options.Op09);
+    QVERIFY(f.form->Options.compact);
     f.form->ShowAbout();
     QCOMPARE(heightWhileOpen, 323);
     QCOMPARE(f.form->height(), 148);
 }
 
-void TstModes::aboutFromOptionsOverFullWindow()
+void TestModes::aboutFromOptionsOverFullWindow()
 {
     Fixture f;
     bool aboutShown = false;
@@ -187,8 +187,8 @@ void TstModes::aboutFromOptionsOverFullWindow()
     f.form->BtnOptions->click();
     QVERIFY(aboutShown);
     QVERIFY(animating);
-    QVERIFY(f.form->Options.Op18);
+    QVERIFY(f.form->Options.gradientFromSelected);
 }
 
-QTEST_MAIN(TstModes)
+QTEST_MAIN(TestModes)
 #include "tst_modes.moc"

@@ -45,7 +45,7 @@ class TestNumberField : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void typing_data();
     void typing();
     void controlKeys_data();

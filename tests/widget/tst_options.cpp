@@ -32,7 +32,8 @@ TOptionsRecord Defaults()
 // The options behind the eight check boxes, Op11 to Op18.
 std::array<bool *, 8> CheckOptions(TOptionsRecord &r)
 {
-    return {&r.Op11, &r.Op12, &r.Op13, &r.Op14, &r.Op15, &r.Op16, &r.Op17, &r.Op18};
+    return {&r.savePlacement,  &r.rememberFolders, &r.reloadPalette,     &r.askToSavePalette,
+            &r.untitledOnCtrl, &r.clickApplies,    &r.clearFromSelected, &r.gradientFromSelected};
 }
 
 Checks ChecksOf(TOptionsRecord r)
@@ -65,7 +66,7 @@ class TestOptions : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void filledFromRecord_data()
     {
         QTest::addColumn<TOptionsRecord>("record");
@@ -78,14 +79,14 @@ private slots:
         TOptionsRecord inverted = Defaults();
         for (bool *option : CheckOptions(inverted))
             *option = !*option;
-        inverted.Op19 = 40;
+        inverted.gradientDivisor = 40;
         QTest::newRow("all-inverted-step-40")
             << inverted << Checks{false, false, true, false, true, true, true, true} << 40;
         TOptionsRecord high = Defaults();
-        high.Op19 = 500;
+        high.gradientDivisor = 500;
         QTest::newRow("stored-step-too-high-shows-64") << high << ChecksOf(high) << 64;
         TOptionsRecord low = Defaults();
-        low.Op19 = 0;
+        low.gradientDivisor = 0;
         QTest::newRow("stored-step-0-shows-1") << low << ChecksOf(low) << 1;
     }
     void filledFromRecord()
@@ -142,7 +143,7 @@ private slots:
         dialog.SpinPas->lineEdit()->setText(typed);
         TOptionsRecord record = Defaults();
         dialog.ApplyTo(record);
-        QCOMPARE(record.Op19, stored);
+        QCOMPARE(record.gradientDivisor, stored);
     }
 
     // The main window's exchange: apply on OK only; the status bar is single-text while open.
@@ -191,7 +192,7 @@ private slots:
         }
         QVERIFY(!bar.simplePanel());
         if (result == QDialog::Accepted) {
-            QCOMPARE(record.Op19, 3);
+            QCOMPARE(record.gradientDivisor, 3);
             for (size_t i = 0; i < 8; ++i)
                 QCOMPARE(ChecksOf(record)[i], !ChecksOf(before)[i]);
         } else {

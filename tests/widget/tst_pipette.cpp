@@ -66,7 +66,7 @@ struct Fixture
 
 } // namespace
 
-class TstPipette : public QObject
+class TestPipette : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -88,12 +88,12 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstPipette::init()
+void TestPipette::init()
 {
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/" + QTest::currentTestFunction()).toLocal8Bit());
 }
 
-void TstPipette::startShowsTheMode()
+void TestPipette::startShowsTheMode()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -114,9 +114,9 @@ void TstPipette::startShowsTheMode()
     QVERIFY(THintMonitor::instance()->hasHandler());
 }
 
-void TstPipette::ticksSampleOutsideThePanelOnly_data()
+void TestPipette::ticksSampleOutsideThePanelOnly_data()
 {
-    QTest::addColumn<QPoint>("offset"); // from the panel's top-left corner
+    QTest::addColumn<QPoint>("offset");  // from the panel's top-left corner
     QTest::addColumn<QSize>("plusSize"); // multiples of the panel's size added
     QTest::addColumn<bool>("samples");
     QTest::newRow("inside") << QPoint(3, 3) << QSize(0, 0) << false;
@@ -128,7 +128,7 @@ void TstPipette::ticksSampleOutsideThePanelOnly_data()
     QTest::newRow("above") << QPoint(3, -1) << QSize(0, 0) << true;
 }
 
-void TstPipette::ticksSampleOutsideThePanelOnly()
+void TestPipette::ticksSampleOutsideThePanelOnly()
 {
     QFETCH(QPoint, offset);
     QFETCH(QSize, plusSize);
@@ -147,7 +147,7 @@ void TstPipette::ticksSampleOutsideThePanelOnly()
     QCOMPARE(f.form->SpinRouge->value(), 10);
 }
 
-void TstPipette::unreadablePixelKeepsSample()
+void TestPipette::unreadablePixelKeepsSample()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -158,14 +158,14 @@ void TstPipette::unreadablePixelKeepsSample()
     QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
 }
 
-void TstPipette::releaseEndsAndTakesLastSample_data()
+void TestPipette::releaseEndsAndTakesLastSample_data()
 {
     QTest::addColumn<int>("button");
     QTest::newRow("left") << int(TMouseButton::mbLeft);
     QTest::newRow("right") << int(TMouseButton::mbRight);
 }
 
-void TstPipette::releaseEndsAndTakesLastSample()
+void TestPipette::releaseEndsAndTakesLastSample()
 {
     QFETCH(int, button);
     Fixture f;
@@ -186,7 +186,7 @@ void TstPipette::releaseEndsAndTakesLastSample()
     QCOMPARE(f.form->StatusBar->panelText(0), QString());
 }
 
-void TstPipette::leftPressStoresPointThenReleaseReplacesIt()
+void TestPipette::leftPressStoresPointThenReleaseReplacesIt()
 {
     Fixture f;
     f.form->ImgPipetteMouseDown();
@@ -204,7 +204,7 @@ void TstPipette::leftPressStoresPointThenReleaseReplacesIt()
     QCOMPARE(f.form->PipettePoint, QPoint(80, 90));
 }
 
-void TstPipette::releaseWhileIdleDoesNothing()
+void TestPipette::releaseWhileIdleDoesNothing()
 {
     Fixture f;
     f.form->PanelColor->setColor(QColor(1, 2, 3));
@@ -213,7 +213,7 @@ void TstPipette::releaseWhileIdleDoesNothing()
     QCOMPARE(f.form->PipettePoint, QPoint(0, 0));
 }
 
-void TstPipette::releaseWithoutLeavingPanelKeepsColour()
+void TestPipette::releaseWithoutLeavingPanelKeepsColour()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -224,7 +224,7 @@ void TstPipette::releaseWithoutLeavingPanelKeepsColour()
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
 }
 
-void TstPipette::quickTapEndsAtOnce()
+void TestPipette::quickTapEndsAtOnce()
 {
     // The button was let go before the hook listened: no release will come.
     Fixture f;
@@ -238,16 +238,19 @@ void TstPipette::quickTapEndsAtOnce()
     QVERIFY(f.hookMessages.isEmpty());
 }
 
-void TstPipette::failedStartEndsAtOnce_data()
+void TestPipette::failedStartEndsAtOnce_data()
 {
     QTest::addColumn<QString>("library");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << "missing" << "Le fichier %1libHook.so est manquant.";
-    QTest::newRow("no-entry") << "noinit" << "";
-    QTest::newRow("refused") << "refuse" << "Une erreur d'initialisation s'est produite.";
+    QTest::newRow("missing") << "missing"
+                             << "Le fichier %1libHook.so est manquant.";
+    QTest::newRow("no-entry") << "noinit"
+                              << "";
+    QTest::newRow("refused") << "refuse"
+                             << "Une erreur d'initialisation s'est produite.";
 }
 
-void TstPipette::failedStartEndsAtOnce()
+void TestPipette::failedStartEndsAtOnce()
 {
     QFETCH(QString, library);
     QFETCH(QString, message);
@@ -260,8 +263,9 @@ void TstPipette::failedStartEndsAtOnce()
         f.form->TimerTimer();
     };
     f.form->ImgPipetteMouseDown();
-    QCOMPARE(f.hookMessages,
-             message.isEmpty() ? QStringList() : QStringList({message.arg(FakeLibraryDir(qPrintable(library)))}));
+    QCOMPARE(f.hookMessages, message.isEmpty()
+                                 ? QStringList()
+                                 : QStringList({message.arg(FakeLibraryDir(qPrintable(library)))}));
     QVERIFY(!f.form->PipetteActive);
     QVERIFY(!f.form->Timer->isActive());
     QVERIFY(!f.form->ImgPipette->isHidden());
@@ -271,5 +275,5 @@ void TstPipette::failedStartEndsAtOnce()
     QVERIFY(THintMonitor::instance()->hasHandler());
 }
 
-QTEST_MAIN(TstPipette)
+QTEST_MAIN(TestPipette)
 #include "tst_pipette.moc"

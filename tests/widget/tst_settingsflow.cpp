@@ -57,7 +57,7 @@ bool WriteFile(const QString &path, const QByteArray &content)
 
 } // namespace
 
-class TstSettingsFlow : public QObject
+class TestSettingsFlow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -79,12 +79,12 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstSettingsFlow::init()
+void TestSettingsFlow::init()
 {
     qputenv("XDG_CONFIG_HOME", config().toLocal8Bit());
 }
 
-void TstSettingsFlow::firstRunDefaults()
+void TestSettingsFlow::firstRunDefaults()
 {
     Run run;
     TMainForm &f = *run.form;
@@ -94,14 +94,14 @@ void TstSettingsFlow::firstRunDefaults()
     QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
     for (TColorButton *slot : f.Slots)
         QCOMPARE(slot->colorRef(), clWhite);
-    QCOMPARE(f.Options.Op30, ProgramFolder() + QStringLiteral("/Palettes"));
-    QCOMPARE(f.Options.Op31, StripTrailingBackslashes(DocumentsFolder()));
-    QCOMPARE(f.Options.Op19, 16);
-    QVERIFY(!f.Options.Op08 && !f.Options.Op09);
+    QCOMPARE(f.Options.openFolder, ProgramFolder() + QStringLiteral("/Palettes"));
+    QCOMPARE(f.Options.saveFolder, StripTrailingBackslashes(DocumentsFolder()));
+    QCOMPARE(f.Options.gradientDivisor, 16);
+    QVERIFY(!f.Options.alwaysOnTop && !f.Options.compact);
     QCOMPARE(run.beeps.count, 0);
 }
 
-void TstSettingsFlow::everythingComesBack()
+void TestSettingsFlow::everythingComesBack()
 {
     {
         Run run;
@@ -113,8 +113,8 @@ void TstSettingsFlow::everythingComesBack()
         f.CheckValeur->setChecked(true);
         f.Slots[2]->setColorRef(MakeColor(1, 2, 3));
         f.Slots[15]->setColorRef(MakeColor(250, 0, 5));
-        f.Options.Op18 = true;
-        f.Options.Op19 = 7;
+        f.Options.gradientFromSelected = true;
+        f.Options.gradientDivisor = 7;
         f.ColorDialogCustomColors = QStringList({"ColorA=123456", "ColorB=FFFFFF"});
         run.close();
     }
@@ -127,13 +127,13 @@ void TstSettingsFlow::everythingComesBack()
     QCOMPARE(f.Slots[2]->colorRef(), MakeColor(1, 2, 3));
     QCOMPARE(f.Slots[15]->colorRef(), MakeColor(250, 0, 5));
     QCOMPARE(f.Slots[0]->colorRef(), clWhite);
-    QVERIFY(f.Options.Op18);
-    QCOMPARE(f.Options.Op19, 7);
+    QVERIFY(f.Options.gradientFromSelected);
+    QCOMPARE(f.Options.gradientDivisor, 7);
     QCOMPARE(f.ColorDialogCustomColors, QStringList({"ColorA=123456", "ColorB=FFFFFF"}));
     QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
 }
 
-void TstSettingsFlow::storeHoldsEveryOptionWithItsType()
+void TestSettingsFlow::storeHoldsEveryOptionWithItsType()
 {
     {
         Run run;
@@ -157,7 +157,7 @@ void TstSettingsFlow::storeHoldsEveryOptionWithItsType()
     QCOMPARE(store.RegReadInteger(PersonalKeyPath, "CouleurP", 0), qint32(clWhite));
 }
 
-void TstSettingsFlow::wrongTypeReadsDefault()
+void TestSettingsFlow::wrongTypeReadsDefault()
 {
     {
         RegistryStore store(SettingsStorePath());
@@ -169,7 +169,7 @@ void TstSettingsFlow::wrongTypeReadsDefault()
     QCOMPARE(run.form->SpinRouge->value(), 77);
 }
 
-void TstSettingsFlow::lastPaletteReloadedFromOpenFolder()
+void TestSettingsFlow::lastPaletteReloadedFromOpenFolder()
 {
     const QString openFolder = m_dir.path() + "/open";
     const QString saveFolder = m_dir.path() + "/save";
@@ -195,7 +195,7 @@ void TstSettingsFlow::lastPaletteReloadedFromOpenFolder()
     QCOMPARE(run.beeps.count, 0);
 }
 
-void TstSettingsFlow::lastPaletteMissingBeepsAndKeepsName()
+void TestSettingsFlow::lastPaletteMissingBeepsAndKeepsName()
 {
     {
         RegistryStore store(SettingsStorePath());
@@ -211,7 +211,7 @@ void TstSettingsFlow::lastPaletteMissingBeepsAndKeepsName()
     QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - gone"));
 }
 
-void TstSettingsFlow::legacyIniImportedOnce()
+void TestSettingsFlow::legacyIniImportedOnce()
 {
     const QString ini = config() + "/JOV.ini";
     QVERIFY(WriteFile(ini, "[Options]\r\nOp01=0x10\r\nOp02=20\r\nOp07=1\r\n"
@@ -233,7 +233,7 @@ void TstSettingsFlow::legacyIniImportedOnce()
     QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op19", -1), 16);
 }
 
-void TstSettingsFlow::legacyIniKeptWhenSavingFails()
+void TestSettingsFlow::legacyIniKeptWhenSavingFails()
 {
     const QString ini = config() + "/JOV.ini";
     QVERIFY(WriteFile(ini, "[Options]\r\nOp01=99\r\n"));
@@ -246,7 +246,7 @@ void TstSettingsFlow::legacyIniKeptWhenSavingFails()
     QVERIFY(QFile::exists(ini)); // nothing is lost: the import runs again next time
 }
 
-void TstSettingsFlow::legacyIniLeftBehindNotImportedAgain()
+void TestSettingsFlow::legacyIniLeftBehindNotImportedAgain()
 {
     // A file that could not be deleted after its import is remembered by its signature: the
     // next start reads the store, not the old file over it.
@@ -268,7 +268,7 @@ void TstSettingsFlow::legacyIniLeftBehindNotImportedAgain()
     QCOMPARE(run.form->SpinRouge->value(), 77);
 }
 
-void TstSettingsFlow::placementWrittenAndRestored()
+void TestSettingsFlow::placementWrittenAndRestored()
 {
     {
         Run run;
@@ -293,7 +293,7 @@ void TstSettingsFlow::placementWrittenAndRestored()
     QCOMPARE(again.form->pos(), QPoint(123, 77));
 }
 
-void TstSettingsFlow::placementOffEveryScreenIgnored()
+void TestSettingsFlow::placementOffEveryScreenIgnored()
 {
     {
         RegistryStore store(SettingsStorePath());
@@ -303,5 +303,5 @@ void TstSettingsFlow::placementOffEveryScreenIgnored()
     QCOMPARE(run.form->pos(), QPoint(10, 10));
 }
 
-QTEST_MAIN(TstSettingsFlow)
+QTEST_MAIN(TestSettingsFlow)
 #include "tst_settingsflow.moc"

@@ -103,7 +103,7 @@ bool WriteFile(const QString &path, const QByteArray &content)
 
 } // namespace
 
-class TstSlots : public QObject
+class TestSlots : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -139,7 +139,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TstSlots::init()
+void TestSlots::init()
 {
     // Each test starts from a first run: its own, empty settings folder.
     qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/config-" + QTest::currentTestFunction() +
@@ -147,7 +147,7 @@ void TstSlots::init()
                                    .toLocal8Bit());
 }
 
-void TstSlots::addOrRemoveWithoutSelectionShowsMessage()
+void TestSlots::addOrRemoveWithoutSelectionShowsMessage()
 {
     Fixture f;
     f.form->BtnPlus->click();
@@ -158,7 +158,7 @@ void TstSlots::addOrRemoveWithoutSelectionShowsMessage()
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
 }
 
-void TstSlots::selectMovesMarkAndStoreMarksModifiedOnce()
+void TestSlots::selectMovesMarkAndStoreMarksModifiedOnce()
 {
     Fixture f;
     f.slot(2)->click();
@@ -176,7 +176,7 @@ void TstSlots::selectMovesMarkAndStoreMarksModifiedOnce()
     QVERIFY(f.messages.isEmpty());
 }
 
-void TstSlots::removeClearsMarkedSlot()
+void TestSlots::removeClearsMarkedSlot()
 {
     Fixture f;
     f.fillNumbered();
@@ -187,7 +187,7 @@ void TstSlots::removeClearsMarkedSlot()
     QVERIFY(f.form->PaletteModified());
 }
 
-void TstSlots::clearAll_data()
+void TestSlots::clearAll_data()
 {
     QTest::addColumn<bool>("op17");
     QTest::addColumn<int>("selected");
@@ -197,14 +197,14 @@ void TstSlots::clearAll_data()
     QTest::newRow("op17-without-selection") << true << 0 << 1;
 }
 
-void TstSlots::clearAll()
+void TestSlots::clearAll()
 {
     QFETCH(bool, op17);
     QFETCH(int, selected);
     QFETCH(int, firstCleared);
     Fixture f;
     f.fillNumbered();
-    f.form->Options.Op17 = op17;
+    f.form->Options.clearFromSelected = op17;
     if (selected)
         f.slot(selected)->click();
     f.ctrlClick(f.form->BtnMoins);
@@ -215,7 +215,7 @@ void TstSlots::clearAll()
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
 }
 
-void TstSlots::clearAllAnsweredNo()
+void TestSlots::clearAllAnsweredNo()
 {
     Fixture f;
     f.fillNumbered();
@@ -226,7 +226,7 @@ void TstSlots::clearAllAnsweredNo()
     QVERIFY(!f.form->PaletteModified());
 }
 
-void TstSlots::gradient_data()
+void TestSlots::gradient_data()
 {
     QTest::addColumn<bool>("op18");
     QTest::addColumn<int>("selected");
@@ -236,7 +236,7 @@ void TstSlots::gradient_data()
     QTest::newRow("op18-slot-9") << true << 9 << 9;
 }
 
-void TstSlots::gradient()
+void TestSlots::gradient()
 {
     QFETCH(bool, op18);
     QFETCH(int, selected);
@@ -244,7 +244,7 @@ void TstSlots::gradient()
     Fixture f;
     f.fillNumbered();
     const SlotColors before = f.form->SlotColorValues();
-    f.form->Options.Op18 = op18;
+    f.form->Options.gradientFromSelected = op18;
     if (selected)
         f.slot(selected)->click();
     f.setColor(0, 0, 128);
@@ -259,32 +259,32 @@ void TstSlots::gradient()
     QVERIFY(f.form->PaletteModified());
 }
 
-void TstSlots::renameOnCtrlAddAndRemove()
+void TestSlots::renameOnCtrlAddAndRemove()
 {
     Fixture f;
-    f.form->Options.Op15 = true;
+    f.form->Options.untitledOnCtrl = true;
     f.form->SetPaletteName(QStringLiteral("mine.pal"));
     f.ctrlClick(f.form->BtnPlus); // gradient: untitled and modified
-    QCOMPARE(f.form->Options.Op32, QStringLiteral("SansNom.pal"));
+    QCOMPARE(f.form->Options.paletteName, QStringLiteral("SansNom.pal"));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
     f.ctrlClick(f.form->BtnMoins); // clear all: untitled, not modified
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
     QVERIFY(!f.form->PaletteModified());
 }
 
-void TstSlots::singleClickAppliesWithOp16()
+void TestSlots::singleClickAppliesWithOp16()
 {
     Fixture f;
     f.fillNumbered();
     f.slot(4)->click();
     QCOMPARE(f.form->SpinRouge->value(), 0); // Op16 off: selecting does not apply
-    f.form->Options.Op16 = true;
+    f.form->Options.clickApplies = true;
     f.slot(4)->click();
     QCOMPARE(f.form->CurrentColor(), MakeColor(30, 3, 252));
     QCOMPARE(f.form->PanelColor->color(), QColor(30, 3, 252));
 }
 
-void TstSlots::doubleClickSelectsThenApplies()
+void TestSlots::doubleClickSelectsThenApplies()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -304,7 +304,7 @@ void TstSlots::doubleClickSelectsThenApplies()
     QCOMPARE(f.form->PanelColor->color(), QColor(110, 11, 244));
 }
 
-void TstSlots::dragSwapsColours()
+void TestSlots::dragSwapsColours()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -326,7 +326,7 @@ void TstSlots::dragSwapsColours()
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
 }
 
-void TstSlots::dragReleasedElsewhereDoesNothing()
+void TestSlots::dragReleasedElsewhereDoesNothing()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -339,7 +339,7 @@ void TstSlots::dragReleasedElsewhereDoesNothing()
     QVERIFY(!f.form->PaletteModified());
 }
 
-void TstSlots::dragDroppedOnItselfMarksModified()
+void TestSlots::dragDroppedOnItselfMarksModified()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -351,7 +351,7 @@ void TstSlots::dragDroppedOnItselfMarksModified()
     QVERIFY(f.form->PaletteModified());
 }
 
-void TstSlots::saveThenLoadRoundTrip()
+void TestSlots::saveThenLoadRoundTrip()
 {
     Fixture f;
     f.fillNumbered();
@@ -361,8 +361,8 @@ void TstSlots::saveThenLoadRoundTrip()
     f.form->BtnSavePalClick();
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - round"));
     QVERIFY(!f.form->PaletteModified());
-    QCOMPARE(f.form->Options.Op32, QStringLiteral("round.pal"));
-    QCOMPARE(f.form->Options.Op31, m_dir.path() + QLatin1Char('/'));
+    QCOMPARE(f.form->Options.paletteName, QStringLiteral("round.pal"));
+    QCOMPARE(f.form->Options.saveFolder, m_dir.path() + QLatin1Char('/'));
     QFile file(f.savePath);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
@@ -376,7 +376,7 @@ void TstSlots::saveThenLoadRoundTrip()
     QCOMPARE(f.beeps.count, 0);
 }
 
-void TstSlots::saveFailureKeepsEverything()
+void TestSlots::saveFailureKeepsEverything()
 {
     Fixture f;
     f.form->SetPaletteName(QStringLiteral("kept.pal"));
@@ -387,11 +387,11 @@ void TstSlots::saveFailureKeepsEverything()
     QCOMPARE(f.beeps.count, 1);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - kept *"));
     QVERIFY(f.form->PaletteModified());
-    QCOMPARE(f.form->Options.Op32, QStringLiteral("kept.pal"));
+    QCOMPARE(f.form->Options.paletteName, QStringLiteral("kept.pal"));
     QVERIFY(!QFile::exists(f.savePath));
 }
 
-void TstSlots::loadHeaderFaultsShowMessages_data()
+void TestSlots::loadHeaderFaultsShowMessages_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
@@ -404,7 +404,7 @@ void TstSlots::loadHeaderFaultsShowMessages_data()
         << "\r\nLe nombre de couleurs de ce fichier PAL n'est pas supporté";
 }
 
-void TstSlots::loadHeaderFaultsShowMessages()
+void TestSlots::loadHeaderFaultsShowMessages()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
@@ -420,7 +420,7 @@ void TstSlots::loadHeaderFaultsShowMessages()
     QCOMPARE(f.beeps.count, 0);
 }
 
-void TstSlots::loadFaultyColourLineChangesNothing_data()
+void TestSlots::loadFaultyColourLineChangesNothing_data()
 {
     QTest::addColumn<QByteArray>("content");
     QList<QByteArray> twoNumbers = GreyLines();
@@ -435,7 +435,7 @@ void TstSlots::loadFaultyColourLineChangesNothing_data()
     QTest::newRow("letters") << Palette(letters);
 }
 
-void TstSlots::loadFaultyColourLineChangesNothing()
+void TestSlots::loadFaultyColourLineChangesNothing()
 {
     QFETCH(QByteArray, content);
     Fixture f;
@@ -452,7 +452,7 @@ void TstSlots::loadFaultyColourLineChangesNothing()
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - before *"));
 }
 
-void TstSlots::loadCutsChannelsToEightBits()
+void TestSlots::loadCutsChannelsToEightBits()
 {
     Fixture f;
     QList<QByteArray> lines = GreyLines();
@@ -464,17 +464,17 @@ void TstSlots::loadCutsChannelsToEightBits()
     QCOMPARE(f.slot(16)->colorRef(), MakeColor(15, 15, 15));
 }
 
-void TstSlots::titleCutsAtFirstDot()
+void TestSlots::titleCutsAtFirstDot()
 {
     Fixture f;
     const QString path = m_dir.filePath(QStringLiteral("my.old.pal"));
     QVERIFY(WriteFile(path, Palette(GreyLines())));
     f.form->LoadPaletteFile(path);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - my"));
-    QCOMPARE(f.form->Options.Op32, QStringLiteral("my.old.pal"));
+    QCOMPARE(f.form->Options.paletteName, QStringLiteral("my.old.pal"));
 }
 
-void TstSlots::savePromptOnClose()
+void TestSlots::savePromptOnClose()
 {
     Fixture f;
     f.slot(1)->click();
@@ -501,16 +501,16 @@ void TstSlots::savePromptOnClose()
     QCOMPARE(g.questions.size(), 1);
 }
 
-void TstSlots::noPromptWithoutOp14()
+void TestSlots::noPromptWithoutOp14()
 {
     Fixture f;
-    f.form->Options.Op14 = false;
+    f.form->Options.askToSavePalette = false;
     f.form->MarkPaletteModified();
     QVERIFY(f.form->QuerySavePalette());
     QVERIFY(f.questions.isEmpty());
 }
 
-void TstSlots::openAsksFirstAndRemembersFolder()
+void TestSlots::openAsksFirstAndRemembersFolder()
 {
     Fixture f;
     const QString path = m_dir.filePath(QStringLiteral("opened.pal"));
@@ -518,20 +518,20 @@ void TstSlots::openAsksFirstAndRemembersFolder()
     f.form->MarkPaletteModified();
     f.answer = false;
     f.openPath = path;
-    const QString openFolder = f.form->Options.Op30;
+    const QString openFolder = f.form->Options.openFolder;
     f.form->BtnOpenPalClick();
     QCOMPARE(f.questions.size(), 1);
     QCOMPARE(f.dialogFolders, QStringList({openFolder}));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - opened"));
-    QCOMPARE(f.form->Options.Op30, m_dir.path() + QLatin1Char('/'));
+    QCOMPARE(f.form->Options.openFolder, m_dir.path() + QLatin1Char('/'));
     // Without Op12 the folder is not remembered.
-    f.form->Options.Op12 = false;
-    f.form->Options.Op30 = QStringLiteral("/elsewhere");
+    f.form->Options.rememberFolders = false;
+    f.form->Options.openFolder = QStringLiteral("/elsewhere");
     f.form->BtnOpenPalClick();
-    QCOMPARE(f.form->Options.Op30, QStringLiteral("/elsewhere"));
+    QCOMPARE(f.form->Options.openFolder, QStringLiteral("/elsewhere"));
 }
 
-void TstSlots::ctrlOAndCtrlS()
+void TestSlots::ctrlOAndCtrlS()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
@@ -541,5 +541,5 @@ void TstSlots::ctrlOAndCtrlS()
     QVERIFY(f.dialogFolders[0].endsWith(QLatin1String("|SansNom.pal")));
 }
 
-QTEST_MAIN(TstSlots)
+QTEST_MAIN(TestSlots)
 #include "tst_slots.moc"

@@ -57,7 +57,7 @@ class TestTrackBar95 : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void creationValues();
     void windowStyle_data();
     void windowStyle();

@@ -23,29 +23,29 @@ public:
     void BeginBatch() override;
     bool CommitBatch() override;
 
-    RegistryData &data() { return data_; }
-    const RegistryData &data() const { return data_; }
+    RegistryData &data() { return m_data; }
+    const RegistryData &data() const { return m_data; }
 
     // One entry per call, in call order: "W <key>|<name>" for a write, "R <key>|<name>" for a
     // read, "N <key>" for a listing of value names.
-    const QStringList &callLog() const { return log_; }
+    const QStringList &callLog() const { return m_log; }
     // Only the write entries, without the "W " prefix.
     QStringList writeLog() const;
-    void clearLog() { log_.clear(); }
+    void clearLog() { m_log.clear(); }
 
     // While set, every write returns false and stores nothing.
-    void setFailWrites(bool fail) { failWrites_ = fail; }
+    void setFailWrites(bool fail) { m_failWrites = fail; }
     // Outermost batches committed so far.
-    int batchCommits() const { return commits_; }
+    int batchCommits() const { return m_commits; }
 
 private:
     bool Written(const QString &key, const QString &name, bool stored);
 
-    RegistryData data_;
-    QStringList log_;
-    bool failWrites_ = false;
-    int batchDepth_ = 0;
-    int commits_ = 0;
+    RegistryData m_data;
+    QStringList m_log;
+    bool m_failWrites = false;
+    int m_batchDepth = 0;
+    int m_commits = 0;
 };
 
 } // namespace jov

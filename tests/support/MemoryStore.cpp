@@ -1,60 +1,60 @@
-#include "persistence/MemoryStore.h"
+#include "MemoryStore.h"
 
 namespace jov {
 
 bool MemoryStore::Written(const QString &key, const QString &name, bool stored)
 {
-    log_.append(QStringLiteral("W ") + key + u'|' + name);
+    m_log.append(QStringLiteral("W ") + key + u'|' + name);
     return stored;
 }
 
 bool MemoryStore::RegWriteString(const QString &key, const QString &name, const QString &value)
 {
-    return Written(key, name, !failWrites_ && data_.SetString(key, name, value));
+    return Written(key, name, !m_failWrites && m_data.SetString(key, name, value));
 }
 
 bool MemoryStore::RegWriteInteger(const QString &key, const QString &name, qint32 value)
 {
-    return Written(key, name, !failWrites_ && data_.SetDword(key, name, quint32(value)));
+    return Written(key, name, !m_failWrites && m_data.SetDword(key, name, quint32(value)));
 }
 
 bool MemoryStore::RegReadValueNames(const QString &key, QStringList &names)
 {
-    log_.append(QStringLiteral("N ") + key);
-    return data_.ValueNames(key, names);
+    m_log.append(QStringLiteral("N ") + key);
+    return m_data.ValueNames(key, names);
 }
 
 QString MemoryStore::RegReadString(const QString &key, const QString &name,
                                    const QString &defaultValue)
 {
-    log_.append(QStringLiteral("R ") + key + u'|' + name);
-    const RegValue *v = data_.Value(key, name);
+    m_log.append(QStringLiteral("R ") + key + u'|' + name);
+    const RegValue *v = m_data.Value(key, name);
     return v && v->type == RegValueType::String ? v->text : defaultValue;
 }
 
 qint32 MemoryStore::RegReadInteger(const QString &key, const QString &name, qint32 defaultValue)
 {
-    log_.append(QStringLiteral("R ") + key + u'|' + name);
-    const RegValue *v = data_.Value(key, name);
+    m_log.append(QStringLiteral("R ") + key + u'|' + name);
+    const RegValue *v = m_data.Value(key, name);
     return v && v->type == RegValueType::Dword ? qint32(v->dword) : defaultValue;
 }
 
 void MemoryStore::BeginBatch()
 {
-    ++batchDepth_;
+    ++m_batchDepth;
 }
 
 bool MemoryStore::CommitBatch()
 {
-    if (batchDepth_ > 0 && --batchDepth_ == 0)
-        ++commits_;
-    return !failWrites_;
+    if (m_batchDepth > 0 && --m_batchDepth == 0)
+        ++m_commits;
+    return !m_failWrites;
 }
 
 QStringList MemoryStore::writeLog() const
 {
     QStringList writes;
-    for (const QString &entry : log_) {
+    for (const QString &entry : m_log) {
         if (entry.startsWith(QLatin1String("W ")))
             writes.append(entry.sliced(2));
     }
