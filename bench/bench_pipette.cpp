@@ -4,6 +4,7 @@
 #include "controls/Panel.h"
 #include "hook/HookMouse.h"
 #include "mainwindow/MainForm.h"
+#include "mainwindow/Pipette.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -30,7 +31,8 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     jov::TMainForm form;
-    form.Hook->ShowMessage = [](const QString &text) {
+    jov::TPipette &pipette = form.pipette();
+    pipette.hook()->ShowMessage = [](const QString &text) {
         std::fprintf(stderr, "hook: %s\n", qPrintable(text));
     };
     form.show();
@@ -59,14 +61,14 @@ int main(int argc, char *argv[])
         return share;
     };
     cpuShare("with the window idle:");
-    form.Timer->start();
+    pipette.timer()->start();
     cpuShare("with the sampling timer alone:");
-    form.Timer->stop();
+    pipette.timer()->stop();
 
     // A real start comes from a press on the pipette image that is still held.
-    form.Hook->QueryShiftState = [] { return jov::TShiftState(jov::TShiftStates::ssLeft); };
+    pipette.hook()->QueryShiftState = [] { return jov::TShiftState(jov::TShiftStates::ssLeft); };
     form.ImgPipetteMouseDown();
-    if (!form.PipetteActive || !form.Hook->started()) {
+    if (!pipette.active() || !pipette.hook()->started()) {
         std::fprintf(stderr, "the pipette did not start with the hook library\n");
         return 1;
     }

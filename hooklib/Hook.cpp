@@ -1,30 +1,25 @@
-// The X11 mouse hook library (libHook.so), loaded by the program at run time.
+// The X11 mouse hook library (libHook.so), loaded by the program at run time. What it sends and
+// when is described in hook/HookWire.h.
 //
-// InitialisationHook(receiver) opens a connection of its own to the display and starts a thread
-// that listens to the raw pointer events of the whole screen (XInput 2 raw motion and button
-// events on the root window, all master pointers). For every mouse message it sends the program
-// one 24-byte little-endian record over `receiver`, one end of a SOCK_SEQPACKET socket pair:
+// InitialisationHook(receiver) opens a connection of its own to the program's display and
+// starts a thread that listens to the raw pointer events of the whole display (XInput 2 raw
+// motion and button events on the root window, all master pointers). X and Y of a record are
+// the pointer position on the root window of the screen it is on when the record is made;
+// HandleWindow is the top-level window under the pointer. Buttons 1, 3 and 2 give the left,
+// right and middle messages, buttons 8 and 9 the X buttons; the wheel (buttons 4 and 5) gives
+// one wheel message per notch, on the press only.
 //
-//   Msg, X, Y, HandleWindow, HitTestCode, ExtraInfo (each 32 bits)
-//
-// X and Y are the pointer position on the root window when the record is made; HandleWindow is
-// the top-level window under the pointer (the root's child, 0 over the bare desktop); HitTestCode
-// is always 1, the client area. Messages: button 1 0x201/0x202, button 3 0x204/0x205, button 2
-// 0x207/0x208, buttons 8 and 9 0x20B/0x20C, moves 0x200. The wheel (buttons 4 and 5) gives one
-// 0x20A per notch, on the press only, with ExtraInfo 0 for a notch up and 0x80000000 for a notch
-// down: the program reads +120 for any value outside 0x40018000..0xC0018000 and -120 inside.
-//
-// After each record the thread waits for the program's 4-byte reply before it sends the next
-// one. The reply cannot stop anything: raw events are copies, the server has already delivered
-// the real event. Moves that pile up while the program is busy are sent as one record, since the
+// The reply cannot stop anything: raw events are copies, the server has already delivered the
+// real event. Moves that pile up while the program is busy are sent as one record, since the
 // position is read afresh for each record anyway.
 //
-// FinalisationHook() wakes and joins the thread and closes the connection; nothing is sent after
-// it returns. The thread also ends by itself when the program closes or shuts its end of the
-// socket, or when the display connection breaks. The library never grabs anything, so however
-// slow the program is, the server and the other clients go on undisturbed.
-//
-// The receiving descriptor stays the program's: the library never closes it.
+// FinalisationHook() wakes and joins the thread and closes the connection. The thread also
+// ends by itself when the program closes or shuts its end of the socket, or when the display
+// connection breaks. The library never grabs anything, so however slow the program is, the
+// server and the other clients go on undisturbed. The receiving descriptor stays the
+// program's: the library never closes it.
+
+#include "hook/HookWire.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
@@ -47,20 +42,7 @@
 
 namespace {
 
-constexpr int32_t WmMouseMove = 0x200;
-constexpr int32_t WmLButtonDown = 0x201;
-constexpr int32_t WmLButtonUp = 0x202;
-constexpr int32_t WmRButtonDown = 0x204;
-constexpr int32_t WmRButtonUp = 0x205;
-constexpr int32_t WmMButtonDown = 0x207;
-constexpr int32_t WmMButtonUp = 0x208;
-constexpr int32_t WmMouseWheel = 0x20A;
-constexpr int32_t WmXButtonDown = 0x20B;
-constexpr int32_t WmXButtonUp = 0x20C;
-
-constexpr uint32_t HitClient = 1;
-constexpr uint32_t WheelUpExtraInfo = 0;
-constexpr uint32_t WheelDownExtraInfo = 0x80000000u;
+using namespace jov::hookwire;
 
 struct Message
 {
@@ -87,7 +69,7 @@ void OnConnectionLost(Display *, void *)
 bool MessageFor(int evtype, int button, Message &out)
 {
     if (evtype == XI_RawMotion) {
-        out = {WmMouseMove, 0};
+        out = {MouseMove, 0};
         return true;
     }
     const bool press = evtype == XI_RawButtonPress;
@@ -95,35 +77,27 @@ bool MessageFor(int evtype, int button, Message &out)
         return false;
     switch (button) {
     case 1:
-        out = {press ? WmLButtonDown : WmLButtonUp, 0};
+        out = {press ? LButtonDown : LButtonUp, 0};
         return true;
     case 2:
-        out = {press ? WmMButtonDown : WmMButtonUp, 0};
+        out = {press ? MButtonDown : MButtonUp, 0};
         return true;
     case 3:
-        out = {press ? WmRButtonDown : WmRButtonUp, 0};
+        out = {press ? RButtonDown : RButtonUp, 0};
         return true;
     case 4:
     case 5:
         if (!press)
             return false;
-        out = {WmMouseWheel, button == 4 ? WheelUpExtraInfo : WheelDownExtraInfo};
+        out = {MouseWheel, button == 4 ? WheelUpExtraInfo : WheelDownExtraInfo};
         return true;
     case 8:
     case 9:
-        out = {press ? WmXButtonDown : WmXButtonUp, 0};
+        out = {press ? XButtonDown : XButtonUp, 0};
         return true;
     default:
         return false;
     }
-}
-
-void Put32(unsigned char *out, uint32_t value)
-{
-    out[0] = static_cast<unsigned char>(value);
-    out[1] = static_cast<unsigned char>(value >> 8);
-    out[2] = static_cast<unsigned char>(value >> 16);
-    out[3] = static_cast<unsigned char>(value >> 24);
 }
 
 enum class Outcome { Answered, Stop };
@@ -168,15 +142,11 @@ Outcome Deliver(Display *display, const Message &message, int receiver, int wake
     if (g_connectionLost)
         return Outcome::Stop;
 
-    unsigned char record[24];
-    Put32(record, static_cast<uint32_t>(message.msg));
-    Put32(record + 4, static_cast<uint32_t>(rootX));
-    Put32(record + 8, static_cast<uint32_t>(rootY));
-    Put32(record + 12, static_cast<uint32_t>(child));
-    Put32(record + 16, HitClient);
-    Put32(record + 20, message.extraInfo);
-    const ssize_t sent = ::send(receiver, record, sizeof record, MSG_DONTWAIT | MSG_NOSIGNAL);
-    if (sent != static_cast<ssize_t>(sizeof record)) {
+    const auto record = Encode(
+        {message.msg, rootX, rootY, static_cast<uint32_t>(child), HitClient, message.extraInfo});
+    const ssize_t sent =
+        ::send(receiver, record.data(), record.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (sent != static_cast<ssize_t>(record.size())) {
         // A full queue cannot happen with one record in flight; if it does, drop the record
         // rather than block.
         if (sent < 0 && (errno == EAGAIN || errno == EINTR))
@@ -204,7 +174,7 @@ void Run(Display *display, int xiOpcode, int receiver, int wake)
             Message message;
             if (!MessageFor(evtype, button, message))
                 continue;
-            if (message.msg == WmMouseMove && !batch.empty() && batch.back().msg == WmMouseMove)
+            if (message.msg == MouseMove && !batch.empty() && batch.back().msg == MouseMove)
                 continue;
             batch.push_back(message);
         }
@@ -248,7 +218,10 @@ bool IsMessageSocket(int fd)
 // The display with XInput 2 raw pointer events selected on its root; null when unavailable.
 Display *OpenDisplay(int &xiOpcode)
 {
-    const char *name = std::getenv("DISPLAY");
+    // The program names the display its windows are on; DISPLAY may name another one.
+    const char *name = std::getenv(DisplayVariable);
+    if (!name || !*name)
+        name = std::getenv("DISPLAY");
     if (!name || !*name)
         return nullptr;
     // A server that has just seen many connections come and go can refuse a new one for a few

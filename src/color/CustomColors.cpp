@@ -2,11 +2,11 @@
 
 namespace jov {
 
-QStringList CustomColorLines(const std::array<ColorRef, 16> &colors)
+QStringList CustomColorLines(const CustomColors &colors)
 {
     QStringList lines;
-    lines.reserve(16);
-    for (int i = 0; i < 16; ++i)
+    lines.reserve(CustomColorCount);
+    for (int i = 0; i < CustomColorCount; ++i)
         lines.append(QStringLiteral("Color") + QChar(u'A' + i) + QLatin1Char('=') +
                      QString::number(colors[size_t(i)] & 0xFFFFFF, 16)
                          .rightJustified(6, QLatin1Char('0'))
@@ -14,15 +14,16 @@ QStringList CustomColorLines(const std::array<ColorRef, 16> &colors)
     return lines;
 }
 
-std::array<std::optional<ColorRef>, 16> ParseCustomColorLines(const QStringList &lines)
+std::array<std::optional<ColorRef>, CustomColorCount>
+ParseCustomColorLines(const QStringList &lines)
 {
-    std::array<std::optional<ColorRef>, 16> colors;
+    std::array<std::optional<ColorRef>, CustomColorCount> colors;
     for (const QString &line : lines) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq != 6 || !line.startsWith(QLatin1String("Color"), Qt::CaseInsensitive))
             continue;
         const int index = line[5].toUpper().unicode() - u'A';
-        if (index < 0 || index >= 16)
+        if (index < 0 || index >= CustomColorCount)
             continue;
         bool ok = false;
         const uint value = QStringView(line).mid(eq + 1).toUInt(&ok, 16);

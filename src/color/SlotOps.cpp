@@ -6,11 +6,11 @@
 
 namespace jov {
 
-std::array<bool, 16> SlotsToFill(bool fromSelected, bool selectionMade, int marked)
+SlotFlags SlotsToFill(bool fromSelected, bool selectionMade, int marked)
 {
-    std::array<bool, 16> fill{};
+    SlotFlags fill{};
     bool started = !(fromSelected && selectionMade);
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < SlotCount; ++i) {
         if (!started && i != marked)
             continue;
         started = true;
@@ -19,23 +19,23 @@ std::array<bool, 16> SlotsToFill(bool fromSelected, bool selectionMade, int mark
     return fill;
 }
 
-SlotColors ClearSlots(const SlotColors &colors, const std::array<bool, 16> &fill)
+SlotColors ClearSlots(const SlotColors &colors, const SlotFlags &fill)
 {
     SlotColors result = colors;
-    for (std::size_t i = 0; i < 16; ++i)
+    for (std::size_t i = 0; i < SlotCount; ++i)
         if (fill[i])
             result[i] = clWhite;
     return result;
 }
 
-SlotColors GradientSlots(const SlotColors &colors, const std::array<bool, 16> &fill,
-                         ColorRef current, int divisor)
+SlotColors GradientSlots(const SlotColors &colors, const SlotFlags &fill, ColorRef current,
+                         int divisor)
 {
     const HslScaledColor hsl = ColorToHslScaled(current);
     int lightness = hsl.L;
     const int step = lightness / (divisor < 1 ? 1 : divisor);
     SlotColors result = colors;
-    for (std::size_t i = 0; i < 16; ++i) {
+    for (std::size_t i = 0; i < SlotCount; ++i) {
         if (!fill[i])
             continue;
         result[i] = HslScaledToColor(hsl.H, hsl.S, lightness);

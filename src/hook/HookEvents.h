@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hook/HookWire.h"
+
 #include <QFlags>
 #include <QPoint>
 #include <QtGlobal>
@@ -29,17 +31,17 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TShiftState)
 
 // Mouse message numbers carried in a hook record (the Windows WM_* values).
 namespace wm {
-inline constexpr qint32 MouseMove = 0x200;     // WM_MOUSEMOVE
-inline constexpr qint32 LButtonDown = 0x201;   // WM_LBUTTONDOWN
-inline constexpr qint32 LButtonUp = 0x202;     // WM_LBUTTONUP
-inline constexpr qint32 LButtonDblClk = 0x203; // WM_LBUTTONDBLCLK
-inline constexpr qint32 RButtonDown = 0x204;   // WM_RBUTTONDOWN
-inline constexpr qint32 RButtonUp = 0x205;     // WM_RBUTTONUP
-inline constexpr qint32 MButtonDown = 0x207;   // WM_MBUTTONDOWN
-inline constexpr qint32 MButtonUp = 0x208;     // WM_MBUTTONUP
-inline constexpr qint32 MouseWheel = 0x20A;    // WM_MOUSEWHEEL
-inline constexpr qint32 XButtonDown = 0x20B;   // WM_XBUTTONDOWN
-inline constexpr qint32 XButtonUp = 0x20C;     // WM_XBUTTONUP
+using hookwire::LButtonDblClk;
+using hookwire::LButtonDown;
+using hookwire::LButtonUp;
+using hookwire::MButtonDown;
+using hookwire::MButtonUp;
+using hookwire::MouseMove;
+using hookwire::MouseWheel;
+using hookwire::RButtonDown;
+using hookwire::RButtonUp;
+using hookwire::XButtonDown;
+using hookwire::XButtonUp;
 } // namespace wm
 
 // One notch of the wheel; the hook reports every wheel record as exactly one notch.

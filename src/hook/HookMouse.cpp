@@ -5,9 +5,8 @@
 #include "hook/ReceptionMessageCopyData.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
+#include <QDebug>
 #include <QPointer>
-#include <QPushButton>
 
 namespace jov {
 
@@ -15,19 +14,16 @@ namespace {
 
 THookMouse *s_current = nullptr;
 
-void ShowHookMessage(const QString &text)
+// Until the owner says how to show the notices, they go to the error output.
+void PrintHookMessage(const QString &text)
 {
-    // No parent: the box is centred on the screen.
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-    box.exec();
+    qWarning().noquote() << text;
 }
 
 } // namespace
 
 THookMouse::THookMouse(QObject *owner)
-    : QObject(owner), ShowMessage(ShowHookMessage), QueryShiftState(QueryPointerShiftState)
+    : QObject(owner), ShowMessage(PrintHookMessage), QueryShiftState(QueryPointerShiftState)
 {
     s_current = this;
     m_receiver = new TReceptionMessageCopyData(this);
@@ -107,6 +103,9 @@ bool THookMouse::LoadHookLibrary()
     if (!m_initialisationHook)
         return false;
 
+    // The library listens to the display the program's windows are on, whatever DISPLAY says.
+    if (const QByteArray display = ApplicationDisplayName(); !display.isEmpty())
+        qputenv(hookwire::DisplayVariable, display);
     const int receiver = m_receiver->handle();
     m_started = receiver >= 0 && m_initialisationHook(receiver) != 0;
     if (!m_started)

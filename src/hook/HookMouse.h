@@ -75,8 +75,8 @@ public:
     // A release asked while a record was being handled, waiting for the reply to be written.
     bool releasePending() const { return m_pendingRelease; }
 
-    // Shows one of the component's two notices: a modal box captioned with the application's
-    // name, no icon, one "OK" button. Replaceable so that tests show nothing.
+    // Shows one of the component's two notices; the owner shows them as a modal box captioned
+    // with the application's name, no icon, one "OK" button. By default they are printed.
     std::function<void(const QString &text)> ShowMessage;
     // The buttons and keys held right now; asked once per record. Replaceable for tests.
     std::function<TShiftState()> QueryShiftState;

@@ -1,7 +1,5 @@
 #include "hook/HookRecord.h"
 
-#include <QtEndian>
-
 namespace jov {
 
 namespace {
@@ -13,39 +11,22 @@ constexpr unsigned int X11Button1Mask = 1u << 8;
 constexpr unsigned int X11Button2Mask = 1u << 9;
 constexpr unsigned int X11Button3Mask = 1u << 10;
 
-quint32 ReadU32(const char *bytes)
-{
-    return qFromLittleEndian<quint32>(bytes);
-}
-
 } // namespace
 
 std::optional<TMouseHookRecord> DecodeHookRecord(QByteArrayView payload)
 {
     if (payload.size() < HookRecordSize)
         return std::nullopt;
-    const char *bytes = payload.data();
-    TMouseHookRecord record;
-    record.Msg = static_cast<qint32>(ReadU32(bytes));
-    record.X = static_cast<qint32>(ReadU32(bytes + 4));
-    record.Y = static_cast<qint32>(ReadU32(bytes + 8));
-    record.HandleWindow = ReadU32(bytes + 12);
-    record.HitTestCode = ReadU32(bytes + 16);
-    record.ExtraInfo = ReadU32(bytes + 20);
-    return record;
+    const hookwire::Record r =
+        hookwire::Decode(reinterpret_cast<const unsigned char *>(payload.data()));
+    return TMouseHookRecord{r.msg, r.x, r.y, r.handleWindow, r.hitTestCode, r.extraInfo};
 }
 
 QByteArray EncodeHookRecord(const TMouseHookRecord &record)
 {
-    QByteArray bytes(HookRecordSize, Qt::Uninitialized);
-    char *out = bytes.data();
-    qToLittleEndian(static_cast<quint32>(record.Msg), out);
-    qToLittleEndian(static_cast<quint32>(record.X), out + 4);
-    qToLittleEndian(static_cast<quint32>(record.Y), out + 8);
-    qToLittleEndian(record.HandleWindow, out + 12);
-    qToLittleEndian(record.HitTestCode, out + 16);
-    qToLittleEndian(record.ExtraInfo, out + 20);
-    return bytes;
+    const auto bytes = hookwire::Encode({record.Msg, record.X, record.Y, record.HandleWindow,
+                                         record.HitTestCode, record.ExtraInfo});
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), HookRecordSize);
 }
 
 int WheelDeltaOf(quint32 extraInfo)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hook/HookEvents.h"
+#include "hook/HookWire.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -25,7 +26,7 @@ struct TMouseHookRecord
     friend bool operator==(const TMouseHookRecord &, const TMouseHookRecord &) = default;
 };
 
-inline constexpr qsizetype HookRecordSize = 24;
+inline constexpr qsizetype HookRecordSize = qsizetype(hookwire::RecordSize);
 
 // The record at the start of `payload`; nothing when the payload is shorter than a record.
 // Bytes past the first 24 are ignored.

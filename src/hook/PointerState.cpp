@@ -10,14 +10,31 @@
 
 namespace jov {
 
-TShiftState QueryPointerShiftState()
+namespace {
+
+Display *ApplicationDisplay()
 {
 #if QT_CONFIG(xcb)
     auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
-    if (!app)
-        return {};
-    auto *x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    Display *display = x11 ? x11->display() : nullptr;
+    auto *x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
+} // namespace
+
+QByteArray ApplicationDisplayName()
+{
+    Display *display = ApplicationDisplay();
+    return display ? QByteArray(DisplayString(display)) : QByteArray();
+}
+
+TShiftState QueryPointerShiftState()
+{
+#if QT_CONFIG(xcb)
+    Display *display = ApplicationDisplay();
     if (!display)
         return {};
     Window root = 0;

@@ -1,6 +1,8 @@
 #include "mainwindow/FormServices.h"
 
-#include "mainwindow/ScreenSampler.h"
+#include "persistence/LegacyIni.h"
+#include "persistence/Options.h"
+#include "persistence/RegistryStore.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -11,9 +13,45 @@
 
 namespace jov {
 
+namespace {
+
+int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString &text,
+                  QWidget *owner, bool question)
+{
+    QMessageBox box(icon, caption, text,
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
+    if (question) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    } else {
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    }
+    return box.exec();
+}
+
+QString RunFileDialog(QWidget *owner, const QString &folder, const QString &filter, bool save,
+                      const QString &name = QString())
+{
+    QFileDialog dialog(owner, QString(), folder, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(QStringLiteral("pal"));
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave); // asks before overwriting
+        dialog.selectFile(name);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace
+
 FormServices FormServices::platform()
 {
     FormServices services;
+    services.store = std::make_shared<RegistryStore>(SettingsStorePath());
+    services.legacyIniPath = LegacyIniPath();
     services.beep = [] { QApplication::beep(); };
     services.chooseColor = [](QWidget *owner, const QColor &initial) -> std::optional<QColor> {
         QColorDialog dialog(initial, owner);
@@ -23,38 +61,28 @@ FormServices FormServices::platform()
         return dialog.selectedColor();
     };
     services.information = [](QWidget *owner, const QString &text) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text,
-                        QMessageBox::Ok, owner);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
-        box.exec();
+        RunMessageBox(QMessageBox::Information, QStringLiteral("Information"), text, owner, false);
+    };
+    services.notice = [](const QString &text) {
+        // No owner: the box is centred on the screen.
+        RunMessageBox(QMessageBox::NoIcon, QCoreApplication::applicationName(), text, nullptr,
+                      false);
     };
     services.confirm = [](QWidget *owner, const QString &text) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), text,
-                        QMessageBox::Yes | QMessageBox::No, owner);
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
-        return box.exec() == QMessageBox::Yes;
+        return RunMessageBox(QMessageBox::Question, QStringLiteral("Confirmation"), text, owner,
+                             true) == QMessageBox::Yes;
     };
     services.openPaletteFile = [](QWidget *owner, const QString &folder) {
-        QFileDialog dialog(owner, QString(), folder, QStringLiteral("Fichiers Palettes (*.pal)"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(QStringLiteral("pal"));
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return RunFileDialog(owner, folder, QStringLiteral("Fichiers Palettes (*.pal)"), false);
     };
     services.savePaletteFile = [](QWidget *owner, const QString &folder, const QString &name) {
-        QFileDialog dialog(owner, QString(), folder, QStringLiteral("Fichiers palette (*.pal)"));
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
-        dialog.setAcceptMode(QFileDialog::AcceptSave); // asks before overwriting
-        dialog.setDefaultSuffix(QStringLiteral("pal"));
-        dialog.selectFile(name);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return RunFileDialog(owner, folder, QStringLiteral("Fichiers palette (*.pal)"), true, name);
     };
-    services.samplePixel = SampleScreenPixel;
-    services.cursorPos = ScreenCursorPos;
     services.runDialog = [](QDialog &dialog) { return dialog.exec(); };
-    services.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    services.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    services.pointer = PointerPosition;
+    services.samplePixel = SamplePixel;
+    services.warpPointer = WarpPointer;
     return services;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "mainwindow/ScreenSampler.h"
+
 #include <QColor>
-#include <QPoint>
 #include <QString>
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -13,16 +15,28 @@ class QWidget;
 
 namespace jov {
 
-// The platform pieces the main window calls that a test must not run for real: sounds and
-// modal dialogs. Each defaults to the real thing; tests replace the ones they need.
+class SettingsStore;
+
+// Everything the main window reaches outside itself that a test must not run for real: the
+// settings store, sounds, modal dialogs, the desktop, the screen and the pointer. platform()
+// gives the real ones; a test starts from a quiet set (tests/support/QuietServices.h) in
+// which every dialog, beep and address is recorded and nothing is shown.
 struct FormServices
 {
+    // The per-user settings store, read at creation and written at close.
+    std::shared_ptr<SettingsStore> store;
+    // The settings file left by an older version; empty when there is none to look for.
+    QString legacyIniPath;
+
     // The default system sound.
     std::function<void()> beep;
     // The colour dialog: the chosen colour, or nothing when cancelled.
     std::function<std::optional<QColor>(QWidget *owner, const QColor &initial)> chooseColor;
     // A notice under the caption "Information" with one button "OK".
     std::function<void(QWidget *owner, const QString &text)> information;
+    // A notice captioned with the program's name, no icon, one button "OK", centred on the
+    // screen (the mouse hook's messages).
+    std::function<void(const QString &text)> notice;
     // A question under the caption "Confirmation" with "&Oui" and "&Non": true for Yes.
     std::function<bool(QWidget *owner, const QString &text)> confirm;
     // The palette open dialog in `folder`: the chosen path, or empty when cancelled.
@@ -33,14 +47,15 @@ struct FormServices
 
     // Shows a modal dialog and returns its result (QDialog::exec).
     std::function<int(QDialog &dialog)> runDialog;
-    // Hands a file or address to the desktop's default handler; the outcome is not examined.
-    std::function<void(const QUrl &url)> openUrl;
+    // Hands a file or address to the desktop's default handler; false when nothing took it.
+    std::function<bool(const QUrl &url)> openUrl;
 
-    // The colour of one screen pixel at a point in screen coordinates; nothing when it cannot be
-    // read (outside every screen, say).
-    std::function<std::optional<QColor>(const QPoint &point)> samplePixel;
-    // The mouse cursor's position on the screen.
-    std::function<QPoint()> cursorPos;
+    // Where the pointer is, in device pixels of the screen it is on.
+    std::function<ScreenPoint()> pointer;
+    // The colour of one screen pixel; nothing when it cannot be read (off every screen, say).
+    std::function<std::optional<QColor>(const ScreenPoint &point)> samplePixel;
+    // Moves the pointer to a point in device pixels.
+    std::function<void(const ScreenPoint &point)> warpPointer;
 
     // The real implementations.
     static FormServices platform();

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "color/ColorValue.h"
 #include "color/SlotOps.h"
+#include "hook/HookEvents.h"
 #include "mainwindow/FormServices.h"
 #include "persistence/Options.h"
 #include "persistence/Placement.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,34 +14,43 @@
 
 #include <array>
 #include <functional>
-#include <memory>
 
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QRadioButton;
-class QTimer;
 
 namespace jov {
 
 class SettingsStore;
-class THookMouse;
 class TColorButton;
+class TCustomSlots;
 class TGroupBox;
 class TImage;
 class TNumberField;
 class TPanel;
+class TPipette;
 class TShape;
 class TStatusBar;
 class TTrackBar95;
 
-// The main window: the sample, the channel rows, the custom slots, the tool buttons, the copy
-// choices and the status bar. Handlers are short; the logic they call lives in the pure units.
+// Indices into ImgList: the glyphs of the two window-mode toggles.
+enum ImgListIndex { ImgTopNormal = 0, ImgTopOnTop = 1, ImgMinExpanded = 2, ImgMinCompact = 3 };
+
+/// The main window: the sample, the channel rows, the custom slots, the tool buttons, the copy
+/// choices and the status bar. It wires events to the pure units and to three parts that keep
+/// their own state: the custom slots and palette (TCustomSlots), the eyedropper (TPipette) and
+/// the settings store (through the services). Its handlers are short forwards named after the
+/// control and the event.
+///
+/// Files: MainFormLayout.cpp creates and places the components and connects them;
+/// MainFormSettings.cpp holds the start-up sequence, the settings and the placement record;
+/// MainForm.cpp the handlers.
 class TMainForm : public QWidget
 {
     Q_OBJECT
 public:
-    // `services` replaces the platform's sounds and dialogs (tests); by default the real ones.
+    // `services`: the store, dialogs, sounds and screen access; the platform's by default.
     explicit TMainForm(QWidget *parent = nullptr, FormServices services = FormServices::platform());
     ~TMainForm() override;
 
@@ -60,10 +70,10 @@ public:
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
     // True while the last key-down had Ctrl held and no key has been released since.
-    bool CtrlHeld = false;
+    bool ctrlHeld() const { return m_ctrlHeld; }
 
     // The colour dialog's custom colours, as lines "ColorA=BBGGRR" .. "ColorP=BBGGRR".
-    QStringList ColorDialogCustomColors;
+    const QStringList &customColorLines() const { return m_customColorLines; }
 
     // The options dialog and the About box, shown over the full window.
     void BtnOptionsClick();
@@ -71,45 +81,45 @@ public:
     // Opens the help file beside the program.
     void BtnAideClick();
 
-    // The pipette: a press on its image starts it, every tick shows the pixel under the cursor
+    // The pipette: a press on its image starts it, every tick shows the pixel under the pointer
     // in the sample, and a left or right release anywhere (seen by the hook) ends it.
     void ImgPipetteMouseDown();
     void TimerTimer();
+    void HookMouseDown(TShiftState shift, int x, int y);
+    void HookMouseUp(int x, int y);
     void EndPipette(int x, int y);
-    bool PipetteActive = false;
-    QPoint PipettePoint;
+    TPipette &pipette() const { return *m_pipette; }
 
-    // Window modes: compact (Op09) and always on top (Op08).
+    // Window modes: compact and always on top.
     void BtnMinClick();
     void ApplyMinMode();
     void BtnTopClick();
     void ApplyTopMode();
 
     // The options of the run, loaded at start-up and saved at close.
-    TOptionsRecord Options;
+    const TOptionsRecord &options() const { return m_options; }
+    // Takes a new set of options, as the options dialog's OK does; the window modes follow
+    // only through ApplyMinMode and ApplyTopMode.
+    void setOptions(const TOptionsRecord &options) { m_options = options; }
 
     // Custom slots. `index` is 0 for slot 1 ... 15 for slot 16.
     void BtnCol1Click(int index);
     void BtnCol1DblClick(int index);
     void BtnCol1DragDrop(int target, int source);
-    void ApplySlot(int index);
     void BtnPlusClick();
     void BtnMoinsClick();
     SlotColors SlotColorValues() const;
     void SetSlotColors(const SlotColors &colors);
-    // Index of the slot carrying the mark "*", -1 when none does.
     int MarkedSlot() const;
-    // Set by the first click on a slot, never cleared.
-    bool SelectionMade = false;
-    // The slot being dragged, -1 when no drag is under way.
-    int DraggedSlot() const { return m_dragSource; }
+    int DraggedSlot() const;
+    TCustomSlots &customSlots() const { return *m_slots; }
 
-    // The palette: name (Op32), modified flag and the window title built from them.
+    // The palette: name, modified flag and the window title built from them.
     void SetPaletteName(const QString &name);
     void MarkPaletteModified();
     void ResetPaletteName(bool modified);
     bool QuerySavePalette();
-    bool PaletteModified() const { return m_paletteModified; }
+    bool PaletteModified() const;
     void BtnSavePalClick();
     void BtnOpenPalClick();
     void LoadPaletteFile(const QString &path);
@@ -118,7 +128,7 @@ public:
     void LoadSettings();
     bool SaveSettings();
     void FormClose();
-    SettingsStore &Store() { return *m_store; }
+    SettingsStore &Store() const { return *m_services.store; }
     // The window placement record of the "Application" subkey.
     void RestorePlacement();
     bool SavePlacement();
@@ -160,7 +170,7 @@ public:
     TNumberField *SpinVert = nullptr;
     TNumberField *SpinBleu = nullptr;
     // Slot n (1..16) is Slots[n - 1], the n-th from the left.
-    std::array<TColorButton *, 16> Slots{};
+    std::array<TColorButton *, SlotCount> Slots{};
     TGroupBox *BoxCopie = nullptr;
     TColorButton *BtnCopie = nullptr;
     QCheckBox *CheckValeur = nullptr;
@@ -170,12 +180,7 @@ public:
     QRadioButton *RadioHtml = nullptr;
     QRadioButton *RadioRgb = nullptr;
     TStatusBar *StatusBar = nullptr;
-
-    // The pipette's 10 ms sampling timer and the global mouse hook that ends it.
-    QTimer *Timer = nullptr;
-    THookMouse *Hook = nullptr;
-
-    // The image list of the two toggles: 0 and 1 for BtnTop, 2 and 3 for BtnMin.
+    // The glyphs of the two toggles, by ImgListIndex.
     QList<QImage> ImgList;
 
 Q_SIGNALS:
@@ -189,24 +194,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void ConnectHandlers();
-    void TrackChange(TTrackBar95 *track, TNumberField *field);
-    void StartSlotDrag(int index);
-    void EndSlotDrag(const QPoint &globalPos, bool drop);
-    int SlotAt(const QPoint &globalPos) const;
-    void ShowSlotMessage();
-    void WithFullWindow(const std::function<void()> &show);
-    void SpinChange(TNumberField *field, TTrackBar95 *track);
-
     void CreateComponents();
     void SetTabOrder();
+    void ConnectHandlers();
     void FormCreate();
+    void TrackChange(TTrackBar95 *track, TNumberField *field);
+    void SpinChange(TNumberField *field, TTrackBar95 *track);
+    void ApplySlotColor(ColorRef color);
+    void WithFullWindow(const std::function<void()> &show);
+    void ShowPipetteMode();
+    void EndPipetteMode(const QColor &picked);
 
     FormServices m_services;
-    std::unique_ptr<SettingsStore> m_store;
+    TOptionsRecord m_options;
+    QStringList m_customColorLines;
+    TCustomSlots *m_slots = nullptr;
+    TPipette *m_pipette = nullptr;
+    bool m_ctrlHeld = false;
     bool m_firstShow = true;
-    bool m_paletteModified = false;
-    int m_dragSource = -1;
 };
 
 } // namespace jov

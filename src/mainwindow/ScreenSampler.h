@@ -1,20 +1,28 @@
 #pragma once
 
+#include "controls/DevicePixels.h"
+
 #include <QColor>
-#include <QPoint>
 
 #include <optional>
 
+class QWidget;
+
 namespace jov {
 
-// The colour of one screen pixel at a point in the desktop's logical coordinates; nothing when it
-// cannot be read (outside every screen, say). On X11 it asks the server for that one pixel of
-// the root window, with the error coming back as a reply rather than through a global handler;
-// elsewhere it goes through Qt's screen grab.
-std::optional<QColor> SampleScreenPixel(const QPoint &point);
+// The screen as the pipette sees it, in device pixels end to end. On X11 each call is one
+// request on the application's own connection (the pointer query tells which X screen the
+// pointer is on; the pixel is read from that screen's root window); elsewhere they go through
+// QCursor and Qt's screen grab.
 
-// The mouse cursor's position in the desktop's logical coordinates. On X11 it is one query to
-// the server, several times cheaper than QCursor::pos(), which matters at 100 reads a second.
-QPoint ScreenCursorPos();
+// Where the pointer is.
+ScreenPoint PointerPosition();
+// The colour of one pixel; nothing when it cannot be read (outside its screen, say).
+std::optional<QColor> SamplePixel(const ScreenPoint &point);
+// Puts the pointer on that pixel.
+void WarpPointer(const ScreenPoint &point);
+
+// The device pixels a widget covers on its screen, with that screen's number.
+QRect DeviceRectOf(const QWidget *widget, int *screen = nullptr);
 
 } // namespace jov

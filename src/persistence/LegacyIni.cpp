@@ -40,7 +40,7 @@ QString LegacyIniSignature(const QString &path)
 }
 
 void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,
-                     PaletteColors &slotColors)
+                     SlotColors &slotColors)
 {
     const IniFile ini = IniFile::Parse(content);
     // Op01 to Op09 of the key table: the colour, the copy choices and the window modes.
@@ -58,7 +58,7 @@ void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringL
         colorLines.append(e.name + u'=' + e.value);
 
     const QString perso = QStringLiteral("Perso");
-    for (int i = 0; i < PaletteSlotCount; ++i) {
+    for (int i = 0; i < SlotCount; ++i) {
         const qint32 v = ReadInteger(ini, perso, SlotValueName(i), qint32(DefaultSlotColor));
         slotColors[std::size_t(i)] = ColorRef(quint32(v) & 0x00FFFFFF);
     }
@@ -66,7 +66,7 @@ void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringL
 
 LegacyImportResult ImportLegacyIniFile(const QString &path, SettingsStore &store,
                                        TOptionsRecord &record, QStringList &colorLines,
-                                       PaletteColors &slotColors)
+                                       SlotColors &slotColors)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -27,7 +27,7 @@ QString LegacyIniSignature(const QString &path);
 // "name=value"; [Perso] CouleurA..CouleurP give the slots, white when missing. Integers are
 // decimal or "0x"/"0X" hexadecimal; slots keep their 24 colour bits.
 void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,
-                     PaletteColors &slotColors);
+                     SlotColors &slotColors);
 
 enum class LegacyImportResult {
     Imported,   // read, saved to the store, file deleted
@@ -41,6 +41,6 @@ enum class LegacyImportResult {
 // caller goes on with the ordinary load from the store.
 LegacyImportResult ImportLegacyIniFile(const QString &path, SettingsStore &store,
                                        TOptionsRecord &record, QStringList &colorLines,
-                                       PaletteColors &slotColors);
+                                       SlotColors &slotColors);
 
 } // namespace jov

@@ -56,7 +56,7 @@ QString LastPalettePath(const TOptionsRecord &record)
 }
 
 void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QStringList &colorLines,
-                           PaletteColors &slotColors,
+                           SlotColors &slotColors,
                            const std::function<void(const QString &path)> &loadPalette)
 {
     // One look at the file for the whole load instead of one per value.
@@ -77,7 +77,7 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
         return;
     }
     record.paletteName = UntitledPaletteName;
-    for (int i = 0; i < PaletteSlotCount; ++i) {
+    for (int i = 0; i < SlotCount; ++i) {
         const qint32 stored =
             store.RegReadInteger(PersonalKeyPath, SlotValueName(i), qint32(DefaultSlotColor));
         slotColors[std::size_t(i)] = ColorRef(quint32(stored) & 0x00FFFFFF);
@@ -85,7 +85,7 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
 }
 
 bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
-                         const QStringList &colorLines, const PaletteColors &slotColors)
+                         const QStringList &colorLines, const SlotColors &slotColors)
 {
     StoreBatch batch(store);
     // Op00 first, then the version, the other numbers, the colours, and the texts last.
@@ -101,7 +101,7 @@ bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
             continue;
         ok &= store.RegWriteString(ColorsKeyPath, line.first(eq), line.sliced(eq + 1));
     }
-    for (int i = 0; i < PaletteSlotCount; ++i)
+    for (int i = 0; i < SlotCount; ++i)
         ok &= store.RegWriteInteger(PersonalKeyPath, SlotValueName(i),
                                     qint32(slotColors[std::size_t(i)]));
     for (const OptionKey &option : OptionKeys)

@@ -117,7 +117,7 @@ QString LastPalettePath(const TOptionsRecord &record);
 // the stored slots are not read) or the stored slots with Op32 back to "SansNom.pal". A slot
 // keeps only the 24 colour bits of what was stored.
 void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QStringList &colorLines,
-                           PaletteColors &slotColors,
+                           SlotColors &slotColors,
                            const std::function<void(const QString &path)> &loadPalette);
 
 // Writes everything, one value per call, in this order: Op00, the root "Version", Op01 to Op09,
@@ -125,6 +125,6 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
 // or with nothing before it are skipped. All the writes form one batch. Returns true when
 // every value reached the store.
 bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
-                         const QStringList &colorLines, const PaletteColors &slotColors);
+                         const QStringList &colorLines, const SlotColors &slotColors);
 
 } // namespace jov

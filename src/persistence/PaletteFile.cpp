@@ -12,7 +12,7 @@ namespace jov {
 namespace {
 
 constexpr int HeaderLines = 3;
-constexpr int TotalLines = HeaderLines + PaletteSlotCount;
+constexpr int TotalLines = HeaderLines + SlotCount;
 
 // A valid palette is a few hundred bytes; reading more than this would only feed a file picked
 // by mistake (a video, a disk image) into memory.
@@ -41,7 +41,7 @@ bool ReadColorLine(QByteArrayView line, ColorRef &color)
 
 } // namespace
 
-QByteArray PaletteFileText(const PaletteColors &colors)
+QByteArray PaletteFileText(const SlotColors &colors)
 {
     QByteArray text = "JASC-PAL\r\n0100\r\n16\r\n";
     for (const ColorRef c : colors) {
@@ -54,7 +54,7 @@ QByteArray PaletteFileText(const PaletteColors &colors)
 PaletteReadResult ReadPalette(const QByteArray &content)
 {
     PaletteReadResult result;
-    PaletteColors colors{};
+    SlotColors colors{};
     qsizetype pos = 0;
     for (int lineNo = 1; lineNo <= TotalLines; ++lineNo) {
         QByteArrayView line;
@@ -121,7 +121,7 @@ PaletteReadResult ReadPaletteFile(const QString &path)
     return ReadPalette(content);
 }
 
-bool WritePaletteFile(const QString &path, const PaletteColors &colors)
+bool WritePaletteFile(const QString &path, const SlotColors &colors)
 {
     return WriteFileAtomically(path, PaletteFileText(colors));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "color/ColorValue.h"
+#include "color/SlotOps.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,9 +8,6 @@
 #include <array>
 
 namespace jov {
-
-inline constexpr int PaletteSlotCount = 16;
-using PaletteColors = std::array<ColorRef, PaletteSlotCount>;
 
 // Name of the palette nobody has saved yet.
 inline const QString UntitledPaletteName = QStringLiteral("SansNom.pal");
@@ -28,7 +25,7 @@ struct PaletteReadResult
 {
     // The sixteen colours, slot 1 first; meaningful only when error is None. A faulty file
     // yields no colours at all, so a caller can never half-load a palette.
-    PaletteColors colors{};
+    SlotColors colors{};
     PaletteError error = PaletteError::None;
     // 1-based line of the fault, -1 when there is none or the file could not be read.
     int line = -1;
@@ -37,7 +34,7 @@ struct PaletteReadResult
 };
 
 // The whole file: "JASC-PAL", "0100", "16" and one "r g b" line per slot, each ended by CR LF.
-QByteArray PaletteFileText(const PaletteColors &colors);
+QByteArray PaletteFileText(const SlotColors &colors);
 
 // Checks the whole text before returning anything. Lines end at LF, a CR right before the LF is
 // dropped; anything after the sixteenth colour line is ignored.
@@ -46,7 +43,7 @@ PaletteReadResult ReadPaletteFile(const QString &path);
 
 // Writes through a temporary file renamed over the target: on any failure it returns false and
 // a file already at path is left as it was.
-bool WritePaletteFile(const QString &path, const PaletteColors &colors);
+bool WritePaletteFile(const QString &path, const SlotColors &colors);
 
 // "JOV - " + name cut before its first "." + " *" when modified.
 QString PaletteTitle(const QString &name, bool modified);

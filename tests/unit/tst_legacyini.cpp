@@ -19,7 +19,7 @@ struct Imported
 {
     TOptionsRecord record;
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
 };
 
 // Imports over a record whose Op01 is 77, so that "kept its current value" is visible.
@@ -106,7 +106,7 @@ void TestLegacyIni::sectionsAndNamesIgnoreCase()
 void TestLegacyIni::onlyOneSlotStored()
 {
     const Imported r = Import("[Perso]\r\nCouleurC=255\r\n");
-    for (int i = 0; i < PaletteSlotCount; ++i)
+    for (int i = 0; i < SlotCount; ++i)
         QCOMPARE(r.slotColors[std::size_t(i)], i == 2 ? ColorRef(255) : clWhite);
 
     const Imported high = Import("[Perso]\nCouleurA=0xFF102030\nCouleurB=-1\n");
@@ -155,7 +155,7 @@ void TestLegacyIni::importFile()
     MemoryStore store;
     TOptionsRecord record = DefaultOptions(QStringLiteral("/p/Palettes"), QStringLiteral("/docs"));
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     QCOMPARE(ImportLegacyIniFile(path, store, record, lines, slotColors),
              LegacyImportResult::Imported);
     QVERIFY(!QFile::exists(path));
@@ -185,7 +185,7 @@ void TestLegacyIni::failedSaveKeepsFile()
     store.setFailWrites(true);
     TOptionsRecord record;
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     QCOMPARE(ImportLegacyIniFile(path, store, record, lines, slotColors),
              LegacyImportResult::SaveFailed);
     QVERIFY(QFile::exists(path));
@@ -200,7 +200,7 @@ void TestLegacyIni::unreadableFileChangesNothing()
     record.red = 9;
     const TOptionsRecord before = record;
     QStringList lines{QStringLiteral("Keep=1")};
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     // A folder by that name cannot be read as a file.
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("JOV.ini")));
     QCOMPARE(ImportLegacyIniFile(dir.filePath(QStringLiteral("JOV.ini")), store, record, lines,

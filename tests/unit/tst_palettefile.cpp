@@ -35,10 +35,10 @@ QByteArray WithFirstLine(const QByteArray &first)
     return Header() + first + "\r\n" + ColorLines(16).sliced(ColorLines(1).size());
 }
 
-PaletteColors SamplePalette()
+SlotColors SamplePalette()
 {
-    PaletteColors c{};
-    for (int i = 0; i < PaletteSlotCount; ++i)
+    SlotColors c{};
+    for (int i = 0; i < SlotCount; ++i)
         c[std::size_t(i)] = MakeColor(i * 16, 255 - i, (i * 37) & 0xFF);
     c[0] = MakeColor(255, 128, 0);
     return c;
@@ -63,7 +63,7 @@ private Q_SLOTS:
 
 void TestPaletteFile::writtenText()
 {
-    PaletteColors colors{};
+    SlotColors colors{};
     colors.fill(clWhite);
     colors[0] = MakeColor(255, 128, 0);
     colors[15] = clBlack;
@@ -146,7 +146,7 @@ void TestPaletteFile::fileRoundTrip()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("my.old.pal"));
-    const PaletteColors colors = SamplePalette();
+    const SlotColors colors = SamplePalette();
     QVERIFY(WritePaletteFile(path, colors));
 
     const PaletteReadResult r = ReadPaletteFile(path);
@@ -185,11 +185,11 @@ void TestPaletteFile::failedWriteKeepsExistingFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("keep.pal"));
-    const PaletteColors original = SamplePalette();
+    const SlotColors original = SamplePalette();
     QVERIFY(WritePaletteFile(path, original));
     const QByteArray before = PaletteFileText(original);
 
-    PaletteColors replacement{};
+    SlotColors replacement{};
     replacement.fill(clWhite);
     {
         FileSizeLimit limit(40); // the header fits, the colours do not

@@ -44,9 +44,9 @@ QStringList SlotNames()
     return names;
 }
 
-PaletteColors AllWhite()
+SlotColors AllWhite()
 {
-    PaletteColors c{};
+    SlotColors c{};
     c.fill(clWhite);
     return c;
 }
@@ -102,7 +102,7 @@ void TestSettings::firstRunGivesDefaults()
     MemoryStore store;
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
-    PaletteColors slotColors{}; // black: the load must make them white
+    SlotColors slotColors{}; // black: the load must make them white
     bool paletteLoaded = false;
     LoadSettingsFromStore(store, record, lines, slotColors,
                           [&](const QString &) { paletteLoaded = true; });
@@ -126,7 +126,7 @@ void TestSettings::loadOrder()
     store.data().SetString(Colors, QStringLiteral("ColorA"), QStringLiteral("FF0000"));
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     LoadSettingsFromStore(store, record, lines, slotColors, {});
 
     QStringList expected = Prefixed(QStringLiteral("R ") + Opts, {QStringLiteral("Op00")});
@@ -202,7 +202,7 @@ void TestSettings::roundTrip()
     QTemporaryDir dir;
     RegistryStore store(dir.filePath(QStringLiteral("JOV.reg")));
     TOptionsRecord saved = Changed();
-    PaletteColors slotColors = AllWhite();
+    SlotColors slotColors = AllWhite();
     slotColors[0] = MakeColor(255, 128, 0);
     slotColors[15] = clBlack;
     const QStringList lines = {QStringLiteral("ColorA=FF8000"), QStringLiteral("ColorP=000000")};
@@ -210,7 +210,7 @@ void TestSettings::roundTrip()
 
     TOptionsRecord loaded = DefaultOptions(OpenFolder, SaveFolder);
     QStringList loadedLines;
-    PaletteColors loadedSlotColors{};
+    SlotColors loadedSlotColors{};
     LoadSettingsFromStore(store, loaded, loadedLines, loadedSlotColors, {});
     QCOMPARE(loaded, saved); // Op13 clear: Op32 was already "SansNom.pal"
     QCOMPARE(loadedLines, lines);
@@ -250,7 +250,7 @@ void TestSettings::wrongTypeKeepsDefault()
     const TOptionsRecord defaults = DefaultOptions(OpenFolder, SaveFolder);
     TOptionsRecord record = defaults;
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     LoadSettingsFromStore(store, record, lines, slotColors, {});
     QCOMPARE(record, defaults);
 }
@@ -263,7 +263,7 @@ void TestSettings::nonZeroIsTrue()
     store.data().SetDword(Opts, QStringLiteral("Op01"), quint32(-5));
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     LoadSettingsFromStore(store, record, lines, slotColors, {});
     QVERIFY(record.valueOnly);
     QVERIFY(!record.formatHtml);
@@ -281,7 +281,7 @@ void TestSettings::lastPaletteComesFromOpenFolder()
 
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
-    PaletteColors slotColors = AllWhite();
+    SlotColors slotColors = AllWhite();
     QStringList loads;
     LoadSettingsFromStore(store, record, lines, slotColors,
                           [&](const QString &p) { loads.append(p); });
@@ -301,7 +301,7 @@ void TestSettings::slotsKeepColourBits()
     store.data().SetString(Opts, QStringLiteral("Op32"), QStringLiteral("kept.pal"));
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     LoadSettingsFromStore(store, record, lines, slotColors, {});
     QCOMPARE(slotColors[2], ColorRef(0x0080FF00));
     QCOMPARE(slotColors[3], ColorRef(0x00000005));
@@ -318,7 +318,7 @@ void TestSettings::colorLines()
     store.data().SetString(Colors, QStringLiteral("Color=X"), QStringLiteral("v"));
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
-    PaletteColors slotColors{};
+    SlotColors slotColors{};
     LoadSettingsFromStore(store, record, lines, slotColors, {});
     QCOMPARE(lines, (QStringList{QStringLiteral("ColorC=A0B0C0"), QStringLiteral("ColorA="),
                                  QStringLiteral("Color=X=v")}));

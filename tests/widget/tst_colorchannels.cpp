@@ -1,6 +1,7 @@
 // The current colour through the real main window: channel fields and sliders in step, the
 // format panels, the colour dialog, web-safe rounding, copy and paste through the clipboard
 // and the Ctrl shortcuts.
+#include "QuietServices.h"
 #include "TestSupport.h"
 
 #include "controls/NumberField.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QWindow>
 
 #include <memory>
@@ -25,27 +25,11 @@ using namespace jov;
 
 namespace {
 
-struct Fixture
+struct Fixture : test::QuietServices
 {
-    test::BeepCounter beeps;
-    std::optional<QColor> dialogAnswer;
-    int dialogRuns = 0;
-    QColor dialogInitial;
     std::unique_ptr<TMainForm> form;
 
-    Fixture()
-    {
-        FormServices services = FormServices::platform();
-        services.beep = beeps.hook();
-        services.chooseColor = [this](QWidget *, const QColor &initial) {
-            ++dialogRuns;
-            dialogInitial = initial;
-            return dialogAnswer;
-        };
-        services.information = [](QWidget *, const QString &) {};
-        services.confirm = [](QWidget *, const QString &) { return false; };
-        form = std::make_unique<TMainForm>(nullptr, services);
-    }
+    Fixture() { form = std::make_unique<TMainForm>(nullptr, services()); }
 
     QList<int> channels() const
     {
@@ -70,7 +54,6 @@ class TestColorChannels : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void sliderWritesFieldAndPanels();
     void fieldMovesSlider();
     void typedValueAbove255();
@@ -88,15 +71,7 @@ private Q_SLOTS:
     void copyThenPasteRoundTrips();
     void ctrlShortcutsWhateverHasFocus();
     void ctrlHeldFlag();
-
-private:
-    QTemporaryDir m_config;
 };
-
-void TestColorChannels::initTestCase()
-{
-    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-}
 
 void TestColorChannels::sliderWritesFieldAndPanels()
 {
@@ -127,7 +102,7 @@ void TestColorChannels::typedValueAbove255()
     QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("255"));
     QCOMPARE(f.form->TrackRouge->value(), 255);
     QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#FF0000"));
-    QCOMPARE(f.beeps.count, 0);
+    QCOMPARE(f.beeps, 0);
 }
 
 void TestColorChannels::clearedField()
@@ -177,27 +152,27 @@ void TestColorChannels::colorDialog()
 {
     Fixture f;
     f.setChannels(1, 2, 3);
-    f.dialogAnswer.reset(); // cancelled
+    f.chosenColor.reset(); // cancelled
     f.form->SpeedColorsClick();
-    QCOMPARE(f.dialogRuns, 1);
-    QCOMPARE(f.dialogInitial, QColor(1, 2, 3));
+    QCOMPARE(f.colorDialogRuns, 1);
+    QCOMPARE(f.colorDialogInitial, QColor(1, 2, 3));
     QCOMPARE(f.channels(), QList<int>({1, 2, 3}));
 
-    f.dialogAnswer = QColor(18, 52, 86);
+    f.chosenColor = QColor(18, 52, 86);
     f.form->SpeedColorsClick();
     QCOMPARE(f.channels(), QList<int>({18, 52, 86}));
     QCOMPARE(f.form->TrackBleu->value(), 86);
     QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#123456"));
 
     // A colour given in another model arrives as plain RGB.
-    f.dialogAnswer = QColor::fromHsv(0, 255, 255);
+    f.chosenColor = QColor::fromHsv(0, 255, 255);
     f.form->SpeedColorsClick();
     QCOMPARE(f.channels(), QList<int>({255, 0, 0}));
 
     // The custom colours are kept as sixteen lines ready for the settings store.
-    QCOMPARE(f.form->ColorDialogCustomColors.size(), 16);
-    QVERIFY(f.form->ColorDialogCustomColors.first().startsWith(QLatin1String("ColorA=")));
-    QVERIFY(f.form->ColorDialogCustomColors.last().startsWith(QLatin1String("ColorP=")));
+    QCOMPARE(f.form->customColorLines().size(), 16);
+    QVERIFY(f.form->customColorLines().first().startsWith(QLatin1String("ColorA=")));
+    QVERIFY(f.form->customColorLines().last().startsWith(QLatin1String("ColorP=")));
 }
 
 void TestColorChannels::copy_data()
@@ -297,7 +272,7 @@ void TestColorChannels::paste()
     QApplication::clipboard()->setText(text);
     f.form->SpeedCollerClick();
     QCOMPARE(f.channels(), expected);
-    QCOMPARE(f.beeps.count, beeps);
+    QCOMPARE(f.beeps, beeps);
     QCOMPARE(f.form->StatusBar->panelText(0),
              message ? QStringLiteral(" Importation effectuée") : QStringLiteral("before"));
     // Everything else follows the fields.
@@ -314,7 +289,7 @@ void TestColorChannels::pasteWithoutText()
     QApplication::clipboard()->setMimeData(data);
     f.form->SpeedCollerClick();
     QCOMPARE(f.channels(), QList<int>({7, 8, 9}));
-    QCOMPARE(f.beeps.count, 0);
+    QCOMPARE(f.beeps, 0);
 }
 
 void TestColorChannels::copyThenPasteRoundTrips()
@@ -334,7 +309,7 @@ void TestColorChannels::copyThenPasteRoundTrips()
             }
         }
     }
-    QCOMPARE(f.beeps.count, 0);
+    QCOMPARE(f.beeps, 0);
 }
 
 void TestColorChannels::ctrlShortcutsWhateverHasFocus()
@@ -359,7 +334,7 @@ void TestColorChannels::ctrlShortcutsWhateverHasFocus()
     QCOMPARE(f.channels(), QList<int>({51, 102, 255}));
 
     QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
-    QCOMPARE(f.dialogRuns, 1);
+    QCOMPARE(f.colorDialogRuns, 1);
 
     // Without Ctrl the letters are the focused control's.
     QApplication::clipboard()->setText(QStringLiteral("#000000"));
@@ -373,23 +348,23 @@ void TestColorChannels::ctrlHeldFlag()
     QVERIFY(test::ShowActive(*f.form));
     QWindow *window = f.form->windowHandle();
     QTest::keyPress(window, Qt::Key_Control, Qt::ControlModifier);
-    QVERIFY(f.form->CtrlHeld);
+    QVERIFY(f.form->ctrlHeld());
     QTest::keyPress(window, Qt::Key_C, Qt::ControlModifier);
-    QVERIFY(f.form->CtrlHeld);
+    QVERIFY(f.form->ctrlHeld());
     QTest::keyRelease(window, Qt::Key_C, Qt::ControlModifier);
-    QVERIFY(!f.form->CtrlHeld); // cleared by any release although Ctrl is still down
+    QVERIFY(!f.form->ctrlHeld()); // cleared by any release although Ctrl is still down
     QTest::keyPress(window, Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
-    QVERIFY(f.form->CtrlHeld);
+    QVERIFY(f.form->ctrlHeld());
     QTest::keyPress(window, Qt::Key_A, Qt::NoModifier);
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
     QTest::keyRelease(window, Qt::Key_Control, Qt::NoModifier);
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
     // A shortcut that opens a dialog: Ctrl is let go there, and the window forgets it.
     QTest::keyPress(window, Qt::Key_Control, Qt::ControlModifier);
-    QVERIFY(f.form->CtrlHeld);
+    QVERIFY(f.form->ctrlHeld());
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(f.form.get(), &deactivate);
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
 }
 
 QTEST_MAIN(TestColorChannels)

@@ -1,5 +1,6 @@
 #include "hook/HookMouse.h"
 #include "hook/HookRecord.h"
+#include "mainwindow/FormServices.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -540,6 +541,7 @@ void TestHookMouse::defaultMessageBox()
     // The real notice: a modal box captioned with the application name, no icon, one "OK".
     QCoreApplication::setApplicationName(QStringLiteral("JOV"));
     THookMouse hook;
+    hook.ShowMessage = FormServices::platform().notice; // as the main window sets it
     hook.setDirectoryDll(QStringLiteral("/nonexistent-jov"));
     QString title;
     QString text;

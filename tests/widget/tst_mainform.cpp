@@ -1,3 +1,5 @@
+#include "QuietServices.h"
+
 #include "controls/ColorButton.h"
 #include "controls/Cursors.h"
 #include "controls/Hints.h"
@@ -9,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace jov;
@@ -18,10 +19,9 @@ class TestMainForm : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
     void layout_data();
     void layout();
-    void m_slots();
+    void customSlots();
     void fixedClientArea();
     void startState();
     void tabOrderStopsOnlyAtFieldsAndCheckedRadio();
@@ -29,15 +29,7 @@ private Q_SLOTS:
     void hintLineSingleTextMode();
     void pipetteCursorRegistered();
     void glyphsLoaded();
-
-private:
-    QTemporaryDir m_config;
 };
-
-void TestMainForm::initTestCase()
-{
-    qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-}
 
 void TestMainForm::layout_data()
 {
@@ -87,16 +79,18 @@ void TestMainForm::layout()
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, hint);
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     auto *widget = form.findChild<QWidget *>(name);
     QVERIFY2(widget, qPrintable(name));
     QCOMPARE(widget->geometry(), geometry);
     QCOMPARE(HintOf(widget), hint);
 }
 
-void TestMainForm::m_slots()
+void TestMainForm::customSlots()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     for (int n = 1; n <= 16; ++n) {
         TColorButton *slot = form.Slots[size_t(n - 1)];
         QCOMPARE(slot->parentWidget(), form.PanelPerso);
@@ -114,7 +108,8 @@ void TestMainForm::m_slots()
 
 void TestMainForm::fixedClientArea()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     QCOMPARE(form.size(), QSize(550, 323));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -123,7 +118,8 @@ void TestMainForm::fixedClientArea()
 
 void TestMainForm::startState()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     QCOMPARE(form.windowTitle(), QStringLiteral("JOV - SansNom"));
     QCOMPARE(form.SpinRouge->value(), 0);
     QCOMPARE(form.SpinVert->value(), 0);
@@ -146,7 +142,8 @@ void TestMainForm::startState()
 
 void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.RadioHtml));
@@ -174,7 +171,8 @@ void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
 
 void TestMainForm::hintLineFollowsMouse()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     THintMonitor *monitor = THintMonitor::instance();
@@ -205,7 +203,8 @@ void TestMainForm::hintLineFollowsMouse()
 
 void TestMainForm::hintLineSingleTextMode()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.StatusBar->setSimplePanel(true);
@@ -219,7 +218,8 @@ void TestMainForm::hintLineSingleTextMode()
 
 void TestMainForm::pipetteCursorRegistered()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     QVERIFY(HasScreenCursor(1));
     const QCursor cursor = ScreenCursor(1);
     QCOMPARE(cursor.shape(), Qt::BitmapCursor);
@@ -231,7 +231,8 @@ void TestMainForm::pipetteCursorRegistered()
 
 void TestMainForm::glyphsLoaded()
 {
-    TMainForm form;
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
     for (TColorButton *button : {form.BtnOptions, form.BtnOpenPal, form.BtnSavePal, form.BtnColors,
                                  form.BtnAide, form.BtnColler, form.BtnNetscape, form.BtnTop,
                                  form.BtnPlus, form.BtnMoins, form.BtnMin, form.BtnCopie}) {

@@ -1,4 +1,5 @@
 // Window modes, help, the options dialog and the About box as the main window drives them.
+#include "QuietServices.h"
 #include "TestSupport.h"
 
 #include "controls/ColorButton.h"
@@ -11,7 +12,6 @@
 #include "mainwindow/MainForm.h"
 
 #include <QCheckBox>
-#include <QTemporaryDir>
 #include <QWindow>
 
 #include <functional>
@@ -21,21 +21,11 @@ using namespace jov;
 
 namespace {
 
-struct Fixture
+struct Fixture : test::QuietServices
 {
-    QList<QUrl> opened;
-    // What the test does with each modal dialog instead of running it.
-    std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
     std::unique_ptr<TMainForm> form;
 
-    Fixture()
-    {
-        FormServices services = FormServices::platform();
-        services.beep = [] {};
-        services.openUrl = [this](const QUrl &url) { opened << url; };
-        services.runDialog = [this](QDialog &dialog) { return onDialog(dialog); };
-        form = std::make_unique<TMainForm>(nullptr, services);
-    }
+    Fixture() { form = std::make_unique<TMainForm>(nullptr, services()); }
 };
 
 } // namespace
@@ -44,22 +34,13 @@ class TestModes : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
     void compactModeToggles();
     void topModeToggles();
     void helpOpensChmBesideProgram();
     void optionsOkStoresCancelKeeps();
     void optionsLiftCompactMode();
     void aboutFromOptionsOverFullWindow();
-
-private:
-    QTemporaryDir m_dir;
 };
-
-void TestModes::init()
-{
-    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/" + QTest::currentTestFunction()).toLocal8Bit());
-}
 
 void TestModes::compactModeToggles()
 {
@@ -67,7 +48,7 @@ void TestModes::compactModeToggles()
     QVERIFY(test::ShowActive(*f.form));
     QCOMPARE(f.form->height(), 323);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(f.form->Options.compact);
+    QVERIFY(f.form->options().compact);
     QCOMPARE(f.form->height(), 148); // outer 175 less the 27 of title bar and borders
     QCOMPARE(f.form->BoxReglage->height(), 115);
     QCOMPARE(f.form->StatusBar->geometry(), QRect(0, 148 - 19, 550, 19));
@@ -75,7 +56,7 @@ void TestModes::compactModeToggles()
     QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbLowered);
     QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[3]);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(!f.form->Options.compact);
+    QVERIFY(!f.form->options().compact);
     QCOMPARE(f.form->height(), 323);
     QCOMPARE(f.form->BoxReglage->height(), 225);
     QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
@@ -89,14 +70,14 @@ void TestModes::topModeToggles()
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     f.form->BtnTop->click();
-    QVERIFY(f.form->Options.alwaysOnTop);
+    QVERIFY(f.form->options().alwaysOnTop);
     QVERIFY(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     QVERIFY(f.form->isVisible());
     QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Libère du premier plan (Ctrl T)"));
     QCOMPARE(f.form->BtnTop->bevelStyle(), TButtonBevel::bbLowered);
     QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[1]);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_T, Qt::ControlModifier);
-    QVERIFY(!f.form->Options.alwaysOnTop);
+    QVERIFY(!f.form->options().alwaysOnTop);
     QVERIFY(!(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
     QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Fixe au premier plan (Ctrl T)"));
     QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[0]);
@@ -109,13 +90,13 @@ void TestModes::helpOpensChmBesideProgram()
     QVERIFY(test::ShowActive(*f.form));
     QTest::keyClick(f.form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
     const QUrl chm = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/JOV.chm");
-    QCOMPARE(f.opened, QList<QUrl>({chm, chm}));
+    QCOMPARE(f.urls, QList<QUrl>({chm, chm}));
 }
 
 void TestModes::optionsOkStoresCancelKeeps()
 {
     Fixture f;
-    const TOptionsRecord before = f.form->Options;
+    const TOptionsRecord before = f.form->options();
     bool simpleWhileOpen = false;
     f.onDialog = [&](QDialog &dialog) {
         auto *options = qobject_cast<TOptions *>(&dialog);
@@ -130,7 +111,7 @@ void TestModes::optionsOkStoresCancelKeeps()
     f.form->BtnOptions->click();
     QVERIFY(simpleWhileOpen);
     QVERIFY(!f.form->StatusBar->simplePanel());
-    QVERIFY(f.form->Options == before);
+    QVERIFY(f.form->options() == before);
 
     f.onDialog = [&](QDialog &dialog) {
         auto *options = qobject_cast<TOptions *>(&dialog);
@@ -140,10 +121,10 @@ void TestModes::optionsOkStoresCancelKeeps()
         return int(QDialog::Accepted);
     };
     f.form->BtnOptions->click();
-    QVERIFY(f.form->Options.clearFromSelected);
-    QVERIFY(!f.form->Options.askToSavePalette);
-    QCOMPARE(f.form->Options.gradientDivisor, 5);
-    QVERIFY(f.form->Options.savePlacement); // untouched boxes keep their options
+    QVERIFY(f.form->options().clearFromSelected);
+    QVERIFY(!f.form->options().askToSavePalette);
+    QCOMPARE(f.form->options().gradientDivisor, 5);
+    QVERIFY(f.form->options().savePlacement); // untouched boxes keep their options
 }
 
 void TestModes::optionsLiftCompactMode()
@@ -160,7 +141,7 @@ void TestModes::optionsLiftCompactMode()
     f.form->BtnOptions->click();
     QCOMPARE(heightWhileOpen, 323);
     QCOMPARE(f.form->height(), 148);
-    QVERIFY(f.form->Options.compact);
+    QVERIFY(f.form->options().compact);
     f.form->ShowAbout();
     QCOMPARE(heightWhileOpen, 323);
     QCOMPARE(f.form->height(), 148);
@@ -187,7 +168,7 @@ void TestModes::aboutFromOptionsOverFullWindow()
     f.form->BtnOptions->click();
     QVERIFY(aboutShown);
     QVERIFY(animating);
-    QVERIFY(f.form->Options.gradientFromSelected);
+    QVERIFY(f.form->options().gradientFromSelected);
 }
 
 QTEST_MAIN(TestModes)

@@ -1,5 +1,6 @@
 // The pipette of the main window with a stand-in hook library: start, sampling ticks, the end by
 // a hook release, and the ways a start can fail.
+#include "QuietServices.h"
 #include "TestSupport.h"
 
 #include "controls/Cursors.h"
@@ -10,9 +11,9 @@
 #include "controls/TrackBar95.h"
 #include "hook/HookMouse.h"
 #include "mainwindow/MainForm.h"
+#include "mainwindow/Pipette.h"
 
 #include <QCursor>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -27,7 +28,7 @@ QString FakeLibraryDir(const char *kind)
     return QCoreApplication::applicationDirPath() + "/../testlibs/" + kind + "/";
 }
 
-struct Fixture
+struct Fixture : test::QuietServices
 {
     QColor screen = QColor(255, 0, 0);
     bool readable = true;
@@ -35,20 +36,20 @@ struct Fixture
     QStringList hookMessages;
     TShiftState held = TShiftStates::ssLeft;
     std::unique_ptr<TMainForm> form;
+    THookMouse *hook = nullptr;
 
     explicit Fixture(const char *library = "fake")
     {
-        FormServices services = FormServices::platform();
-        services.beep = [] {};
-        services.samplePixel = [this](const QPoint &p) -> std::optional<QColor> {
-            sampled << p;
+        onSample = [this](const ScreenPoint &p) -> std::optional<QColor> {
+            sampled << p.pos;
             return readable ? std::optional<QColor>(screen) : std::nullopt;
         };
-        form = std::make_unique<TMainForm>(nullptr, services);
-        form->Hook->ShowMessage = [this](const QString &text) { hookMessages << text; };
-        form->Hook->setDirectoryDll(FakeLibraryDir(library));
+        form = std::make_unique<TMainForm>(nullptr, services());
+        hook = form->pipette().hook();
+        hook->ShowMessage = [this](const QString &text) { hookMessages << text; };
+        hook->setDirectoryDll(FakeLibraryDir(library));
         // The press on the pipette image still holds the left button.
-        form->Hook->QueryShiftState = [this] { return held; };
+        hook->QueryShiftState = [this] { return held; };
         form->SpinRouge->setValue(10);
         form->SpinVert->setValue(20);
         form->SpinBleu->setValue(30);
@@ -60,7 +61,7 @@ struct Fixture
     }
     void release(TMouseButton button, QPoint at)
     {
-        form->Hook->OnMouseUp(form->Hook, button, {}, at.x(), at.y(), 0, 1, 0);
+        hook->OnMouseUp(hook, button, {}, at.x(), at.y(), 0, 1, 0);
     }
 };
 
@@ -70,7 +71,6 @@ class TestPipette : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
     void startShowsTheMode();
     void ticksSampleOutsideThePanelOnly_data();
     void ticksSampleOutsideThePanelOnly();
@@ -83,25 +83,17 @@ private Q_SLOTS:
     void quickTapEndsAtOnce();
     void failedStartEndsAtOnce_data();
     void failedStartEndsAtOnce();
-
-private:
-    QTemporaryDir m_dir;
 };
-
-void TestPipette::init()
-{
-    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/" + QTest::currentTestFunction()).toLocal8Bit());
-}
 
 void TestPipette::startShowsTheMode()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     f.form->ImgPipetteMouseDown();
-    QVERIFY(f.form->PipetteActive);
-    QVERIFY(f.form->Hook->started());
-    QVERIFY(f.form->Timer->isActive());
-    QCOMPARE(f.form->Timer->interval(), 10);
+    QVERIFY(f.form->pipette().active());
+    QVERIFY(f.hook->started());
+    QVERIFY(f.form->pipette().timer()->isActive());
+    QCOMPARE(f.form->pipette().timer()->interval(), 10);
     QVERIFY(f.form->ImgPipette->isHidden());
     QCOMPARE(ApplicationCursor(), 1);
     QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
@@ -175,11 +167,11 @@ void TestPipette::releaseEndsAndTakesLastSample()
     f.form->TimerTimer();
     f.screen = QColor(0, 0, 255); // not read again at the release
     f.release(TMouseButton(button), QPoint(7, 9));
-    QVERIFY(!f.form->PipetteActive);
-    QVERIFY(!f.form->Timer->isActive());
-    QVERIFY(!f.form->Hook->enabled());
+    QVERIFY(!f.form->pipette().active());
+    QVERIFY(!f.form->pipette().timer()->isActive());
+    QVERIFY(!f.hook->enabled());
     QCOMPARE(f.form->CurrentColor(), MakeColor(255, 0, 0));
-    QCOMPARE(f.form->PipettePoint, QPoint(7, 9));
+    QCOMPARE(f.form->pipette().point(), QPoint(7, 9));
     QCOMPARE(QCursor::pos(), QPoint(7, 9));
     QCOMPARE(ApplicationCursor(), 0);
     QVERIFY(!f.form->ImgPipette->isHidden());
@@ -191,17 +183,16 @@ void TestPipette::leftPressStoresPointThenReleaseReplacesIt()
     Fixture f;
     f.form->ImgPipetteMouseDown();
     auto press = [&](TShiftState shift, QPoint at) {
-        f.form->Hook->OnMouseDown(f.form->Hook, TMouseButton::mbLeft, shift, at.x(), at.y(), 0, 1,
-                                  0);
+        f.hook->OnMouseDown(f.hook, TMouseButton::mbLeft, shift, at.x(), at.y(), 0, 1, 0);
     };
     press(TShiftStates::ssLeft, QPoint(40, 50));
-    QCOMPARE(f.form->PipettePoint, QPoint(40, 50));
+    QCOMPARE(f.form->pipette().point(), QPoint(40, 50));
     press(TShiftStates::ssRight, QPoint(60, 70)); // left not held: ignored
-    QCOMPARE(f.form->PipettePoint, QPoint(40, 50));
+    QCOMPARE(f.form->pipette().point(), QPoint(40, 50));
     f.release(TMouseButton::mbLeft, QPoint(80, 90));
-    QCOMPARE(f.form->PipettePoint, QPoint(80, 90));
+    QCOMPARE(f.form->pipette().point(), QPoint(80, 90));
     press(TShiftStates::ssLeft, QPoint(1, 2)); // not active any more
-    QCOMPARE(f.form->PipettePoint, QPoint(80, 90));
+    QCOMPARE(f.form->pipette().point(), QPoint(80, 90));
 }
 
 void TestPipette::releaseWhileIdleDoesNothing()
@@ -210,7 +201,7 @@ void TestPipette::releaseWhileIdleDoesNothing()
     f.form->PanelColor->setColor(QColor(1, 2, 3));
     f.release(TMouseButton::mbLeft, QPoint(3, 4));
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
-    QCOMPARE(f.form->PipettePoint, QPoint(0, 0));
+    QCOMPARE(f.form->pipette().point(), QPoint(0, 0));
 }
 
 void TestPipette::releaseWithoutLeavingPanelKeepsColour()
@@ -231,8 +222,8 @@ void TestPipette::quickTapEndsAtOnce()
     f.held = {};
     QVERIFY(test::ShowActive(*f.form));
     f.form->ImgPipetteMouseDown();
-    QVERIFY(!f.form->PipetteActive);
-    QVERIFY(!f.form->Hook->enabled());
+    QVERIFY(!f.form->pipette().active());
+    QVERIFY(!f.hook->enabled());
     QVERIFY(!f.form->ImgPipette->isHidden());
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
     QVERIFY(f.hookMessages.isEmpty());
@@ -258,7 +249,7 @@ void TestPipette::failedStartEndsAtOnce()
     QVERIFY(test::ShowActive(*f.form));
     QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
     // The sample may have followed the cursor while the message was up.
-    f.form->Hook->ShowMessage = [&](const QString &text) {
+    f.hook->ShowMessage = [&](const QString &text) {
         f.hookMessages << text;
         f.form->TimerTimer();
     };
@@ -266,8 +257,8 @@ void TestPipette::failedStartEndsAtOnce()
     QCOMPARE(f.hookMessages, message.isEmpty()
                                  ? QStringList()
                                  : QStringList({message.arg(FakeLibraryDir(qPrintable(library)))}));
-    QVERIFY(!f.form->PipetteActive);
-    QVERIFY(!f.form->Timer->isActive());
+    QVERIFY(!f.form->pipette().active());
+    QVERIFY(!f.form->pipette().timer()->isActive());
     QVERIFY(!f.form->ImgPipette->isHidden());
     QCOMPARE(ApplicationCursor(), 0);
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));

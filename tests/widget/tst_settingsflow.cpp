@@ -1,6 +1,7 @@
 // Settings across runs of the real main window: first-run defaults, everything saved at close
 // and back at the next start, the palette reloaded with Op13, the legacy settings import and
 // the window placement record.
+#include "QuietServices.h"
 #include "TestSupport.h"
 
 #include "controls/ColorButton.h"
@@ -25,19 +26,23 @@ using namespace jov;
 
 namespace {
 
-struct Run
+// The settings folder of the running test: the store and the legacy file live there.
+QString g_config;
+
+QString StorePath()
 {
-    test::BeepCounter beeps;
-    QStringList messages;
+    return g_config + QStringLiteral("/Corvel Astine/JOV.reg");
+}
+
+struct Run : test::QuietServices
+{
     std::unique_ptr<TMainForm> form;
 
     Run()
     {
-        FormServices services = FormServices::platform();
-        services.beep = beeps.hook();
-        services.information = [this](QWidget *, const QString &text) { messages << text; };
-        services.confirm = [](QWidget *, const QString &) { return false; };
-        form = std::make_unique<TMainForm>(nullptr, services);
+        store = std::make_shared<RegistryStore>(StorePath());
+        legacyIniPath = g_config + QStringLiteral("/JOV.ini");
+        form = std::make_unique<TMainForm>(nullptr, services());
     }
 
     void close()
@@ -81,7 +86,7 @@ private:
 
 void TestSettingsFlow::init()
 {
-    qputenv("XDG_CONFIG_HOME", config().toLocal8Bit());
+    g_config = config();
 }
 
 void TestSettingsFlow::firstRunDefaults()
@@ -94,15 +99,21 @@ void TestSettingsFlow::firstRunDefaults()
     QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
     for (TColorButton *slot : f.Slots)
         QCOMPARE(slot->colorRef(), clWhite);
-    QCOMPARE(f.Options.openFolder, ProgramFolder() + QStringLiteral("/Palettes"));
-    QCOMPARE(f.Options.saveFolder, StripTrailingBackslashes(DocumentsFolder()));
-    QCOMPARE(f.Options.gradientDivisor, 16);
-    QVERIFY(!f.Options.alwaysOnTop && !f.Options.compact);
-    QCOMPARE(run.beeps.count, 0);
+    QCOMPARE(f.options().openFolder, ProgramFolder() + QStringLiteral("/Palettes"));
+    QCOMPARE(f.options().saveFolder, StripTrailingBackslashes(DocumentsFolder()));
+    QCOMPARE(f.options().gradientDivisor, 16);
+    QVERIFY(!f.options().alwaysOnTop && !f.options().compact);
+    QCOMPARE(run.beeps, 0);
 }
 
 void TestSettingsFlow::everythingComesBack()
 {
+    {
+        // The colour dialog's lines come from an earlier run.
+        RegistryStore store(StorePath());
+        store.RegWriteString(ColorsKeyPath, "ColorA", "123456");
+        store.RegWriteString(ColorsKeyPath, "ColorB", "FFFFFF");
+    }
     {
         Run run;
         TMainForm &f = *run.form;
@@ -113,9 +124,10 @@ void TestSettingsFlow::everythingComesBack()
         f.CheckValeur->setChecked(true);
         f.Slots[2]->setColorRef(MakeColor(1, 2, 3));
         f.Slots[15]->setColorRef(MakeColor(250, 0, 5));
-        f.Options.gradientFromSelected = true;
-        f.Options.gradientDivisor = 7;
-        f.ColorDialogCustomColors = QStringList({"ColorA=123456", "ColorB=FFFFFF"});
+        TOptionsRecord options = f.options();
+        options.gradientFromSelected = true;
+        options.gradientDivisor = 7;
+        f.setOptions(options);
         run.close();
     }
     Run run;
@@ -127,9 +139,9 @@ void TestSettingsFlow::everythingComesBack()
     QCOMPARE(f.Slots[2]->colorRef(), MakeColor(1, 2, 3));
     QCOMPARE(f.Slots[15]->colorRef(), MakeColor(250, 0, 5));
     QCOMPARE(f.Slots[0]->colorRef(), clWhite);
-    QVERIFY(f.Options.gradientFromSelected);
-    QCOMPARE(f.Options.gradientDivisor, 7);
-    QCOMPARE(f.ColorDialogCustomColors, QStringList({"ColorA=123456", "ColorB=FFFFFF"}));
+    QVERIFY(f.options().gradientFromSelected);
+    QCOMPARE(f.options().gradientDivisor, 7);
+    QCOMPARE(f.customColorLines(), QStringList({"ColorA=123456", "ColorB=FFFFFF"}));
     QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
 }
 
@@ -139,7 +151,7 @@ void TestSettingsFlow::storeHoldsEveryOptionWithItsType()
         Run run;
         run.close();
     }
-    RegistryStore store(SettingsStorePath());
+    RegistryStore store(StorePath());
     QStringList names;
     QVERIFY(store.RegReadValueNames(OptionsKeyPath, names));
     QStringList expected;
@@ -160,7 +172,7 @@ void TestSettingsFlow::storeHoldsEveryOptionWithItsType()
 void TestSettingsFlow::wrongTypeReadsDefault()
 {
     {
-        RegistryStore store(SettingsStorePath());
+        RegistryStore store(StorePath());
         QVERIFY(store.RegWriteString(OptionsKeyPath, "Op06", "0"));
         QVERIFY(store.RegWriteInteger(OptionsKeyPath, "Op01", 77));
     }
@@ -173,7 +185,7 @@ void TestSettingsFlow::lastPaletteReloadedFromOpenFolder()
 {
     const QString openFolder = m_dir.path() + "/open";
     const QString saveFolder = m_dir.path() + "/save";
-    PaletteColors inOpen{}, inSave{};
+    SlotColors inOpen{}, inSave{};
     inOpen.fill(MakeColor(0, 0, 255));
     inSave.fill(MakeColor(255, 0, 0));
     QDir().mkpath(openFolder);
@@ -181,7 +193,7 @@ void TestSettingsFlow::lastPaletteReloadedFromOpenFolder()
     QVERIFY(WritePaletteFile(openFolder + "/foo.pal", inOpen));
     QVERIFY(WritePaletteFile(saveFolder + "/foo.pal", inSave));
     {
-        RegistryStore store(SettingsStorePath());
+        RegistryStore store(StorePath());
         store.RegWriteBool(OptionsKeyPath, "Op13", true);
         store.RegWriteString(OptionsKeyPath, "Op30", openFolder + "/");
         store.RegWriteString(OptionsKeyPath, "Op31", saveFolder);
@@ -192,20 +204,20 @@ void TestSettingsFlow::lastPaletteReloadedFromOpenFolder()
     QCOMPARE(run.form->Slots[0]->colorRef(), MakeColor(0, 0, 255)); // from the file in Op30
     QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - foo"));
     QVERIFY(!run.form->PaletteModified());
-    QCOMPARE(run.beeps.count, 0);
+    QCOMPARE(run.beeps, 0);
 }
 
 void TestSettingsFlow::lastPaletteMissingBeepsAndKeepsName()
 {
     {
-        RegistryStore store(SettingsStorePath());
+        RegistryStore store(StorePath());
         store.RegWriteBool(OptionsKeyPath, "Op13", true);
         store.RegWriteString(OptionsKeyPath, "Op30", m_dir.path() + "/nowhere");
         store.RegWriteString(OptionsKeyPath, "Op32", "gone.pal");
         store.RegWriteInteger(PersonalKeyPath, "CouleurA", 0x00FF00);
     }
     Run run;
-    QCOMPARE(run.beeps.count, 1);
+    QCOMPARE(run.beeps, 1);
     QVERIFY(run.messages.isEmpty());
     QCOMPARE(run.form->Slots[0]->colorRef(), clWhite); // the stored slots are not read
     QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - gone"));
@@ -223,10 +235,10 @@ void TestSettingsFlow::legacyIniImportedOnce()
         QVERIFY(f.RadioRgb->isChecked());
         QCOMPARE(f.Slots[2]->colorRef(), MakeColor(255, 0, 0));
         QCOMPARE(f.Slots[0]->colorRef(), clWhite);
-        QCOMPARE(f.ColorDialogCustomColors, QStringList({"ColorA=FF0000"}));
+        QCOMPARE(f.customColorLines(), QStringList({"ColorA=FF0000"}));
     }
     QVERIFY(!QFile::exists(ini));
-    RegistryStore store(SettingsStorePath());
+    RegistryStore store(StorePath());
     QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op01", -1), 16);
     QCOMPARE(store.RegReadInteger(PersonalKeyPath, "CouleurC", -1), 255);
     QCOMPARE(store.RegReadString(OptionsKeyPath, "Op32", QString()), QStringLiteral("SansNom.pal"));
@@ -253,7 +265,7 @@ void TestSettingsFlow::legacyIniLeftBehindNotImportedAgain()
     const QString ini = config() + "/JOV.ini";
     QVERIFY(WriteFile(ini, "[Options]\r\nOp01=99\r\n"));
     {
-        RegistryStore store(SettingsStorePath());
+        RegistryStore store(StorePath());
         store.RegWriteInteger(OptionsKeyPath, "Op01", 5);
         store.RegWriteString(RootKeyPath, LegacyImportedValue, LegacyIniSignature(ini));
     }
@@ -278,7 +290,7 @@ void TestSettingsFlow::placementWrittenAndRestored()
         run.form->move(123, 77);
         run.close();
     }
-    RegistryStore store(SettingsStorePath());
+    RegistryStore store(StorePath());
     const QString norm = store.RegReadString(PlacementKeyPath, "NormPos", QString());
     QVERIFY2(norm.startsWith(QLatin1String("123,77,")), qPrintable(norm));
     QCOMPARE(store.RegReadString(PlacementKeyPath, "FormVersion", QString()), QStringLiteral("0"));
@@ -296,7 +308,7 @@ void TestSettingsFlow::placementWrittenAndRestored()
 void TestSettingsFlow::placementOffEveryScreenIgnored()
 {
     {
-        RegistryStore store(SettingsStorePath());
+        RegistryStore store(StorePath());
         store.RegWriteString(PlacementKeyPath, "NormPos", "30000,30000,30550,30350");
     }
     Run run;

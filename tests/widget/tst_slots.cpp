@@ -1,11 +1,13 @@
 // The custom slots and palette files through the real main window: select, store, clear,
 // clear all, gradient, drag and drop, the palette title and star, the save prompt, and palette
 // files written and read through the window's commands.
+#include "QuietServices.h"
 #include "TestSupport.h"
 
 #include "controls/ColorButton.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
+#include "mainwindow/CustomSlots.h"
 #include "mainwindow/MainForm.h"
 #include "persistence/PaletteFile.h"
 
@@ -24,38 +26,22 @@ namespace {
 const QString kSelectFirst =
     QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés.");
 
-struct Fixture
+struct Fixture : test::QuietServices
 {
-    test::BeepCounter beeps;
-    QStringList messages;
-    QStringList questions;
-    bool answer = true;
-    QString savePath;
-    QString openPath;
-    QStringList dialogFolders;
     std::unique_ptr<TMainForm> form;
 
     Fixture()
     {
-        FormServices services = FormServices::platform();
-        services.beep = beeps.hook();
-        services.chooseColor = [](QWidget *, const QColor &) { return std::optional<QColor>(); };
-        services.information = [this](QWidget *, const QString &text) { messages << text; };
-        services.confirm = [this](QWidget *, const QString &text) {
-            questions << text;
-            return answer;
-        };
-        services.openPaletteFile = [this](QWidget *, const QString &folder) {
-            dialogFolders << folder;
-            return openPath;
-        };
-        services.savePaletteFile = [this](QWidget *, const QString &folder, const QString &name) {
-            dialogFolders << folder + QLatin1Char('|') + name;
-            return savePath;
-        };
-        form = std::make_unique<TMainForm>(nullptr, services);
+        answer = true;
+        form = std::make_unique<TMainForm>(nullptr, services());
     }
 
+    template <typename T> void setOption(T TOptionsRecord::*field, T value)
+    {
+        TOptionsRecord options = form->options();
+        options.*field = value;
+        form->setOptions(options);
+    }
     TColorButton *slot(int n) const { return form->Slots[size_t(n - 1)]; }
     void setColor(int r, int g, int b)
     {
@@ -72,7 +58,7 @@ struct Fixture
     }
     void ctrlClick(TColorButton *button)
     {
-        form->CtrlHeld = true;
+        form->FormKeyDown(Qt::Key_Control, Qt::ControlModifier);
         button->click();
     }
     QPoint slotCentre(int n) const { return slot(n)->mapToGlobal(slot(n)->rect().center()); }
@@ -107,7 +93,6 @@ class TestSlots : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
     void addOrRemoveWithoutSelectionShowsMessage();
     void selectMovesMarkAndStoreMarksModifiedOnce();
     void removeClearsMarkedSlot();
@@ -138,14 +123,6 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
 };
-
-void TestSlots::init()
-{
-    // Each test starts from a first run: its own, empty settings folder.
-    qputenv("XDG_CONFIG_HOME", (m_dir.path() + "/config-" + QTest::currentTestFunction() +
-                                QLatin1Char('-') + QTest::currentDataTag())
-                                   .toLocal8Bit());
-}
 
 void TestSlots::addOrRemoveWithoutSelectionShowsMessage()
 {
@@ -204,14 +181,14 @@ void TestSlots::clearAll()
     QFETCH(int, firstCleared);
     Fixture f;
     f.fillNumbered();
-    f.form->Options.clearFromSelected = op17;
+    f.setOption(&TOptionsRecord::clearFromSelected, op17);
     if (selected)
         f.slot(selected)->click();
     f.ctrlClick(f.form->BtnMoins);
     QCOMPARE(f.questions, QStringList({"\r\nVoulez-vous supprimer les couleurs mémorisées ?"}));
     for (int n = 1; n <= 16; ++n)
         QCOMPARE(f.slot(n)->colorRef() == clWhite, n >= firstCleared);
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
 }
 
@@ -222,7 +199,7 @@ void TestSlots::clearAllAnsweredNo()
     f.answer = false;
     f.ctrlClick(f.form->BtnMoins);
     QCOMPARE(f.slot(3)->colorRef(), MakeColor(20, 2, 253));
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
     QVERIFY(!f.form->PaletteModified());
 }
 
@@ -244,7 +221,7 @@ void TestSlots::gradient()
     Fixture f;
     f.fillNumbered();
     const SlotColors before = f.form->SlotColorValues();
-    f.form->Options.gradientFromSelected = op18;
+    f.setOption(&TOptionsRecord::gradientFromSelected, op18);
     if (selected)
         f.slot(selected)->click();
     f.setColor(0, 0, 128);
@@ -255,17 +232,17 @@ void TestSlots::gradient()
         QCOMPARE(f.slot(16)->colorRef(), MakeColor(0, 2, 223));
     for (int n = 1; n < firstChanged; ++n)
         QCOMPARE(f.slot(n)->colorRef(), before[size_t(n - 1)]);
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
     QVERIFY(f.form->PaletteModified());
 }
 
 void TestSlots::renameOnCtrlAddAndRemove()
 {
     Fixture f;
-    f.form->Options.untitledOnCtrl = true;
+    f.setOption(&TOptionsRecord::untitledOnCtrl, true);
     f.form->SetPaletteName(QStringLiteral("mine.pal"));
     f.ctrlClick(f.form->BtnPlus); // gradient: untitled and modified
-    QCOMPARE(f.form->Options.paletteName, QStringLiteral("SansNom.pal"));
+    QCOMPARE(f.form->customSlots().paletteName(), QStringLiteral("SansNom.pal"));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
     f.ctrlClick(f.form->BtnMoins); // clear all: untitled, not modified
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
@@ -278,7 +255,7 @@ void TestSlots::singleClickAppliesWithOp16()
     f.fillNumbered();
     f.slot(4)->click();
     QCOMPARE(f.form->SpinRouge->value(), 0); // Op16 off: selecting does not apply
-    f.form->Options.clickApplies = true;
+    f.setOption(&TOptionsRecord::clickApplies, true);
     f.slot(4)->click();
     QCOMPARE(f.form->CurrentColor(), MakeColor(30, 3, 252));
     QCOMPARE(f.form->PanelColor->color(), QColor(30, 3, 252));
@@ -312,7 +289,7 @@ void TestSlots::dragSwapsColours()
     f.slot(5)->click(); // the mark stays where it is through the drag
     f.ctrlClick(f.slot(3));
     QCOMPARE(f.form->DraggedSlot(), 2);
-    QVERIFY(!f.form->CtrlHeld);
+    QVERIFY(!f.form->ctrlHeld());
     QCOMPARE(f.form->MarkedSlot(), 4);
     // The next click lands on slot 7: its press and release belong to the drag.
     const QPoint target = f.form->mapFromGlobal(f.slotCentre(7));
@@ -361,8 +338,8 @@ void TestSlots::saveThenLoadRoundTrip()
     f.form->BtnSavePalClick();
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - round"));
     QVERIFY(!f.form->PaletteModified());
-    QCOMPARE(f.form->Options.paletteName, QStringLiteral("round.pal"));
-    QCOMPARE(f.form->Options.saveFolder, m_dir.path() + QLatin1Char('/'));
+    QCOMPARE(f.form->customSlots().paletteName(), QStringLiteral("round.pal"));
+    QCOMPARE(f.form->options().saveFolder, m_dir.path() + QLatin1Char('/'));
     QFile file(f.savePath);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray content = file.readAll();
@@ -373,7 +350,7 @@ void TestSlots::saveThenLoadRoundTrip()
     f.form->LoadPaletteFile(f.savePath);
     QCOMPARE(f.form->SlotColorValues(), saved);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - round"));
-    QCOMPARE(f.beeps.count, 0);
+    QCOMPARE(f.beeps, 0);
 }
 
 void TestSlots::saveFailureKeepsEverything()
@@ -384,10 +361,10 @@ void TestSlots::saveFailureKeepsEverything()
     // The folder does not exist: opening the file fails.
     f.savePath = m_dir.filePath(QStringLiteral("missing/new.pal"));
     f.form->BtnSavePalClick();
-    QCOMPARE(f.beeps.count, 1);
+    QCOMPARE(f.beeps, 1);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - kept *"));
     QVERIFY(f.form->PaletteModified());
-    QCOMPARE(f.form->Options.paletteName, QStringLiteral("kept.pal"));
+    QCOMPARE(f.form->customSlots().paletteName(), QStringLiteral("kept.pal"));
     QVERIFY(!QFile::exists(f.savePath));
 }
 
@@ -417,7 +394,7 @@ void TestSlots::loadHeaderFaultsShowMessages()
     QCOMPARE(f.messages, QStringList({message}));
     QCOMPARE(f.form->SlotColorValues(), before);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
-    QCOMPARE(f.beeps.count, 0);
+    QCOMPARE(f.beeps, 0);
 }
 
 void TestSlots::loadFaultyColourLineChangesNothing_data()
@@ -446,7 +423,7 @@ void TestSlots::loadFaultyColourLineChangesNothing()
     const QString path = m_dir.filePath(QStringLiteral("faulty.pal"));
     QVERIFY(WriteFile(path, content));
     f.form->LoadPaletteFile(path);
-    QCOMPARE(f.beeps.count, 1);
+    QCOMPARE(f.beeps, 1);
     QVERIFY(f.messages.isEmpty());
     QCOMPARE(f.form->SlotColorValues(), before); // no half-loaded palette
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - before *"));
@@ -471,7 +448,7 @@ void TestSlots::titleCutsAtFirstDot()
     QVERIFY(WriteFile(path, Palette(GreyLines())));
     f.form->LoadPaletteFile(path);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - my"));
-    QCOMPARE(f.form->Options.paletteName, QStringLiteral("my.old.pal"));
+    QCOMPARE(f.form->customSlots().paletteName(), QStringLiteral("my.old.pal"));
 }
 
 void TestSlots::savePromptOnClose()
@@ -504,7 +481,7 @@ void TestSlots::savePromptOnClose()
 void TestSlots::noPromptWithoutOp14()
 {
     Fixture f;
-    f.form->Options.askToSavePalette = false;
+    f.setOption(&TOptionsRecord::askToSavePalette, false);
     f.form->MarkPaletteModified();
     QVERIFY(f.form->QuerySavePalette());
     QVERIFY(f.questions.isEmpty());
@@ -518,17 +495,17 @@ void TestSlots::openAsksFirstAndRemembersFolder()
     f.form->MarkPaletteModified();
     f.answer = false;
     f.openPath = path;
-    const QString openFolder = f.form->Options.openFolder;
+    const QString openFolder = f.form->options().openFolder;
     f.form->BtnOpenPalClick();
     QCOMPARE(f.questions.size(), 1);
     QCOMPARE(f.dialogFolders, QStringList({openFolder}));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - opened"));
-    QCOMPARE(f.form->Options.openFolder, m_dir.path() + QLatin1Char('/'));
+    QCOMPARE(f.form->options().openFolder, m_dir.path() + QLatin1Char('/'));
     // Without Op12 the folder is not remembered.
-    f.form->Options.rememberFolders = false;
-    f.form->Options.openFolder = QStringLiteral("/elsewhere");
+    f.setOption(&TOptionsRecord::rememberFolders, false);
+    f.setOption(&TOptionsRecord::openFolder, QStringLiteral("/elsewhere"));
     f.form->BtnOpenPalClick();
-    QCOMPARE(f.form->Options.openFolder, QStringLiteral("/elsewhere"));
+    QCOMPARE(f.form->options().openFolder, QStringLiteral("/elsewhere"));
 }
 
 void TestSlots::ctrlOAndCtrlS()

@@ -1,0 +1,269 @@
+#include "mainwindow/CustomSlots.h"
+
+#include "controls/ColorButton.h"
+#include "mainwindow/FormServices.h"
+#include "persistence/Options.h"
+#include "persistence/PaletteFile.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace jov {
+
+namespace {
+
+const QString kMark = QStringLiteral("*");
+
+} // namespace
+
+TCustomSlots::TCustomSlots(const Buttons &buttons, FormServices &services,
+                           TOptionsRecord &options, QWidget *owner)
+    : QObject(owner), m_buttons(buttons), m_services(services), m_options(options),
+      m_owner(owner), m_paletteName(UntitledPaletteName)
+{
+}
+
+SlotColors TCustomSlots::colors() const
+{
+    SlotColors colors{};
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        colors[i] = m_buttons[i]->colorRef();
+    return colors;
+}
+
+void TCustomSlots::setColors(const SlotColors &colors)
+{
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        m_buttons[i]->setColorRef(colors[i]);
+}
+
+void TCustomSlots::click(int index, bool ctrl)
+{
+    if (ctrl) {
+        startDrag(index);
+        return;
+    }
+    if (m_marked >= 0)
+        m_buttons[std::size_t(m_marked)]->setCaption(QString());
+    m_marked = index;
+    m_buttons[std::size_t(index)]->setCaption(kMark);
+    if (m_options.clickApplies)
+        apply(index);
+    m_selectionMade = true;
+}
+
+void TCustomSlots::apply(int index)
+{
+    Q_EMIT applyColor(m_buttons[std::size_t(index)]->colorRef());
+}
+
+void TCustomSlots::showSelectFirst()
+{
+    m_services.information(
+        m_owner, QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
+}
+
+void TCustomSlots::add(bool ctrl)
+{
+    if (ctrl) {
+        if (m_services.confirm(m_owner,
+                               QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"))) {
+            setColors(GradientSlots(
+                colors(),
+                SlotsToFill(m_options.gradientFromSelected, m_selectionMade, m_marked),
+                currentColor(), m_options.gradientDivisor));
+            if (m_options.untitledOnCtrl)
+                resetPaletteName(true);
+            else
+                markPaletteModified();
+        }
+        return;
+    }
+    if (!m_selectionMade) {
+        showSelectFirst();
+        return;
+    }
+    if (m_marked >= 0)
+        m_buttons[std::size_t(m_marked)]->setColorRef(currentColor());
+    markPaletteModified();
+}
+
+void TCustomSlots::remove(bool ctrl)
+{
+    if (ctrl) {
+        if (m_services.confirm(
+                m_owner, QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"))) {
+            setColors(ClearSlots(
+                colors(), SlotsToFill(m_options.clearFromSelected, m_selectionMade, m_marked)));
+            if (m_options.untitledOnCtrl)
+                resetPaletteName(false);
+            else
+                markPaletteModified();
+        }
+        return;
+    }
+    if (!m_selectionMade) {
+        showSelectFirst();
+        return;
+    }
+    if (m_marked >= 0)
+        m_buttons[std::size_t(m_marked)]->setColorRef(clWhite);
+    markPaletteModified();
+}
+
+// A slot picked up with Ctrl+click is carried until the next mouse-button release: over a slot
+// the two colours swap, anywhere else nothing happens. The window holds the mouse meanwhile, so
+// the press and release of that click reach no control.
+void TCustomSlots::startDrag(int index)
+{
+    m_dragSource = index;
+    m_owner->installEventFilter(this);
+    m_owner->grabMouse();
+    m_owner->grabKeyboard();
+    QGuiApplication::setOverrideCursor(QCursor(Qt::DragMoveCursor));
+}
+
+int TCustomSlots::slotAt(const QPoint &globalPos) const
+{
+    for (std::size_t i = 0; i < m_buttons.size(); ++i) {
+        const TColorButton *slot = m_buttons[i];
+        if (slot->isVisible() && slot->rect().contains(slot->mapFromGlobal(globalPos)))
+            return int(i);
+    }
+    return -1;
+}
+
+void TCustomSlots::endDrag(const QPoint &globalPos, bool dropped)
+{
+    const int source = m_dragSource;
+    m_dragSource = -1;
+    m_owner->removeEventFilter(this);
+    QGuiApplication::restoreOverrideCursor();
+    m_owner->releaseMouse();
+    m_owner->releaseKeyboard();
+    const int target = dropped ? slotAt(globalPos) : -1;
+    if (source >= 0 && target >= 0)
+        drop(target, source);
+}
+
+bool TCustomSlots::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_owner || m_dragSource < 0)
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        return true;
+    case QEvent::MouseButtonRelease:
+        endDrag(static_cast<QMouseEvent *>(event)->globalPosition().toPoint(), true);
+        return true;
+    case QEvent::MouseMove:
+        // Over a slot the colour can be dropped; elsewhere the release does nothing.
+        QGuiApplication::changeOverrideCursor(
+            slotAt(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()) >= 0
+                ? Qt::DragMoveCursor
+                : Qt::ForbiddenCursor);
+        return true;
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            endDrag(QPoint(), false);
+            return true;
+        }
+        return false;
+    case QEvent::WindowDeactivate:
+        endDrag(QPoint(), false);
+        return false;
+    default:
+        return false;
+    }
+}
+
+void TCustomSlots::drop(int target, int source)
+{
+    TColorButton *to = m_buttons[std::size_t(target)];
+    TColorButton *from = m_buttons[std::size_t(source)];
+    const ColorRef kept = to->colorRef();
+    to->setColorRef(from->colorRef());
+    from->setColorRef(kept);
+    markPaletteModified();
+}
+
+void TCustomSlots::setPaletteName(const QString &name)
+{
+    m_modified = false;
+    m_paletteName = name;
+    m_owner->setWindowTitle(PaletteTitle(name, false));
+}
+
+void TCustomSlots::markPaletteModified()
+{
+    if (m_modified)
+        return;
+    m_modified = true;
+    m_owner->setWindowTitle(m_owner->windowTitle() + QStringLiteral(" *"));
+}
+
+void TCustomSlots::resetPaletteName(bool modified)
+{
+    setPaletteName(UntitledPaletteName);
+    if (modified)
+        markPaletteModified();
+}
+
+bool TCustomSlots::querySavePalette()
+{
+    if (!m_options.askToSavePalette || !m_modified)
+        return true;
+    if (!m_services.confirm(m_owner, QStringLiteral("\r\nLa palette ") + m_paletteName +
+                                         QStringLiteral(" a été modifiée.\r\nVoulez-vous la "
+                                                        "sauvegarder ?")))
+        return true;
+    savePalette();
+    return false;
+}
+
+void TCustomSlots::savePalette()
+{
+    const QString path = m_services.savePaletteFile(m_owner, m_options.saveFolder, m_paletteName);
+    if (path.isEmpty())
+        return;
+    // The file is replaced whole or not at all; the palette is named after it only once it is
+    // really written.
+    if (WritePaletteFile(path, colors()))
+        setPaletteName(BaseFileName(path));
+    else
+        m_services.beep();
+    if (m_options.rememberFolders)
+        m_options.saveFolder = FolderOfFile(path);
+}
+
+void TCustomSlots::openPalette()
+{
+    if (!querySavePalette())
+        return;
+    const QString path = m_services.openPaletteFile(m_owner, m_options.openFolder);
+    if (path.isEmpty())
+        return;
+    loadPaletteFile(path);
+    if (m_options.rememberFolders)
+        m_options.openFolder = FolderOfFile(path);
+}
+
+void TCustomSlots::loadPaletteFile(const QString &path)
+{
+    const PaletteReadResult result = ReadPaletteFile(path);
+    if (result.ok()) {
+        setColors(result.colors);
+        setPaletteName(BaseFileName(path));
+        return;
+    }
+    const QString message = PaletteErrorMessage(result.error);
+    if (message.isEmpty())
+        m_services.beep();
+    else
+        m_services.information(m_owner, message);
+}
+
+} // namespace jov

@@ -1,0 +1,199 @@
+// The main window's start-up sequence, its settings read at creation and written at close,
+// and the window placement record.
+#include "mainwindow/MainForm.h"
+
+#include "controls/Cursors.h"
+#include "controls/Hints.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "mainwindow/CustomSlots.h"
+#include "persistence/LegacyIni.h"
+#include "persistence/Systeme.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+
+namespace jov {
+
+namespace {
+
+// The controls that show options of the record: the colour and the copy choices.
+struct ChannelOption
+{
+    qint32 TOptionsRecord::*value;
+    TNumberField *TMainForm::*field;
+};
+constexpr ChannelOption ChannelOptions[] = {{&TOptionsRecord::red, &TMainForm::SpinRouge},
+                                            {&TOptionsRecord::green, &TMainForm::SpinVert},
+                                            {&TOptionsRecord::blue, &TMainForm::SpinBleu}};
+
+// In this order: checking one radio button unchecks the others, so the last true option wins.
+constexpr std::pair<bool TOptionsRecord::*, QRadioButton *TMainForm::*> FormatOptions[] = {
+    {&TOptionsRecord::formatHexa, &TMainForm::RadioHexa},
+    {&TOptionsRecord::formatHtml, &TMainForm::RadioHtml},
+    {&TOptionsRecord::formatRgb, &TMainForm::RadioRgb}};
+
+QSize PrimaryScreenSize()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() * screen->devicePixelRatio() : QSize();
+}
+
+} // namespace
+
+void TMainForm::FormCreate()
+{
+    // The pipette cursor, number 1; the arrow when the picture cannot be loaded.
+    const QPixmap pipette(QStringLiteral(":/cursor_pipette.xpm"));
+    SetScreenCursor(1, pipette.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pipette, 0, 13));
+
+    THintMonitor::instance()->setHandler([this] { ShowHintText(); });
+
+    StatusBar->setPanelWidth(0, ScaledSize(235));
+    ImgPipette->autoSize();
+
+    m_options = StartupOptions();
+    LoadSettings();
+
+    for (const ChannelOption &channel : ChannelOptions)
+        (this->*channel.field)->setValue(m_options.*channel.value);
+    CheckValeur->setChecked(m_options.valueOnly);
+    for (const auto &[option, control] : FormatOptions) {
+        QRadioButton *radio = this->*control;
+        const bool on = m_options.*option;
+        // An exclusive radio button refuses to be unchecked directly; stored options may still
+        // select no format at all.
+        radio->setAutoExclusive(on);
+        radio->setChecked(on);
+        radio->setAutoExclusive(true);
+    }
+    UpdateColor();
+    ApplyMinMode();
+    ApplyTopMode();
+    RadioHtml->setFocus();
+    SetPaletteName(m_options.paletteName);
+}
+
+void TMainForm::LoadSettings()
+{
+    SettingsStore &store = *m_services.store;
+    SlotColors slotColors = SlotColorValues();
+    const QString legacy = m_services.legacyIniPath;
+    if (!legacy.isEmpty() && QFileInfo::exists(legacy) &&
+        store.RegReadString(RootKeyPath, LegacyImportedValue, QString()) !=
+            LegacyIniSignature(legacy)) {
+        const LegacyImportResult result =
+            ImportLegacyIniFile(legacy, store, m_options, m_customColorLines, slotColors);
+        if (result == LegacyImportResult::NotDeleted)
+            store.RegWriteString(RootKeyPath, LegacyImportedValue, LegacyIniSignature(legacy));
+        if (result != LegacyImportResult::Unreadable) {
+            SetSlotColors(slotColors);
+            return; // the placement is read when the window is first shown
+        }
+    }
+    LoadSettingsFromStore(store, m_options, m_customColorLines, slotColors,
+                          [this](const QString &path) { LoadPaletteFile(path); });
+    if (!m_options.reloadPalette)
+        SetSlotColors(slotColors);
+    RestorePlacement();
+}
+
+bool TMainForm::SaveSettings()
+{
+    m_options.paletteName = m_slots->paletteName();
+    return SaveSettingsToStore(*m_services.store, m_options, m_customColorLines,
+                               SlotColorValues());
+}
+
+void TMainForm::FormClose()
+{
+    SetApplicationCursor(0);
+    for (const ChannelOption &channel : ChannelOptions)
+        m_options.*channel.value = (this->*channel.field)->value();
+    m_options.valueOnly = CheckValeur->isChecked();
+    for (const auto &[option, control] : FormatOptions)
+        m_options.*option = (this->*control)->isChecked();
+    SaveSettings();
+    // The placement was written when the close was granted; written again here on purpose,
+    // after the settings, when the user asked for it.
+    if (m_options.savePlacement)
+        SavePlacement();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!QuerySavePalette()) {
+        event->ignore();
+        return;
+    }
+    SavePlacement();
+    FormClose();
+    event->accept();
+    Q_EMIT closed();
+}
+
+int TMainForm::ScreenPpi() const
+{
+    const QScreen *s = screen();
+    if (!s)
+        return 96;
+    return int(std::lround(s->logicalDotsPerInch() * s->devicePixelRatio()));
+}
+
+int TMainForm::ScaledSize(int designSize) const
+{
+    const QScreen *s = screen();
+    const double ratio = s ? s->devicePixelRatio() : 1.0;
+    return int(std::lround(ScaleToScreen(designSize, ScreenPpi()) / ratio));
+}
+
+// The placement is kept in screen pixels of the window's outer rectangle, title bar included,
+// which is what moving the window positions.
+WindowPlacementRecord TMainForm::CurrentPlacement() const
+{
+    WindowPlacementRecord placement;
+    placement.showCmd = isMinimized() ? SwShowMinimized : SwShowNormal;
+    const QRect frame = frameGeometry();
+    placement.normalPosition = {frame.left(), frame.top(), frame.left() + frame.width(),
+                                frame.top() + frame.height()};
+    return placement;
+}
+
+bool TMainForm::SavePlacement()
+{
+    WindowPlacementRecord placement = CurrentPlacement();
+    placement.minPosition = QPoint(-1, -1);
+    placement.maxPosition = QPoint(-1, -1);
+    const QSize screenSize = PrimaryScreenSize();
+    return WritePlacement(*m_services.store, PlacementKeyPath, placement, ScreenPpi(),
+                          screenSize.width(), screenSize.height(), false);
+}
+
+void TMainForm::RestorePlacement()
+{
+    const QSize screenSize = PrimaryScreenSize();
+    const PlacementReadResult result =
+        ReadPlacement(*m_services.store, PlacementKeyPath, CurrentPlacement(), isVisible(),
+                      ScreenPpi(), screenSize.width(), screenSize.height());
+    if (result.stopped)
+        return;
+    const QPoint topLeft(result.placement.normalPosition.left,
+                         result.placement.normalPosition.top);
+    // A place on a screen that is gone (a monitor unplugged) would leave the window out of
+    // reach: it then keeps the place it has.
+    if (result.applyPlacement && QGuiApplication::screenAt(topLeft + QPoint(8, 8)))
+        move(topLeft);
+    // The window has a fixed size: a maximised record comes up normal.
+    if (result.show == PlacementShow::Minimized && isVisible())
+        QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
+} // namespace jov

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "controls/DevicePixels.h"
+
+#include <QColor>
+#include <QObject>
+#include <QPoint>
+
+class QTimer;
+class QWidget;
+
+namespace jov {
+
+struct FormServices;
+class THookMouse;
+
+/// The eyedropper: while it is active a 10 ms timer shows the pixel under the pointer as the
+/// sample, and a left or right release anywhere, reported by the mouse hook, ends it with the
+/// last sample as the picked colour. Everything is in device pixels: the pointer, the pixel
+/// read and the point the pointer is put back on.
+///
+/// It always ends: a hook that cannot start ends it at once, Escape ends it, and a release
+/// that the program itself sees while the hook has reported nothing at all ends it too. Ending
+/// without a pick gives back the colour the user had when it started.
+class TPipette : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `panel` is the pipette's own panel: no sampling happens while the pointer is over it (or
+    // on the column just right of it and the row just below it).
+    TPipette(FormServices &services, QWidget *panel, QObject *parent = nullptr);
+    ~TPipette() override;
+
+    // Starts picking; `current` is the colour the user has now.
+    void start(const QColor &current);
+    // One sampling step.
+    void tick();
+    // A left press reported while the left button is held, at a device point.
+    void leftPress(QPoint device);
+    // A left or right release at a device point on the pointer's screen.
+    void end(QPoint device);
+    // Ends without a pick: the colour from before the start comes back.
+    void cancel();
+
+    bool active() const { return m_active; }
+    // The device point of the last left press (while active) or of the release.
+    QPoint point() const { return m_point.pos; }
+    QColor sample() const { return m_sample; }
+    QTimer *timer() const { return m_timer; }
+    THookMouse *hook() const { return m_hook; }
+
+Q_SIGNALS:
+    // Picking has begun: the window shows the mode.
+    void started();
+    // The sample shows another colour.
+    void sampled(const QColor &color);
+    // Picking is over; `color` becomes the current colour.
+    void ended(const QColor &color);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void finish(QPoint device);
+
+    FormServices &m_services;
+    QWidget *m_panel;
+    QTimer *m_timer;
+    THookMouse *m_hook;
+    bool m_active = false;
+    bool m_hookHeard = false;
+    ScreenPoint m_point;
+    int m_panelScreen = 0;
+    QColor m_sample;
+    QColor m_before;
+};
+
+} // namespace jov

@@ -1,0 +1,82 @@
+#pragma once
+
+// The main window's services for widget tests: nothing is shown, played or opened. Every
+// dialog, beep and address is recorded, and the answers are whatever the test set beforehand.
+// The settings store is in memory unless the test gives another one. The object must outlive
+// the window that uses its services.
+
+#include "MemoryStore.h"
+#include "mainwindow/FormServices.h"
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace jov::test {
+
+struct QuietServices
+{
+    std::shared_ptr<SettingsStore> store = std::make_shared<MemoryStore>();
+    QString legacyIniPath;
+
+    int beeps = 0;
+    QStringList messages;  // information notices
+    QStringList notices;   // the mouse hook's notices
+    QStringList questions; // confirmations asked
+    bool answer = false;   // the answer to every confirmation
+    std::optional<QColor> chosenColor; // the colour dialog's answer (nothing: cancelled)
+    int colorDialogRuns = 0;
+    QColor colorDialogInitial;
+    QString openPath;           // the open dialog's answer
+    QString savePath;           // the save dialog's answer
+    QStringList dialogFolders;  // "folder" for an open, "folder|name" for a save
+    QList<QUrl> urls;           // addresses handed to the desktop
+    bool urlsOpen = true;       // whether the desktop took them
+    // What each modal dialog does instead of running; rejected by default.
+    std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
+    // The screen as the pipette sees it: the pointer and pixels are the platform's unless set.
+    std::function<std::optional<QColor>(const ScreenPoint &)> onSample;
+
+    FormServices services()
+    {
+        FormServices s = FormServices::platform();
+        s.store = store;
+        s.legacyIniPath = legacyIniPath;
+        s.beep = [this] { ++beeps; };
+        s.chooseColor = [this](QWidget *, const QColor &initial) {
+            ++colorDialogRuns;
+            colorDialogInitial = initial;
+            return chosenColor;
+        };
+        s.information = [this](QWidget *, const QString &text) { messages << text; };
+        s.notice = [this](const QString &text) { notices << text; };
+        s.confirm = [this](QWidget *, const QString &text) {
+            questions << text;
+            return answer;
+        };
+        s.openPaletteFile = [this](QWidget *, const QString &folder) {
+            dialogFolders << folder;
+            return openPath;
+        };
+        s.savePaletteFile = [this](QWidget *, const QString &folder, const QString &name) {
+            dialogFolders << folder + QLatin1Char('|') + name;
+            return savePath;
+        };
+        s.runDialog = [this](QDialog &dialog) { return onDialog(dialog); };
+        s.openUrl = [this](const QUrl &url) {
+            urls << url;
+            return urlsOpen;
+        };
+        s.samplePixel = [this, platform = s.samplePixel](const ScreenPoint &p) {
+            return onSample ? onSample(p) : platform(p);
+        };
+        return s;
+    }
+};
+
+} // namespace jov::test
