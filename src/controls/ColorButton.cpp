@@ -173,19 +173,27 @@ TColorButton::TColorButton(QWidget *parent) : QWidget(parent)
 
 void TColorButton::setAlignment(TAlignment alignment)
 {
+    if (alignment == m_alignment)
+        return;
     m_alignment = alignment;
     update();
 }
 
 void TColorButton::setBevelStyle(TButtonBevel bevel)
 {
+    if (bevel == m_bevelStyle)
+        return;
     m_bevelStyle = bevel;
     update();
 }
 
 void TColorButton::setBevelSize(int size)
 {
-    m_bevelSize = std::max(size, 1);
+    size = std::max(size, 1);
+    if (size == m_bevelSize)
+        return;
+    m_bevelSize = size;
+    applyAutoSize();
     update();
 }
 
@@ -203,7 +211,11 @@ ColorRef TColorButton::colorRef() const
 void TColorButton::setColor(const QColor &color)
 {
     // The face is opaque whatever the given colour carries.
-    m_color = color.isValid() ? QColor(color.red(), color.green(), color.blue()) : QColor();
+    const QColor face =
+        color.isValid() ? QColor(color.red(), color.green(), color.blue()) : QColor();
+    if (face == m_color)
+        return;
+    m_color = face;
     update();
 }
 
@@ -222,6 +234,8 @@ void TColorButton::setPicture(const QImage &picture)
     if (&picture == &m_picture)
         return;
     m_picture = picture;
+    m_bitmap = m_picture.isNull() ? QImage() : TransparentBitmap(m_picture);
+    applyAutoSize();
     update();
 }
 
@@ -239,6 +253,7 @@ void TColorButton::setButtonStyle(TButtonStyle style)
     if (style == m_style)
         return;
     m_style = style;
+    applyAutoSize();
     update();
 }
 
@@ -258,8 +273,28 @@ void TColorButton::click()
 
 void TColorButton::setPressState(TPressState state)
 {
+    if (state == m_pressState)
+        return;
     m_pressState = state;
     update();
+}
+
+QSize TColorButton::autoSize() const
+{
+    return m_picture.size() + QSize(2 * m_bevelSize, 2 * m_bevelSize);
+}
+
+QSize TColorButton::sizeHint() const
+{
+    if (m_style.testFlag(TButtonStyles::bsAutoSize) && !m_picture.isNull())
+        return autoSize();
+    return QWidget::sizeHint();
+}
+
+void TColorButton::applyAutoSize()
+{
+    if (m_style.testFlag(TButtonStyles::bsAutoSize) && !m_picture.isNull())
+        resize(autoSize());
 }
 
 void TColorButton::updateShortcut()
@@ -406,19 +441,6 @@ void TColorButton::keyReleaseEvent(QKeyEvent *event)
 
 void TColorButton::paintEvent(QPaintEvent *)
 {
-    if (!isEnabled())
-        m_pressState = TPressState::psDisabled;
-    else if (m_pressState == TPressState::psDisabled)
-        m_pressState = TPressState::psUp;
-
-    if (m_style.testFlag(TButtonStyles::bsAutoSize) && !m_picture.isNull()) {
-        const QSize wanted = m_picture.size() + QSize(2 * m_bevelSize, 2 * m_bevelSize);
-        if (size() != wanted) {
-            resize(wanted);
-            update(); // what lies outside the old size needs a paint of its own
-        }
-    }
-
     const int w = width();
     const int h = height();
     const qreal ratio = devicePixelRatioF();
@@ -461,12 +483,11 @@ void TColorButton::paintEvent(QPaintEvent *)
     const int margin = m_bevelSize + m_spacing;
     if (!m_picture.isNull()) {
         const QRect target = PictureRect(m_style, m_alignment, size(), margin, m_picture.size());
-        const QImage bitmap = TransparentBitmap(m_picture);
         if (m_style.testFlag(TButtonStyles::bsStretch)) {
             if (!target.isEmpty())
-                painter.drawImage(target, bitmap);
+                painter.drawImage(target, m_bitmap);
         } else {
-            painter.drawImage(target.topLeft(), bitmap);
+            painter.drawImage(target.topLeft(), m_bitmap);
         }
     }
 

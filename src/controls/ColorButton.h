@@ -103,6 +103,9 @@ public:
     // Raises clicked(), as a mouse click would.
     void click();
 
+    // With bsAutoSize and a picture: the picture plus the bevel on each side.
+    QSize sizeHint() const override;
+
     // Run before the button's own key handling; setting the key to 0 stops that handling.
     std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
     std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyUp;
@@ -127,6 +130,8 @@ protected:
 
 private:
     void setPressState(TPressState state);
+    QSize autoSize() const;
+    void applyAutoSize();
     void updateShortcut();
     void drawCaption(QPainter &painter, int offset, const QColor &color) const;
 
@@ -135,6 +140,7 @@ private:
     int m_bevelSize = 2;
     QColor m_color; // invalid: the palette's button colour
     QImage m_picture;
+    QImage m_bitmap; // the picture as drawn, made when it is set
     int m_spacing = 2;
     TButtonStyle m_style =
         TButtonStyles::bsCenter | TButtonStyles::bsShowFocus | TButtonStyles::bsShowKey;

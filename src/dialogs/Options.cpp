@@ -24,6 +24,44 @@ namespace {
 constexpr int MinimumStep = 1;
 constexpr int MaximumStep = 64;
 
+// The eight check boxes, top to bottom, with the option each one shows.
+struct CheckRow
+{
+    QCheckBox *TOptions::*field;
+    bool TOptionsRecord::*option;
+    const char *name;
+    int top;
+    const char *caption;
+    int helpContext;
+    const char *hint;
+};
+const CheckRow CheckRows[] = {
+    {&TOptions::CheckRestaure, &TOptionsRecord::savePlacement, "CheckRestaure", 25,
+     "Sauvegarder et restaurer automatiquement l'emplacement du programme", 20,
+     "| Retrouve la fenêtre à la même place au prochain lancement"},
+    {&TOptions::CheckDirPal, &TOptionsRecord::rememberFolders, "CheckDirPal", 45,
+     "Sauvegarder et restaurer les dossiers des dernières palettes utilisées", 21,
+     "| Mémorise les dossiers d'ouverture et d'enregistrement des palettes"},
+    {&TOptions::CheckOldPal, &TOptionsRecord::reloadPalette, "CheckOldPal", 65,
+     "Sauvegarder et restaurer la palette utilisée (sinon boutons personnalisés)", 22,
+     "| Recharge au démarrage la dernière palette utilisée"},
+    {&TOptions::CheckQuerySave, &TOptionsRecord::askToSavePalette, "CheckQuerySave", 85,
+     "Proposer la sauvegarde des palettes au chargement et à la fermeture", 23,
+     "| Demande s'il faut enregistrer une palette modifiée avant de la quitter"},
+    {&TOptions::CheckSansNom, &TOptionsRecord::untitledOnCtrl, "CheckSansNom", 105,
+     "Modifier le nom (SansNom) de la palette lors du Ctrl + ou du Ctrl -", 24,
+     "| Renomme la palette en SansNom après un ajout ou un retrait avec Ctrl"},
+    {&TOptions::CheckClicColor, &TOptionsRecord::clickApplies, "CheckClicColor", 125,
+     "Mettre à jour le modèle par simple clic sur boutons personnalisés", 25,
+     "| Applique la couleur d'un bouton personnalisé dès le premier clic"},
+    {&TOptions::CheckSupprime, &TOptionsRecord::clearFromSelected, "CheckSupprime", 145,
+     "Supprimer la couleur des boutons à partir du bouton sélectionné", 26,
+     "| Efface les couleurs à partir du bouton sélectionné seulement"},
+    {&TOptions::CheckDegrade, &TOptionsRecord::gradientFromSelected, "CheckDegrade", 165,
+     "Commencer le dégradé des boutons à partir du bouton sélectionné", 27,
+     "| Fait partir le dégradé du bouton sélectionné"},
+};
+
 } // namespace
 
 TOptions::TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *statusBar,
@@ -76,48 +114,13 @@ void TOptions::CreateComponents()
     GroupBox = Place(new TGroupBox(QString(), this), 50, 5, 470, 226);
     GroupBox->setObjectName(QStringLiteral("GroupBox"));
 
-    struct CheckRow
-    {
-        QCheckBox **field;
-        const char *name;
-        int top;
-        const char *caption;
-        int helpContext;
-        const char *hint;
-    };
-    const std::array<CheckRow, 8> rows{{
-        {&CheckRestaure, "CheckRestaure", 25,
-         "Sauvegarder et restaurer automatiquement l'emplacement du programme", 20,
-         "| Retrouve la fenêtre à la même place au prochain lancement"},
-        {&CheckDirPal, "CheckDirPal", 45,
-         "Sauvegarder et restaurer les dossiers des dernières palettes utilisées", 21,
-         "| Mémorise les dossiers d'ouverture et d'enregistrement des palettes"},
-        {&CheckOldPal, "CheckOldPal", 65,
-         "Sauvegarder et restaurer la palette utilisée (sinon boutons personnalisés)", 22,
-         "| Recharge au démarrage la dernière palette utilisée"},
-        {&CheckQuerySave, "CheckQuerySave", 85,
-         "Proposer la sauvegarde des palettes au chargement et à la fermeture", 23,
-         "| Demande s'il faut enregistrer une palette modifiée avant de la quitter"},
-        {&CheckSansNom, "CheckSansNom", 105,
-         "Modifier le nom (SansNom) de la palette lors du Ctrl + ou du Ctrl -", 24,
-         "| Renomme la palette en SansNom après un ajout ou un retrait avec Ctrl"},
-        {&CheckClicColor, "CheckClicColor", 125,
-         "Mettre à jour le modèle par simple clic sur boutons personnalisés", 25,
-         "| Applique la couleur d'un bouton personnalisé dès le premier clic"},
-        {&CheckSupprime, "CheckSupprime", 145,
-         "Supprimer la couleur des boutons à partir du bouton sélectionné", 26,
-         "| Efface les couleurs à partir du bouton sélectionné seulement"},
-        {&CheckDegrade, "CheckDegrade", 165,
-         "Commencer le dégradé des boutons à partir du bouton sélectionné", 27,
-         "| Fait partir le dégradé du bouton sélectionné"},
-    }};
-    for (const CheckRow &row : rows) {
+    for (const CheckRow &row : CheckRows) {
         auto *check =
             Place(new QCheckBox(QString::fromUtf8(row.caption), GroupBox), 15, row.top, 450, 17);
         check->setObjectName(QLatin1String(row.name));
         check->setProperty("HelpContext", row.helpContext);
         SetHint(check, QString::fromUtf8(row.hint));
-        *row.field = check;
+        this->*row.field = check;
     }
 
     Label1 = new QLabel(
@@ -157,14 +160,8 @@ void TOptions::FormCreate(const TOptionsRecord &record, QPoint boxTopLeft)
         m_statusBarSwitched = true;
     }
 
-    CheckRestaure->setChecked(record.savePlacement);
-    CheckDirPal->setChecked(record.rememberFolders);
-    CheckOldPal->setChecked(record.reloadPalette);
-    CheckQuerySave->setChecked(record.askToSavePalette);
-    CheckSansNom->setChecked(record.untitledOnCtrl);
-    CheckClicColor->setChecked(record.clickApplies);
-    CheckSupprime->setChecked(record.clearFromSelected);
-    CheckDegrade->setChecked(record.gradientFromSelected);
+    for (const CheckRow &row : CheckRows)
+        (this->*row.field)->setChecked(record.*row.option);
     SpinPas->setValue(record.gradientDivisor);
 }
 
@@ -187,14 +184,8 @@ void TOptions::hideEvent(QHideEvent *event)
 
 void TOptions::ApplyTo(TOptionsRecord &record) const
 {
-    record.savePlacement = CheckRestaure->isChecked();
-    record.rememberFolders = CheckDirPal->isChecked();
-    record.reloadPalette = CheckOldPal->isChecked();
-    record.askToSavePalette = CheckQuerySave->isChecked();
-    record.untitledOnCtrl = CheckSansNom->isChecked();
-    record.clickApplies = CheckClicColor->isChecked();
-    record.clearFromSelected = CheckSupprime->isChecked();
-    record.gradientFromSelected = CheckDegrade->isChecked();
+    for (const CheckRow &row : CheckRows)
+        record.*row.option = (this->*row.field)->isChecked();
     // The field keeps what was typed until it is left; what is stored is always in range.
     record.gradientDivisor = std::clamp(SpinPas->value(), MinimumStep, MaximumStep);
 }

@@ -43,10 +43,10 @@ inline constexpr std::uint32_t WheelDownExtraInfo = 0x80000000u;
 // One record, little-endian, no padding, fields in this order.
 struct Record
 {
-    std::int32_t msg = 0;            // mouse message number
-    std::int32_t x = 0;              // pointer position, device pixels on its screen's root
+    std::int32_t msg = 0; // mouse message number
+    std::int32_t x = 0;   // pointer position, device pixels on its screen's root
     std::int32_t y = 0;
-    std::uint32_t handleWindow = 0;  // top-level window under the pointer, 0 over the desktop
+    std::uint32_t handleWindow = 0; // top-level window under the pointer, 0 over the desktop
     std::uint32_t hitTestCode = 0;
     std::uint32_t extraInfo = 0;
 };
@@ -54,10 +54,12 @@ struct Record
 inline std::array<unsigned char, RecordSize> Encode(const Record &record)
 {
     std::array<unsigned char, RecordSize> bytes{};
-    const std::uint32_t fields[] = {
-        static_cast<std::uint32_t>(record.msg), static_cast<std::uint32_t>(record.x),
-        static_cast<std::uint32_t>(record.y),   record.handleWindow,
-        record.hitTestCode,                     record.extraInfo};
+    const std::uint32_t fields[] = {static_cast<std::uint32_t>(record.msg),
+                                    static_cast<std::uint32_t>(record.x),
+                                    static_cast<std::uint32_t>(record.y),
+                                    record.handleWindow,
+                                    record.hitTestCode,
+                                    record.extraInfo};
     for (std::size_t f = 0; f < 6; ++f)
         for (std::size_t b = 0; b < 4; ++b)
             bytes[f * 4 + b] = static_cast<unsigned char>(fields[f] >> (8 * b));
@@ -71,8 +73,12 @@ inline Record Decode(const unsigned char *bytes)
     for (std::size_t f = 0; f < 6; ++f)
         for (std::size_t b = 0; b < 4; ++b)
             fields[f] |= std::uint32_t(bytes[f * 4 + b]) << (8 * b);
-    return {static_cast<std::int32_t>(fields[0]), static_cast<std::int32_t>(fields[1]),
-            static_cast<std::int32_t>(fields[2]), fields[3], fields[4], fields[5]};
+    return {static_cast<std::int32_t>(fields[0]),
+            static_cast<std::int32_t>(fields[1]),
+            static_cast<std::int32_t>(fields[2]),
+            fields[3],
+            fields[4],
+            fields[5]};
 }
 
 } // namespace jov::hookwire

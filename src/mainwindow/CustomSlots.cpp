@@ -18,10 +18,10 @@ const QString kMark = QStringLiteral("*");
 
 } // namespace
 
-TCustomSlots::TCustomSlots(const Buttons &buttons, FormServices &services,
-                           TOptionsRecord &options, QWidget *owner)
-    : QObject(owner), m_buttons(buttons), m_services(services), m_options(options),
-      m_owner(owner), m_paletteName(UntitledPaletteName)
+TCustomSlots::TCustomSlots(const Buttons &buttons, FormServices &services, TOptionsRecord &options,
+                           QWidget *owner)
+    : QObject(owner), m_buttons(buttons), m_services(services), m_options(options), m_owner(owner),
+      m_paletteName(UntitledPaletteName)
 {
 }
 
@@ -71,8 +71,7 @@ void TCustomSlots::add(bool ctrl)
         if (m_services.confirm(m_owner,
                                QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"))) {
             setColors(GradientSlots(
-                colors(),
-                SlotsToFill(m_options.gradientFromSelected, m_selectionMade, m_marked),
+                colors(), SlotsToFill(m_options.gradientFromSelected, m_selectionMade, m_marked),
                 currentColor(), m_options.gradientDivisor));
             if (m_options.untitledOnCtrl)
                 resetPaletteName(true);

@@ -142,7 +142,7 @@ void TMainForm::SpeedCopieClick()
                               : RadioHtml->isChecked() ? CopyFormat::Html
                               : RadioRgb->isChecked()  ? CopyFormat::Rgb
                                                        : CopyFormat::None;
-    // With no format selected there is nothing to copy, and saying so would be untrue.
+    // With no format selected nothing is copied and no message is shown.
     if (format == CopyFormat::None)
         return;
     QApplication::clipboard()->setText(CopyText(format, CheckValeur->isChecked(),

@@ -36,7 +36,7 @@ constexpr ChannelOption ChannelOptions[] = {{&TOptionsRecord::red, &TMainForm::S
                                             {&TOptionsRecord::blue, &TMainForm::SpinBleu}};
 
 // In this order: checking one radio button unchecks the others, so the last true option wins.
-constexpr std::pair<bool TOptionsRecord::*, QRadioButton *TMainForm::*> FormatOptions[] = {
+constexpr std::pair<bool TOptionsRecord::*, QRadioButton * TMainForm::*> FormatOptions[] = {
     {&TOptionsRecord::formatHexa, &TMainForm::RadioHexa},
     {&TOptionsRecord::formatHtml, &TMainForm::RadioHtml},
     {&TOptionsRecord::formatRgb, &TMainForm::RadioRgb}};
@@ -109,8 +109,7 @@ void TMainForm::LoadSettings()
 bool TMainForm::SaveSettings()
 {
     m_options.paletteName = m_slots->paletteName();
-    return SaveSettingsToStore(*m_services.store, m_options, m_customColorLines,
-                               SlotColorValues());
+    return SaveSettingsToStore(*m_services.store, m_options, m_customColorLines, SlotColorValues());
 }
 
 void TMainForm::FormClose()
@@ -185,8 +184,7 @@ void TMainForm::RestorePlacement()
                       ScreenPpi(), screenSize.width(), screenSize.height());
     if (result.stopped)
         return;
-    const QPoint topLeft(result.placement.normalPosition.left,
-                         result.placement.normalPosition.top);
+    const QPoint topLeft(result.placement.normalPosition.left, result.placement.normalPosition.top);
     // A place on a screen that is gone (a monitor unplugged) would leave the window out of
     // reach: it then keeps the place it has.
     if (result.applyPlacement && QGuiApplication::screenAt(topLeft + QPoint(8, 8)))

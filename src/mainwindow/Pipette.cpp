@@ -51,9 +51,8 @@ void TPipette::start(const QColor &current)
     m_hook->setEnabled(true);
     // Without the hook no release would ever end the mode; nor when the button was already let
     // go before the hook started listening (a quick tap).
-    const TShiftState held = m_hook->started() && m_hook->QueryShiftState
-                                 ? m_hook->QueryShiftState()
-                                 : TShiftState();
+    const TShiftState held =
+        m_hook->started() && m_hook->QueryShiftState ? m_hook->QueryShiftState() : TShiftState();
     if (!m_hook->started() ||
         !(held & (TShiftStates::ssLeft | TShiftStates::ssRight | TShiftStates::ssMiddle)))
         cancel();

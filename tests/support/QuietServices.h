@@ -25,18 +25,18 @@ struct QuietServices
     QString legacyIniPath;
 
     int beeps = 0;
-    QStringList messages;  // information notices
-    QStringList notices;   // the mouse hook's notices
-    QStringList questions; // confirmations asked
-    bool answer = false;   // the answer to every confirmation
+    QStringList messages;              // information notices
+    QStringList notices;               // the mouse hook's notices
+    QStringList questions;             // confirmations asked
+    bool answer = false;               // the answer to every confirmation
     std::optional<QColor> chosenColor; // the colour dialog's answer (nothing: cancelled)
     int colorDialogRuns = 0;
     QColor colorDialogInitial;
-    QString openPath;           // the open dialog's answer
-    QString savePath;           // the save dialog's answer
-    QStringList dialogFolders;  // "folder" for an open, "folder|name" for a save
-    QList<QUrl> urls;           // addresses handed to the desktop
-    bool urlsOpen = true;       // whether the desktop took them
+    QString openPath;          // the open dialog's answer
+    QString savePath;          // the save dialog's answer
+    QStringList dialogFolders; // "folder" for an open, "folder|name" for a save
+    QList<QUrl> urls;          // addresses handed to the desktop
+    bool urlsOpen = true;      // whether the desktop took them
     // What each modal dialog does instead of running; rejected by default.
     std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
     // The screen as the pipette sees it: the pointer and pixels are the platform's unless set.

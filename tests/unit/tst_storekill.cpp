@@ -47,7 +47,7 @@ void TestStoreKill::killedWhileSavingLeavesWholeFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("JOV.reg"));
-    int kills = 0;
+    int checked = 0;
     for (int round = 0; round < 60; ++round) {
         const pid_t child = fork();
         QVERIFY(child >= 0);
@@ -58,7 +58,6 @@ void TestStoreKill::killedWhileSavingLeavesWholeFile()
         int status = 0;
         waitpid(child, &status, 0);
         QVERIFY(WIFSIGNALED(status));
-        ++kills;
 
         QFile file(path);
         if (!file.exists())
@@ -79,8 +78,10 @@ void TestStoreKill::killedWhileSavingLeavesWholeFile()
         for (int i = 0; i < kValues; i += 37)
             QCOMPARE(reader.RegReadString(kKey, QStringLiteral("V%1").arg(i), QString()),
                      QStringLiteral("%1-").arg(generation).repeated(1 + i % 7));
+        ++checked;
     }
-    QCOMPARE(kills, 60);
+    // Only the first rounds can end before any file exists; the others must all be checked.
+    QVERIFY2(checked >= 50, qPrintable(QStringLiteral("%1 of 60 rounds checked").arg(checked)));
 }
 
 QTEST_GUILESS_MAIN(TestStoreKill)
