@@ -2,6 +2,7 @@
 
 #include "persistence/IniFile.h"
 #include "persistence/NumberText.h"
+#include "persistence/RegularFile.h"
 #include "persistence/Systeme.h"
 
 #include <QDateTime>
@@ -68,15 +69,12 @@ LegacyImportResult ImportLegacyIniFile(const QString &path, SettingsStore &store
                                        TOptionsRecord &record, QStringList &colorLines,
                                        PaletteColors &slotColors)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A FIFO, device or folder by that name is left alone, never opened in earnest.
+    const RegularFileContent file = ReadRegularFile(path, MaxLegacyIniSize);
+    if (!file.ok())
         return LegacyImportResult::Unreadable;
-    const QByteArray content = file.read(MaxLegacyIniSize + 1);
-    if (file.error() != QFileDevice::NoError || content.size() > MaxLegacyIniSize)
-        return LegacyImportResult::Unreadable;
-    file.close();
 
-    ImportLegacyIni(content, record, colorLines, slotColors);
+    ImportLegacyIni(file.content, record, colorLines, slotColors);
     if (!SaveSettingsToStore(store, record, colorLines, slotColors))
         return LegacyImportResult::SaveFailed;
     if (!QFile::remove(path))
