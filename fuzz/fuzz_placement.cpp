@@ -35,5 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     if (r.applyPlacement && r.placement.showCmd != jov::SwHide)
         std::abort();
+
+    // Wherever the record points, with any frame size and title bar height read from it, the
+    // window's corner ends up on the screen.
+    const jov::PlacementRect &p = r.placement.normalPosition;
+    const QRect screen(0, 0, 1024, 768);
+    const QSize frame(r.placement.minPosition.x(), r.placement.minPosition.y());
+    const QPoint place =
+        jov::FitOnScreens(QPoint(p.left, p.top), frame, r.placement.maxPosition.x(), {screen});
+    if (!screen.contains(place))
+        std::abort();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "persistence/IniFile.h"
 #include "persistence/NumberText.h"
+#include "persistence/RegularFile.h"
 #include "persistence/Systeme.h"
 
 #include <QDateTime>
@@ -39,6 +40,22 @@ QString LegacyIniSignature(const QString &path)
     return QStringLiteral("%1:%2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
 }
 
+bool IsLegacyIni(const QByteArray &content)
+{
+    const IniFile ini = IniFile::Parse(content);
+    for (const OptionKey &option : std::span(OptionKeys).subspan(1, 9)) {
+        if (ini.Value(QStringLiteral("Options"), QLatin1String(option.name)))
+            return true;
+    }
+    if (!ini.Entries(QStringLiteral("Couleurs")).isEmpty())
+        return true;
+    for (int i = 0; i < SlotCount; ++i) {
+        if (ini.Value(QStringLiteral("Perso"), SlotValueName(i)))
+            return true;
+    }
+    return false;
+}
+
 void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,
                      SlotColors &slotColors)
 {
@@ -66,18 +83,21 @@ void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringL
 
 LegacyImportResult ImportLegacyIniFile(const QString &path, SettingsStore &store,
                                        TOptionsRecord &record, QStringList &colorLines,
-                                       SlotColors &slotColors)
+                                       SlotColors &slotColors, SettingsSnapshot *snapshot)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A FIFO, device or folder by that name is left alone, never opened in earnest.
+    const RegularFileContent file = ReadRegularFile(path, MaxLegacyIniSize);
+    if (!file.ok() || !IsLegacyIni(file.content))
         return LegacyImportResult::Unreadable;
-    const QByteArray content = file.read(MaxLegacyIniSize + 1);
-    if (file.error() != QFileDevice::NoError || content.size() > MaxLegacyIniSize)
+    // The import writes over every setting: the settings as they were stay beside the store.
+    if (!store.KeepCopy())
         return LegacyImportResult::Unreadable;
-    file.close();
 
-    ImportLegacyIni(content, record, colorLines, slotColors);
-    if (!SaveSettingsToStore(store, record, colorLines, slotColors))
+    ImportLegacyIni(file.content, record, colorLines, slotColors);
+    // An empty snapshot makes the save write every value, and records them.
+    if (snapshot)
+        snapshot->clear();
+    if (!SaveSettingsToStore(store, record, colorLines, slotColors, snapshot))
         return LegacyImportResult::SaveFailed;
     if (!QFile::remove(path))
         return LegacyImportResult::NotDeleted;

@@ -29,18 +29,28 @@ QString LegacyIniSignature(const QString &path);
 void ImportLegacyIni(const QByteArray &content, TOptionsRecord &record, QStringList &colorLines,
                      SlotColors &slotColors);
 
+// Whether the content holds at least one entry the legacy format knows: Op01..Op09 in
+// [Options], any entry in [Couleurs], CouleurA..CouleurP in [Perso]. Anything else (random
+// bytes, some other program's INI file) is not imported.
+bool IsLegacyIni(const QByteArray &content);
+
 enum class LegacyImportResult {
     Imported,   // read, saved to the store, file deleted
     NotDeleted, // read and saved, but the file could not be deleted
     SaveFailed, // read, but the store refused the settings: the file is kept for a later run
-    Unreadable, // the file could not be read: nothing changed, the file is kept
+    // Not imported: the file could not be read, is not a legacy settings file, or the store
+    // could not be copied aside first. Nothing changed, the file is kept.
+    Unreadable,
 };
 
-// The whole import: reads the file, saves all settings (SaveSettingsToStore) and deletes the
-// file only when saving succeeded, so the old settings are never lost. On Unreadable the
+// The whole import: reads the file (only a regular file that IsLegacyIni accepts), keeps a
+// copy of the store beside it (SettingsStore::KeepCopy), saves all settings
+// (SaveSettingsToStore, every value, recorded in the snapshot when one is given) and deletes
+// the file only when saving succeeded, so the old settings are never lost. On Unreadable the
 // caller goes on with the ordinary load from the store.
 LegacyImportResult ImportLegacyIniFile(const QString &path, SettingsStore &store,
                                        TOptionsRecord &record, QStringList &colorLines,
-                                       SlotColors &slotColors);
+                                       SlotColors &slotColors,
+                                       SettingsSnapshot *snapshot = nullptr);
 
 } // namespace jov

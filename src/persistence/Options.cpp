@@ -2,6 +2,7 @@
 
 #include "persistence/Systeme.h"
 
+#include <optional>
 #include <span>
 
 namespace jov {
@@ -19,14 +20,99 @@ void ReadOption(SettingsStore &store, const OptionKey &option, TOptionsRecord &r
         record.*option.text = store.RegReadString(OptionsKeyPath, name, record.*option.text);
 }
 
-bool WriteOption(SettingsStore &store, const OptionKey &option, const TOptionsRecord &record)
+// One value a save writes.
+struct SettingValue
 {
-    const QString name = QLatin1String(option.name);
+    QString key;
+    QString name;
+    SettingsSnapshot::Value value;
+};
+
+SettingsSnapshot::Value OptionValue(const OptionKey &option, const TOptionsRecord &record)
+{
     if (option.flag)
-        return store.RegWriteBool(OptionsKeyPath, name, record.*option.flag);
+        return SettingsSnapshot::Value::Number(record.*option.flag ? 1 : 0);
     if (option.integer)
-        return store.RegWriteInteger(OptionsKeyPath, name, record.*option.integer);
-    return store.RegWriteString(OptionsKeyPath, name, record.*option.text);
+        return SettingsSnapshot::Value::Number(record.*option.integer);
+    return SettingsSnapshot::Value::Text(record.*option.text);
+}
+
+// Every value a save writes, in the order it writes them: Op00 first, then the version, the
+// other numbers, the colours, and the texts last.
+QList<SettingValue> SettingValues(const TOptionsRecord &record, const QStringList &colorLines,
+                                  const SlotColors &slotColors)
+{
+    QList<SettingValue> values;
+    const auto addOption = [&](const OptionKey &option) {
+        values.append({OptionsKeyPath, QLatin1String(option.name), OptionValue(option, record)});
+    };
+    addOption(OptionKeys.front());
+    values.append(
+        {RootKeyPath, QStringLiteral("Version"), SettingsSnapshot::Value::Text(StoreVersion)});
+    for (const OptionKey &option : std::span(OptionKeys).subspan(1))
+        if (!option.text)
+            addOption(option);
+    for (const QString &line : colorLines) {
+        const qsizetype eq = line.indexOf(u'=');
+        // A line without a name would land in the key's default value; it is not a colour.
+        if (eq > 0)
+            values.append({ColorsKeyPath, line.first(eq),
+                           SettingsSnapshot::Value::Text(line.sliced(eq + 1))});
+    }
+    for (int i = 0; i < SlotCount; ++i)
+        values.append({PersonalKeyPath, SlotValueName(i),
+                       SettingsSnapshot::Value::Number(qint32(slotColors[std::size_t(i)]))});
+    for (const OptionKey &option : OptionKeys)
+        if (option.text)
+            addOption(option);
+    return values;
+}
+
+bool WriteValue(SettingsStore &store, const SettingValue &v)
+{
+    if (v.value.isText)
+        return store.RegWriteString(v.key, v.name, v.value.text);
+    return store.RegWriteInteger(v.key, v.name, v.value.number);
+}
+
+// What the store holds under the value's name with the value's type; nothing when it holds no
+// value of that type. A read gives its default for a missing value, so when the first read
+// gives the default a second read with another default tells a stored default from nothing.
+std::optional<SettingsSnapshot::Value> StoredValue(SettingsStore &store, const SettingValue &v)
+{
+    if (!v.value.isText) {
+        const qint32 first = store.RegReadInteger(v.key, v.name, 0);
+        if (first != 0 || store.RegReadInteger(v.key, v.name, 1) == 0)
+            return SettingsSnapshot::Value::Number(first);
+        return std::nullopt;
+    }
+    const QString absent = QStringLiteral("\x01");
+    const QString first = store.RegReadString(v.key, v.name, absent);
+    if (first != absent || store.RegReadString(v.key, v.name, QStringLiteral("\x02")) == absent)
+        return SettingsSnapshot::Value::Text(first);
+    return std::nullopt;
+}
+
+void TakeSnapshot(SettingsStore &store, const TOptionsRecord &record, const QStringList &colorLines,
+                  const SlotColors &slotColors, SettingsSnapshot &snapshot)
+{
+    snapshot.clear();
+    for (const SettingValue &v : SettingValues(record, colorLines, slotColors)) {
+        const std::optional<SettingsSnapshot::Value> stored = StoredValue(store, v);
+        snapshot.set(v.key, v.name,
+                     stored ? SettingsSnapshot::Entry{true, *stored}
+                            : SettingsSnapshot::Entry{false, v.value});
+    }
+}
+
+bool ChangedByThisRun(SettingsStore &store, const SettingsSnapshot &snapshot, const SettingValue &v)
+{
+    const SettingsSnapshot::Entry *known = snapshot.find(v.key, v.name);
+    if (!known || known->value != v.value)
+        return true;
+    // Unchanged, but the store held nothing there at load: written unless another instance
+    // has filled it since.
+    return !known->stored && !StoredValue(store, v);
 }
 
 } // namespace
@@ -55,9 +141,27 @@ QString LastPalettePath(const TOptionsRecord &record)
     return StripTrailingBackslashes(record.openFolder) + PathDelim + record.paletteName;
 }
 
+QString SettingsSnapshot::Id(const QString &key, const QString &name)
+{
+    // A line break can be part of neither a key path nor a value name.
+    return (key + u'\n' + name).toCaseFolded();
+}
+
+const SettingsSnapshot::Entry *SettingsSnapshot::find(const QString &key, const QString &name) const
+{
+    const auto it = m_entries.constFind(Id(key, name));
+    return it == m_entries.cend() ? nullptr : &*it;
+}
+
+void SettingsSnapshot::set(const QString &key, const QString &name, const Entry &entry)
+{
+    m_entries.insert(Id(key, name), entry);
+}
+
 void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QStringList &colorLines,
                            SlotColors &slotColors,
-                           const std::function<void(const QString &path)> &loadPalette)
+                           const std::function<void(const QString &path)> &loadPalette,
+                           SettingsSnapshot *snapshot)
 {
     // One look at the file for the whole load instead of one per value.
     StoreBatch batch(store);
@@ -71,6 +175,8 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
     }
 
     if (record.reloadPalette) {
+        if (snapshot)
+            TakeSnapshot(store, record, colorLines, slotColors, *snapshot);
         batch.commit();
         if (loadPalette)
             loadPalette(LastPalettePath(record));
@@ -82,32 +188,29 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
             store.RegReadInteger(PersonalKeyPath, SlotValueName(i), qint32(DefaultSlotColor));
         slotColors[std::size_t(i)] = ColorRef(quint32(stored) & 0x00FFFFFF);
     }
+    if (snapshot)
+        TakeSnapshot(store, record, colorLines, slotColors, *snapshot);
 }
 
 bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
-                         const QStringList &colorLines, const SlotColors &slotColors)
+                         const QStringList &colorLines, const SlotColors &slotColors,
+                         SettingsSnapshot *snapshot)
 {
+    // The batch reads the store afresh: another instance may have replaced it since the load.
     StoreBatch batch(store);
-    // Op00 first, then the version, the other numbers, the colours, and the texts last.
-    bool ok = WriteOption(store, OptionKeys.front(), record);
-    ok &= store.RegWriteString(RootKeyPath, QStringLiteral("Version"), StoreVersion);
-    for (const OptionKey &option : std::span(OptionKeys).subspan(1))
-        if (!option.text)
-            ok &= WriteOption(store, option, record);
-    for (const QString &line : colorLines) {
-        const qsizetype eq = line.indexOf(u'=');
-        // A line without a name would land in the key's default value; it is not a colour.
-        if (eq <= 0)
+    bool ok = true;
+    QList<SettingValue> written;
+    for (const SettingValue &v : SettingValues(record, colorLines, slotColors)) {
+        if (snapshot && !ChangedByThisRun(store, *snapshot, v))
             continue;
-        ok &= store.RegWriteString(ColorsKeyPath, line.first(eq), line.sliced(eq + 1));
+        ok &= WriteValue(store, v);
+        written.append(v);
     }
-    for (int i = 0; i < SlotCount; ++i)
-        ok &= store.RegWriteInteger(PersonalKeyPath, SlotValueName(i),
-                                    qint32(slotColors[std::size_t(i)]));
-    for (const OptionKey &option : OptionKeys)
-        if (option.text)
-            ok &= WriteOption(store, option, record);
     ok &= batch.commit();
+    if (ok && snapshot) {
+        for (const SettingValue &v : written)
+            snapshot->set(v.key, v.name, {true, v.value});
+    }
     return ok;
 }
 

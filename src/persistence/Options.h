@@ -6,6 +6,7 @@
 
 #include "Version.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -111,20 +112,69 @@ QString SlotValueName(int slotIndex);
 // separator, Op32.
 QString LastPalettePath(const TOptionsRecord &record);
 
+// What one run knows of the stored settings, so that it writes back only what it changed and
+// a value another instance of the program changed in the meantime survives. For every value
+// SaveSettingsToStore writes it holds what the store held when this run loaded the settings, or
+// that the store held nothing there together with the value this run took instead (its
+// default); every value this run writes replaces it. The window keeps one for its whole run
+// and passes it to the load (or the import) and to every save.
+class SettingsSnapshot
+{
+public:
+    // A value as stored: an integer (numbers and Booleans) or a text.
+    struct Value
+    {
+        bool isText = false;
+        qint32 number = 0;
+        QString text;
+
+        static Value Number(qint32 n) { return {false, n, {}}; }
+        static Value Text(const QString &t) { return {true, 0, t}; }
+        bool operator==(const Value &) const = default;
+    };
+    struct Entry
+    {
+        bool stored = false; // false: the store held no value of that type
+        Value value;         // the stored value; when not stored, the value the run took
+    };
+
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    void clear() { m_entries.clear(); }
+    // nullptr when nothing is known of that value.
+    const Entry *find(const QString &key, const QString &name) const;
+    void set(const QString &key, const QString &name, const Entry &entry);
+
+private:
+    static QString Id(const QString &key, const QString &name);
+
+    QHash<QString, Entry> m_entries;
+};
+
 // Reads the settings over what the record, list and slots hold, which serve as defaults:
 // the options in key order, Op30 to Op32, the colour dialog's lines (appended to colorLines as
 // "name=value", in stored order), then either the last palette through loadPalette (Op13 set;
 // the stored slots are not read) or the stored slots with Op32 back to "SansNom.pal". A slot
-// keeps only the 24 colour bits of what was stored.
+// keeps only the 24 colour bits of what was stored. With a snapshot, it is filled afresh with
+// what the store holds for every value a save writes (the slots too when Op13 is set), before
+// the palette is loaded.
 void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QStringList &colorLines,
                            SlotColors &slotColors,
-                           const std::function<void(const QString &path)> &loadPalette);
+                           const std::function<void(const QString &path)> &loadPalette,
+                           SettingsSnapshot *snapshot = nullptr);
 
-// Writes everything, one value per call, in this order: Op00, the root "Version", Op01 to Op09,
-// Op11 to Op19, the colour dialog's lines, the sixteen slots, Op30 to Op32. Lines without "="
-// or with nothing before it are skipped. All the writes form one batch. Returns true when
-// every value reached the store.
+// Writes the settings, one value per call, in this order: Op00, the root "Version", Op01 to
+// Op09, Op11 to Op19, the colour dialog's lines, the sixteen slots, Op30 to Op32. Lines without
+// "=" or with nothing before it are skipped. All the writes form one batch (one replacement of
+// the store file). Returns true when every value written reached the store.
+//
+// Without a snapshot every value is written. With one, a value is written only when this run
+// changed it: when it differs from what the snapshot holds, or when the snapshot knows nothing
+// of it, or when the store held nothing there at load and still holds nothing (a first run
+// fills the store). Values other instances changed meanwhile are thus kept, and where both
+// changed one value the last save wins. After a save that reached the store the snapshot holds
+// the values written.
 bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
-                         const QStringList &colorLines, const SlotColors &slotColors);
+                         const QStringList &colorLines, const SlotColors &slotColors,
+                         SettingsSnapshot *snapshot = nullptr);
 
 } // namespace jov

@@ -2,9 +2,9 @@
 
 #include "persistence/AtomicFile.h"
 #include "persistence/NumberText.h"
+#include "persistence/RegularFile.h"
 #include "persistence/Systeme.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace jov {
@@ -102,23 +102,19 @@ PaletteReadResult ReadPalette(const QByteArray &content)
 
 PaletteReadResult ReadPaletteFile(const QString &path)
 {
-    PaletteReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Anything but a regular file (a FIFO, a device, a folder) counts as unreadable.
+    RegularFileContent file = ReadRegularFile(path, MaxPaletteRead, LargeFile::ReadStart);
+    if (!file.ok()) {
+        PaletteReadResult result;
         result.error = PaletteError::IoError;
         return result;
     }
-    QByteArray content = file.read(MaxPaletteRead + 1);
-    if (file.error() != QFileDevice::NoError) {
-        result.error = PaletteError::IoError;
-        return result;
-    }
-    if (content.size() > MaxPaletteRead) {
+    if (file.cut) {
         // The last line was cut by the limit; without its end it could read as another number,
         // so only whole lines take part.
-        content.truncate(content.lastIndexOf('\n') + 1);
+        file.content.truncate(file.content.lastIndexOf('\n') + 1);
     }
-    return ReadPalette(content);
+    return ReadPalette(file.content);
 }
 
 bool WritePaletteFile(const QString &path, const SlotColors &colors)

@@ -3,6 +3,7 @@
 #include "persistence/NumberText.h"
 #include "persistence/SettingsStore.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace jov {
@@ -30,7 +31,88 @@ QString ReadPosition(SettingsStore &store, const QString &key, const QString &na
     return store.RegReadString(key, name, QString());
 }
 
+// Edges of a rectangle in 64 bits, right and bottom just outside, so that no sum of stored
+// values can overflow.
+struct Edges
+{
+    qint64 left = 0;
+    qint64 top = 0;
+    qint64 right = 0;
+    qint64 bottom = 0;
+
+    qint64 width() const { return right - left; }
+    qint64 height() const { return bottom - top; }
+    bool contains(const Edges &e) const
+    {
+        return e.left >= left && e.right <= right && e.top >= top && e.bottom <= bottom;
+    }
+};
+
+Edges EdgesOf(const QRect &r)
+{
+    return {r.left(), r.top(), qint64(r.right()) + 1, qint64(r.bottom()) + 1};
+}
+
+// How far `from` has to move along one axis to lie within [low, high); to low when it does
+// not fit.
+qint64 Fit(qint64 from, qint64 length, qint64 low, qint64 high)
+{
+    if (length >= high - low)
+        return low;
+    return std::clamp(from, low, high - length);
+}
+
+// How far apart two rectangles are along one axis; 0 when they overlap on it.
+qint64 Gap(qint64 lowA, qint64 highA, qint64 lowB, qint64 highB)
+{
+    return std::max<qint64>({lowB - highA, lowA - highB, 0});
+}
+
 } // namespace
+
+QPoint FitOnScreens(QPoint topLeft, QSize size, int titleBarHeight,
+                    const QList<QRect> &availableAreas)
+{
+    const qint64 width = std::max(size.width(), 1);
+    const qint64 height = std::max(size.height(), 1);
+    const Edges frame{topLeft.x(), topLeft.y(), topLeft.x() + width, topLeft.y() + height};
+    const qint64 bar = std::clamp<qint64>(titleBarHeight, 1, height);
+    const Edges titleBar{frame.left, frame.top, frame.right, frame.top + bar};
+
+    const Edges *best = nullptr;
+    qint64 bestOverlap = 0;
+    double bestDistance = 0;
+    QList<Edges> areas;
+    areas.reserve(availableAreas.size());
+    for (const QRect &r : availableAreas) {
+        if (r.isEmpty())
+            continue;
+        areas.append(EdgesOf(r));
+        if (areas.last().contains(titleBar))
+            return topLeft;
+    }
+    for (const Edges &a : areas) {
+        // Both factors are at most the frame's size, an int: the product fits in 64 bits.
+        const qint64 overlap =
+            std::max<qint64>(std::min(frame.right, a.right) - std::max(frame.left, a.left), 0) *
+            std::max<qint64>(std::min(frame.bottom, a.bottom) - std::max(frame.top, a.top), 0);
+        const double dx = double(Gap(frame.left, frame.right, a.left, a.right));
+        const double dy = double(Gap(frame.top, frame.bottom, a.top, a.bottom));
+        const double distance = dx * dx + dy * dy;
+        const bool better = !best || overlap > bestOverlap ||
+                            (overlap == 0 && bestOverlap == 0 && distance < bestDistance);
+        if (better) {
+            best = &a;
+            bestOverlap = overlap;
+            bestDistance = distance;
+        }
+    }
+    if (!best)
+        return topLeft;
+    // Inside the area, which is made of ints: the result is an int again.
+    return QPoint(int(Fit(frame.left, width, best->left, best->right)),
+                  int(Fit(frame.top, height, best->top, best->bottom)));
+}
 
 QString ScreenSpecificName(const QString &name, int screenWidth, int screenHeight)
 {

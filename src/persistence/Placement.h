@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 namespace jov {
@@ -94,5 +96,17 @@ bool WritePlacement(SettingsStore &store, const QString &key,
 PlacementReadResult ReadPlacement(SettingsStore &store, const QString &key,
                                   const WindowPlacementRecord &current, bool windowVisible,
                                   int pixelsPerInch, int screenWidth, int screenHeight);
+
+// Where a window goes so that it can be reached: `topLeft` is the stored corner of its outer
+// frame, `size` the frame's size (title bar included) and the title bar its top titleBarHeight
+// rows (at least one, at most the frame). When the title bar lies wholly inside one of the
+// available areas (the screens without their panels), topLeft is returned unchanged. Otherwise
+// the window goes to the area it overlaps most, or, overlapping none, to the nearest one (the
+// first of equals), moved the least distance that brings the whole frame onto that area; a frame
+// larger than the area is aligned with the area's top-left corner. Without any area topLeft is
+// returned unchanged. Any int values are safe: the arithmetic is done in 64 bits and the result
+// lies inside an area whenever the window is moved.
+QPoint FitOnScreens(QPoint topLeft, QSize size, int titleBarHeight,
+                    const QList<QRect> &availableAreas);
 
 } // namespace jov

@@ -1,6 +1,7 @@
 #include "persistence/RegistryStore.h"
 
 #include "persistence/AtomicFile.h"
+#include "persistence/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -86,19 +87,21 @@ void RegistryStore::Refresh()
         return;
 
     m_data = RegistryData();
+    m_fileBytes.clear();
     m_lossless = true;
     m_state = FileState::Missing;
     if (now.exists) {
-        m_state = FileState::Unreadable;
-        QFile file(m_path);
-        if (now.size <= MaxStoreFileSize && file.open(QIODevice::ReadOnly)) {
-            const QByteArray content = file.read(MaxStoreFileSize + 1);
-            if (file.error() == QFileDevice::NoError && content.size() <= MaxStoreFileSize) {
-                RegParseReport report;
-                m_data = RegistryData::Parse(content, &report);
-                m_lossless = report.lossless();
-                m_state = FileState::Readable;
-            }
+        // A FIFO, socket or device at the path is never opened in earnest (a FIFO would block);
+        // like any file that cannot be read it is moved aside before the first write.
+        const RegularFileContent file = ReadRegularFile(m_path, MaxStoreFileSize);
+        if (file.ok()) {
+            RegParseReport report;
+            m_data = RegistryData::Parse(file.content, &report);
+            m_fileBytes = file.content;
+            m_lossless = report.lossless();
+            m_state = FileState::Readable;
+        } else if (file.error != RegularFileError::Missing) {
+            m_state = FileState::Unreadable;
         }
     }
     m_signature = now;
@@ -124,22 +127,55 @@ bool RegistryStore::Flush()
             return fail();
         m_lastBackup = aside;
     } else if (m_state == FileState::Readable && !m_lossless && m_backedUp != m_signature) {
-        const QString aside = FreeBackupPath(m_path);
-        if (aside.isEmpty() || !QFile::copy(m_path, aside))
+        if (!CopyAside())
             return fail();
-        m_lastBackup = aside;
-        m_backedUp = m_signature;
     }
 
-    if (!WriteFileAtomically(m_path, m_data.ToText()))
+    const QByteArray text = m_data.ToText();
+    if (!WriteFileAtomically(m_path, text))
         return fail();
 
     ++m_replacements;
+    m_fileBytes = text;
     m_signature = Stat();
     m_state = FileState::Readable;
     m_lossless = true;
     m_cacheValid = true;
     return true;
+}
+
+// Writes the bytes last read to a new file under the first free backup name; the file itself is
+// not opened again, as it may have been replaced by something that cannot be read.
+bool RegistryStore::CopyAside()
+{
+    const QString aside = FreeBackupPath(m_path);
+    if (aside.isEmpty())
+        return false;
+    QFile copy(aside);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    // The copy is as private as the file it comes from.
+    const QFileDevice::Permissions permissions = QFile::permissions(m_path);
+    if (permissions)
+        QFile::setPermissions(aside, permissions);
+    if (copy.write(m_fileBytes) != m_fileBytes.size() || !copy.flush()) {
+        copy.remove();
+        return false;
+    }
+    copy.close();
+    m_lastBackup = aside;
+    m_backedUp = m_signature;
+    return true;
+}
+
+bool RegistryStore::KeepCopy()
+{
+    Refresh();
+    // A missing file has nothing to keep; one that cannot be read is moved aside whole before
+    // the first write over it.
+    if (m_state != FileState::Readable || m_backedUp == m_signature)
+        return true;
+    return CopyAside();
 }
 
 template <typename Change> bool RegistryStore::Write(Change change)

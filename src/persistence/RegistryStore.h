@@ -16,13 +16,15 @@ namespace jov {
 // atomically (QSaveFile), so a crash at any moment leaves either the old file or the new one.
 //
 // The file is never silently lost:
-// - a file that exists but cannot be read (no permission, a folder, larger than 16 MiB) reads
-//   as empty and is moved aside before the first write;
+// - a file that exists but cannot be read (no permission, larger than 16 MiB, or not a regular
+//   file at all: a folder, FIFO, socket or device, which is never opened in earnest) reads as
+//   empty and is moved aside (renamed) before the first write;
 // - a file holding lines this store does not understand (comments, other hives, deletions,
 //   bytes that are not UTF-8, a value given twice) is copied aside before the first write over
 //   it, as the store would drop those lines.
 // The copy goes to "<file>.bak", or the first free of "<file>.bak.2" ... "<file>.bak.999"; an
-// older copy is never overwritten, and when no name is free the write fails.
+// older copy is never overwritten, and when no name is free the write fails. KeepCopy makes the
+// same copy of a readable file on request (once per version of the file).
 //
 // Batches: BeginBatch ... CommitBatch reads the file once and replaces it once, however many
 // values are written in between; use it for SaveSettings. Inside a batch the file is not
@@ -46,6 +48,7 @@ public:
                           const QString &defaultValue) override;
     qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue) override;
 
+    bool KeepCopy() override;
     void BeginBatch() override;
     bool CommitBatch() override;
 
@@ -74,10 +77,13 @@ private:
     Signature Stat() const;
     void Refresh();
     bool Flush();
+    bool CopyAside();
     template <typename Change> bool Write(Change change);
 
     QString m_path;
     RegistryData m_data;
+    // The bytes m_data was parsed from: a copy kept aside holds exactly what was read.
+    QByteArray m_fileBytes;
     FileState m_state = FileState::Missing;
     bool m_lossless = true;
     bool m_cacheValid = false;

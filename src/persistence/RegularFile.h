@@ -19,13 +19,19 @@ struct RegularFileContent
 {
     QByteArray content;
     RegularFileError error = RegularFileError::None;
+    // Only with LargeFile::ReadStart: the file held more than the bytes returned.
+    bool cut = false;
 
     bool ok() const { return error == RegularFileError::None; }
 };
 
+// What a file larger than the limit gives: an error, or its first maxSize bytes.
+enum class LargeFile { Refuse, ReadStart };
+
 // Reads a whole regular file of at most maxSize bytes. The file is opened without blocking and
 // checked with fstat before anything is read, so a FIFO with no writer, a device or a socket
 // at the path can never hang the caller.
-RegularFileContent ReadRegularFile(const QString &path, qint64 maxSize);
+RegularFileContent ReadRegularFile(const QString &path, qint64 maxSize,
+                                   LargeFile large = LargeFile::Refuse);
 
 } // namespace jov

@@ -34,6 +34,11 @@ public:
         return RegReadInteger(key, name, defaultValue ? 1 : 0) != 0;
     }
 
+    // Keeps a copy of what the store holds now beside it, before writes that replace many values
+    // at once (an import of older settings). True when the copy was made or there was nothing
+    // to keep; false when a copy was needed and could not be made.
+    virtual bool KeepCopy() { return true; }
+
     // Groups the writes up to the matching CommitBatch into one update of the backing storage.
     // Writes inside a batch return true once accepted; CommitBatch tells whether they reached
     // the store. Batches nest; only the outermost commit writes.

@@ -1,6 +1,7 @@
 #include "MemoryStore.h"
 #include "persistence/IniFile.h"
 #include "persistence/LegacyIni.h"
+#include "persistence/RegistryStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,6 +50,10 @@ private Q_SLOTS:
     void importFile();
     void failedSaveKeepsFile();
     void unreadableFileChangesNothing();
+    void onlyLegacyContentCounts_data();
+    void onlyLegacyContentCounts();
+    void importKeepsCopyOfStore_data();
+    void importKeepsCopyOfStore();
 };
 
 void TestLegacyIni::integerText_data()
@@ -210,6 +215,100 @@ void TestLegacyIni::unreadableFileChangesNothing()
     QCOMPARE(lines, QStringList{QStringLiteral("Keep=1")});
     QVERIFY(store.writeLog().isEmpty());
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("JOV.ini"))).isDir());
+}
+
+void TestLegacyIni::onlyLegacyContentCounts_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("legacy");
+    QTest::newRow("option") << QByteArray("[Options]\r\nOp09=1\r\n") << true;
+    QTest::newRow("colour-entry") << QByteArray("[couleurs]\nAnything=1\n") << true;
+    QTest::newRow("slot") << QByteArray("[Perso]\nCouleurP=0\n") << true;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("sections-without-entries")
+        << QByteArray("[Options]\n[Couleurs]\n[Perso]\n") << false;
+    QTest::newRow("options-not-imported") << QByteArray("[Options]\nOp11=0\nOp30=x\n") << false;
+    QTest::newRow("slot-name-out-of-range") << QByteArray("[Perso]\nCouleurQ=0\n") << false;
+    QTest::newRow("key-outside-any-section") << QByteArray("Op01=5\n") << false;
+    QTest::newRow("other-program") << QByteArray("[General]\nOp01=5\n") << false;
+    QByteArray junk(3000, '\0');
+    for (int i = 0; i < junk.size(); ++i)
+        junk[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("random-bytes") << junk << false;
+}
+
+void TestLegacyIni::onlyLegacyContentCounts()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, legacy);
+    QCOMPARE(IsLegacyIni(content), legacy);
+
+    // A file that is not a legacy settings file is neither imported nor deleted.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("JOV.ini"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+    f.close();
+    MemoryStore store;
+    TOptionsRecord record;
+    QStringList lines;
+    SlotColors slotColors{};
+    const LegacyImportResult result = ImportLegacyIniFile(path, store, record, lines, slotColors);
+    QCOMPARE(result, legacy ? LegacyImportResult::Imported : LegacyImportResult::Unreadable);
+    QCOMPARE(QFile::exists(path), !legacy);
+    QCOMPARE(store.writeLog().isEmpty(), !legacy);
+}
+
+void TestLegacyIni::importKeepsCopyOfStore_data()
+{
+    QTest::addColumn<QByteArray>("storeBefore"); // empty: no store file
+    QTest::addColumn<QString>("copy");           // where the old store is kept
+    const QByteArray ours = "Windows Registry Editor Version 5.00\r\n\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\Corvel Astine\\JOV\\Options]\r\n"
+                            "\"Op01\"=dword:00000011\r\n";
+    QTest::newRow("no-store") << QByteArray() << QString();
+    QTest::newRow("store") << ours << QStringLiteral("JOV.reg.bak");
+    // A line the store does not understand would be copied aside at the write anyway: one copy.
+    QTest::newRow("store-with-comment") << ours + "; by hand\r\n" << QStringLiteral("JOV.reg.bak");
+}
+
+void TestLegacyIni::importKeepsCopyOfStore()
+{
+    QFETCH(QByteArray, storeBefore);
+    QFETCH(QString, copy);
+    QTemporaryDir dir;
+    const QString storePath = dir.filePath(QStringLiteral("JOV.reg"));
+    if (!storeBefore.isEmpty()) {
+        QFile f(storePath);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(storeBefore) == storeBefore.size());
+    }
+    const QString legacy = dir.filePath(QStringLiteral("JOV.ini"));
+    {
+        QFile f(legacy);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Options]\nOp01=200\n");
+    }
+    RegistryStore store(storePath);
+    TOptionsRecord record;
+    QStringList lines;
+    SlotColors slotColors{};
+    SettingsSnapshot snapshot;
+    QCOMPARE(ImportLegacyIniFile(legacy, store, record, lines, slotColors, &snapshot),
+             LegacyImportResult::Imported);
+    QCOMPARE(store.RegReadInteger(Opts, QStringLiteral("Op01"), -1), 200);
+    QCOMPARE(store.fileReplacements(), 1);
+
+    const QStringList copies =
+        QDir(dir.path()).entryList({QStringLiteral("JOV.reg.bak*")}, QDir::Files);
+    QCOMPARE(copies, copy.isEmpty() ? QStringList() : QStringList{copy});
+    if (!copy.isEmpty()) {
+        QFile kept(dir.filePath(copy));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), storeBefore);
+    }
+    // The snapshot knows every value written: a save right after writes nothing.
+    QVERIFY(SaveSettingsToStore(store, record, lines, slotColors, &snapshot));
+    QCOMPARE(store.fileReplacements(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestLegacyIni)

@@ -5,11 +5,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 using namespace jov;
 
 Q_DECLARE_METATYPE(jov::PlacementShow)
+Q_DECLARE_METATYPE(jov::PlacementRect)
 
 namespace {
 
@@ -55,6 +57,10 @@ private Q_SLOTS:
     void negativeVersionStops();
     void flagsAndHiddenWindow();
     void roundTripThroughFile();
+    void fitOnScreens_data();
+    void fitOnScreens();
+    void extremeStoredPlaceLandsOnScreen_data();
+    void extremeStoredPlaceLandsOnScreen();
 };
 
 void TestPlacement::writeOrderAndTexts()
@@ -278,6 +284,106 @@ void TestPlacement::roundTripThroughFile()
     QCOMPARE(r.placement.normalPosition, p.normalPosition);
     QCOMPARE(r.placement.flags, 2);
     QCOMPARE(r.show, PlacementShow::Maximized);
+}
+
+void TestPlacement::fitOnScreens_data()
+{
+    QTest::addColumn<QList<QRect>>("areas");
+    QTest::addColumn<QPoint>("stored");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("titleBar");
+    QTest::addColumn<QPoint>("expected");
+    constexpr int Max = std::numeric_limits<int>::max();
+    constexpr int Min = std::numeric_limits<int>::min();
+    const QSize window(556, 352);
+    const QList<QRect> sxga{QRect(0, 0, 1280, 1024)};
+    const QList<QRect> twoScreens{QRect(0, 0, 1920, 1080), QRect(1920, 200, 1280, 1024)};
+
+    QTest::newRow("visible-unchanged")
+        << sxga << QPoint(100, 100) << window << 30 << QPoint(100, 100);
+    QTest::newRow("title-bar-visible-bottom-off-unchanged")
+        << sxga << QPoint(100, 990) << window << 30 << QPoint(100, 990);
+    QTest::newRow("corner-of-1280x1024")
+        << sxga << QPoint(1270, 1015) << window << 30 << QPoint(1280 - 556, 1024 - 352);
+    QTest::newRow("saved-on-larger-screen-read-on-800x600")
+        << QList<QRect>{QRect(0, 0, 800, 600)} << QPoint(1500, 900) << window << 30
+        << QPoint(800 - 556, 600 - 352);
+    QTest::newRow("title-bar-under-top-panel")
+        << QList<QRect>{QRect(0, 32, 1280, 992)} << QPoint(100, 10) << window << 30
+        << QPoint(100, 32);
+    QTest::newRow("left-edge-off") << sxga << QPoint(-300, 100) << window << 30 << QPoint(0, 100);
+    QTest::newRow("second-screen-unchanged")
+        << twoScreens << QPoint(2000, 300) << window << 30 << QPoint(2000, 300);
+    QTest::newRow("second-screen-partly-off")
+        << twoScreens << QPoint(2900, 300) << window << 30 << QPoint(3200 - 556, 300);
+    // 120 x 352 on the first screen, 436 x 202 on the second.
+    QTest::newRow("across-screens-goes-to-most-overlap")
+        << twoScreens << QPoint(1800, 50) << window << 30 << QPoint(1920, 200);
+    QTest::newRow("off-every-screen-goes-to-nearest")
+        << QList<QRect>{QRect(-1280, 0, 1280, 1024), QRect(0, 0, 1024, 768)} << QPoint(30000, 30000)
+        << window << 30 << QPoint(1024 - 556, 768 - 352);
+    QTest::newRow("larger-than-screen-aligned-top-left")
+        << QList<QRect>{QRect(10, 20, 400, 300)} << QPoint(50, 50) << window << 30
+        << QPoint(10, 20);
+    QTest::newRow("no-screen-unchanged")
+        << QList<QRect>{} << QPoint(Max, Min) << window << 30 << QPoint(Max, Min);
+    QTest::newRow("int-max-corner")
+        << sxga << QPoint(Max, Max) << window << 30 << QPoint(1280 - 556, 1024 - 352);
+    QTest::newRow("int-min-corner") << sxga << QPoint(Min, Min) << window << 30 << QPoint(0, 0);
+    QTest::newRow("int-max-size") << sxga << QPoint(Max, Min) << QSize(Max, Max) << Max
+                                  << QPoint(0, 0);
+    QTest::newRow("negative-size-and-bar")
+        << sxga << QPoint(Max, 5) << QSize(-5, Min) << Min << QPoint(1279, 5);
+    QTest::newRow("screen-at-the-int-edge")
+        << QList<QRect>{QRect(QPoint(Max - 999, Max - 999), QPoint(Max, Max))} << QPoint(Max, Max)
+        << window << 30 << QPoint(Max - 555, Max - 351);
+}
+
+void TestPlacement::fitOnScreens()
+{
+    QFETCH(QList<QRect>, areas);
+    QFETCH(QPoint, stored);
+    QFETCH(QSize, size);
+    QFETCH(int, titleBar);
+    QFETCH(QPoint, expected);
+    QCOMPARE(FitOnScreens(stored, size, titleBar, areas), expected);
+}
+
+void TestPlacement::extremeStoredPlaceLandsOnScreen_data()
+{
+    QTest::addColumn<QString>("normPos");
+    QTest::addColumn<PlacementRect>("current");
+    constexpr int Max = std::numeric_limits<int>::max();
+    constexpr int Min = std::numeric_limits<int>::min();
+    const PlacementRect designed{10, 10, 566, 362};
+    QTest::newRow("int-max") << "2147483647,2147483647,2147483647,2147483647" << designed;
+    QTest::newRow("int-min") << "-2147483648,-2147483648,-2147483648,-2147483648" << designed;
+    QTest::newRow("mixed") << "2147483647,-2147483648,-2147483648,2147483647" << designed;
+    QTest::newRow("current-spans-all-ints")
+        << "2147483647,-2147483648" << PlacementRect{Min, Min, Max, Max};
+    QTest::newRow("current-inside-out")
+        << "-2147483648,2147483647" << PlacementRect{Max, Max, Min, Min};
+}
+
+// The window's road from the stored record to its place; under the sanitizer any signed
+// overflow on the way aborts.
+void TestPlacement::extremeStoredPlaceLandsOnScreen()
+{
+    QFETCH(QString, normPos);
+    QFETCH(PlacementRect, current);
+    MemoryStore store;
+    Put(store, QStringLiteral("NormPos"), normPos);
+    Put(store, QStringLiteral("MinMaxPos"), normPos);
+    WindowPlacementRecord now = Current();
+    now.normalPosition = current;
+    const PlacementReadResult r = ReadPlacement(store, Key, now, true, 96, 1280, 1024);
+    QVERIFY(r.applyPlacement);
+    const PlacementRect &p = r.placement.normalPosition;
+    const QSize size(int(std::clamp<qint64>(qint64(p.right) - p.left, 0, 1 << 20)),
+                     int(std::clamp<qint64>(qint64(p.bottom) - p.top, 0, 1 << 20)));
+    const QRect screen(0, 0, 1280, 1024);
+    const QPoint place = FitOnScreens(QPoint(p.left, p.top), size, 30, {screen});
+    QVERIFY(screen.contains(place));
 }
 
 QTEST_GUILESS_MAIN(TestPlacement)

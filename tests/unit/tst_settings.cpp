@@ -95,6 +95,8 @@ private Q_SLOTS:
     void colorLines();
     void saveSkipsNamelessLines();
     void failedSaveIsReported();
+    void twoInstancesKeepEachOthersChanges_data();
+    void twoInstancesKeepEachOthersChanges();
 };
 
 void TestSettings::firstRunGivesDefaults()
@@ -348,6 +350,85 @@ void TestSettings::failedSaveIsReported()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     RegistryStore unwritable(blocker.fileName() + QStringLiteral("/JOV.reg"));
     QVERIFY(!SaveSettingsToStore(unwritable, Changed(), {}, AllWhite()));
+}
+
+void TestSettings::twoInstancesKeepEachOthersChanges_data()
+{
+    QTest::addColumn<bool>("firstRun");   // the store is empty when both start
+    QTest::addColumn<bool>("reload");     // Op13 set: the stored slots are not loaded
+    QTest::addColumn<int>("aSlot1");      // what A puts in slot 1 (-1: nothing)
+    QTest::addColumn<int>("bSlot1");      // what B, closed last, puts in slot 1
+    QTest::addColumn<int>("bDivisor");    // what B puts in Op19
+    QTest::addColumn<int>("storedSlot1"); // the store after both closed
+    QTest::addColumn<int>("storedDivisor");
+    QTest::newRow("b-unchanged") << false << false << 0x332211 << -1 << -1 << 0x332211 << 16;
+    QTest::newRow("b-unchanged-first-run")
+        << true << false << 0x332211 << -1 << -1 << 0x332211 << 16;
+    QTest::newRow("b-unchanged-palette-reloaded")
+        << false << true << 0x332211 << -1 << -1 << 0x332211 << 16;
+    QTest::newRow("both-change-slot-1")
+        << false << false << 0x332211 << 0x665544 << -1 << 0x665544 << 16;
+    QTest::newRow("b-changes-another") << false << false << 0x332211 << -1 << 40 << 0x332211 << 40;
+    QTest::newRow("b-changes-another-first-run")
+        << true << false << 0x332211 << -1 << 40 << 0x332211 << 40;
+}
+
+// Two runs of the program on one store file: A and B load, A changes and closes, B closes later.
+void TestSettings::twoInstancesKeepEachOthersChanges()
+{
+    QFETCH(bool, firstRun);
+    QFETCH(bool, reload);
+    QFETCH(int, aSlot1);
+    QFETCH(int, bSlot1);
+    QFETCH(int, bDivisor);
+    QFETCH(int, storedSlot1);
+    QFETCH(int, storedDivisor);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("JOV.reg"));
+    if (!firstRun) {
+        RegistryStore earlier(path);
+        TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+        record.reloadPalette = reload;
+        QVERIFY(SaveSettingsToStore(earlier, record, {}, AllWhite()));
+    }
+
+    struct Instance
+    {
+        explicit Instance(const QString &path) : store(path) {}
+        RegistryStore store;
+        TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
+        QStringList lines;
+        SlotColors slots = AllWhite();
+        SettingsSnapshot snapshot;
+    };
+    Instance a(path);
+    Instance b(path);
+    for (Instance *i : {&a, &b})
+        LoadSettingsFromStore(i->store, i->record, i->lines, i->slots, {}, &i->snapshot);
+
+    a.slots[0] = ColorRef(aSlot1);
+    QVERIFY(SaveSettingsToStore(a.store, a.record, a.lines, a.slots, &a.snapshot));
+    QCOMPARE(a.store.fileReplacements(), 1);
+    if (bSlot1 >= 0)
+        b.slots[0] = ColorRef(bSlot1);
+    if (bDivisor >= 0)
+        b.record.gradientDivisor = bDivisor;
+    QVERIFY(SaveSettingsToStore(b.store, b.record, b.lines, b.slots, &b.snapshot));
+    QVERIFY(b.store.fileReplacements() <= 1);
+
+    RegistryStore after(path);
+    QCOMPARE(after.RegReadInteger(Personal, QStringLiteral("CouleurA"), -1), storedSlot1);
+    QCOMPARE(after.RegReadInteger(Opts, QStringLiteral("Op19"), -1), storedDivisor);
+    // Every value is there, also after a first run.
+    QStringList names;
+    QVERIFY(after.RegReadValueNames(Opts, names));
+    QCOMPARE(names.size(), qsizetype(OptionKeys.size()));
+    QCOMPARE(after.RegReadString(Root, QStringLiteral("Version"), QString()), StoreVersion);
+
+    // The snapshot follows what this run wrote: going back to the colour it loaded is a change.
+    a.slots[0] = clWhite;
+    QVERIFY(SaveSettingsToStore(a.store, a.record, a.lines, a.slots, &a.snapshot));
+    QCOMPARE(after.RegReadInteger(Personal, QStringLiteral("CouleurA"), -1), int(clWhite));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
