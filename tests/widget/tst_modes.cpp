@@ -11,9 +11,13 @@
 #include "mainwindow/MainForm.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -47,7 +51,7 @@ private Q_SLOTS:
     void init();
     void compactModeToggles();
     void topModeToggles();
-    void helpOpensChmBesideProgram();
+    void helpOpensManualBesideProgram();
     void optionsOkStoresCancelKeeps();
     void optionsLiftCompactMode();
     void aboutFromOptionsOverFullWindow();
@@ -102,14 +106,31 @@ void TestModes::topModeToggles()
     QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[0]);
 }
 
-void TestModes::helpOpensChmBesideProgram()
+void TestModes::helpOpensManualBesideProgram()
 {
+    // The manual beside the program, as in the build tree; the test's own folder has none.
+    QDir programFolder(QCoreApplication::applicationDirPath());
+    QVERIFY(!programFolder.exists(QStringLiteral("aide")));
+    QVERIFY(programFolder.mkdir(QStringLiteral("aide")));
+    const auto removeManual =
+        qScopeGuard([&] { QDir(programFolder.filePath("aide")).removeRecursively(); });
+    QFile index(programFolder.filePath(QStringLiteral("aide/index.html")));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.close();
+
     Fixture f;
     f.form->BtnAide->click();
     QVERIFY(test::ShowActive(*f.form));
     QTest::keyClick(f.form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
-    const QUrl chm = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/JOV.chm");
-    QCOMPARE(f.opened, QList<QUrl>({chm, chm}));
+    const QUrl url = QUrl::fromLocalFile(index.fileName());
+    QCOMPARE(f.opened, QList<QUrl>({url, url}));
+
+    // Without it nothing is handed to the desktop.
+    QVERIFY(index.remove());
+    f.opened.clear();
+    f.form->BtnAide->click();
+    QVERIFY(std::none_of(f.opened.cbegin(), f.opened.cend(),
+                         [](const QUrl &u) { return u.isValid(); }));
 }
 
 void TestModes::optionsOkStoresCancelKeeps()
