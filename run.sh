@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 scripts/deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target jov Hook
+cmake --build build --target jov Hook jov_data
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec build/bin/jov "$@"

@@ -4,8 +4,12 @@
 #include "hook/PointerState.h"
 #include "hook/ReceptionMessageCopyData.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace jov {
@@ -74,10 +78,19 @@ void THookMouse::Loaded()
 
 QString THookMouse::libraryPath(const QString &fileName) const
 {
-    // Not the loader's search path: the library that belongs to the program is the one beside it.
-    if (m_directoryDll.isEmpty())
-        return QCoreApplication::applicationDirPath() + u'/' + fileName;
-    return fileName;
+    if (!m_directoryDll.isEmpty())
+        return fileName;
+    // Not the loader's search path: the library that belongs to the program is the one beside
+    // it (build tree, unpacked folder), else the one in the private folder of the installed tree
+    // the program runs from, whatever its prefix.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString beside = programFolder + u'/' + fileName;
+    if (QFileInfo(beside).isFile())
+        return beside;
+    const QString installed =
+        QDir::cleanPath(programFolder + u'/' + QLatin1String(InstalledHookDir) + u'/' + fileName);
+    // Neither: the load fails on the path beside the program and the message names the file.
+    return QFileInfo(installed).isFile() ? installed : beside;
 }
 
 bool THookMouse::LoadHookLibrary()

@@ -53,7 +53,8 @@ public:
     void setStopMessage(bool stop) { m_stopMessage = stop; }
 
     // Folder in which the library is looked for, ending with "/" unless empty. Empty means the
-    // program's own folder.
+    // program's own folder, or when the library is not there, the installed tree's library
+    // folder found from the program's folder (InstalledHookDir).
     QString directoryDll() const { return m_directoryDll; }
     void setDirectoryDll(const QString &directory);
 

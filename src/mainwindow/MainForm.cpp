@@ -326,9 +326,14 @@ void TMainForm::ShowAbout()
 
 void TMainForm::BtnAideClick()
 {
-    // A missing file or a desktop without a handler is not reported.
-    m_services.openUrl(
-        QUrl::fromLocalFile(HelpFilePath(UseWinHelp(QCoreApplication::arguments()))));
+    const bool winHelp = UseWinHelp(QCoreApplication::arguments());
+    const QString path = HelpFilePath(winHelp);
+    if (path.isEmpty()) {
+        m_services.beep();
+        StatusBar->setPanelText(0, HelpMissingText(winHelp));
+        return;
+    }
+    m_services.openUrl(QUrl::fromLocalFile(path));
 }
 
 void TMainForm::ImgPipetteMouseDown()

@@ -1,7 +1,10 @@
 #include "persistence/Systeme.h"
 
+#include "InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -50,10 +53,40 @@ bool UseWinHelp(const QStringList &arguments)
     return arguments.size() > 1 && arguments[1].toLower() == QLatin1String("/noversion");
 }
 
+namespace {
+
+QString HelpFileName(bool winHelp)
+{
+    return QLatin1String(winHelp ? HelpSinglePageFileName : HelpIndexFileName);
+}
+
+} // namespace
+
 QString HelpFilePath(bool winHelp)
 {
-    return ProgramFolder() + PathDelim +
-           (winHelp ? QStringLiteral("JOV.hlp") : QStringLiteral("JOV.chm"));
+    return HelpFilePathIn(ProgramFolder(), winHelp);
+}
+
+QString HelpFilePathIn(const QString &programFolder, bool winHelp)
+{
+    if (programFolder.isEmpty())
+        return QString();
+    const QString name = HelpFileName(winHelp);
+    const QString candidates[] = {
+        programFolder + PathDelim + QLatin1String(HelpFolderName) + PathDelim + name,
+        QDir::cleanPath(programFolder + PathDelim + QLatin1String(InstalledHelpDir) + PathDelim +
+                        name),
+    };
+    for (const QString &path : candidates) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
+}
+
+QString HelpMissingText(bool winHelp)
+{
+    return QLatin1String(HelpMissingPrefix) + HelpFileName(winHelp);
 }
 
 } // namespace jov

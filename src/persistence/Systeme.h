@@ -23,11 +23,28 @@ QString DocumentsFolder();
 // the computation cannot be done.
 int ScaleToScreen(int size, int ppi);
 
-// Whether help opens the old-style help file "JOV.hlp" rather than "JOV.chm": when the first
-// argument after the program is "/noversion" in any letter case. The version rule that would
-// otherwise pick the old format for old Windows releases gives the newer format everywhere else.
+// The manual, in French HTML, in the folder "aide": the full manual of several pages opened at
+// its contents page, and the same manual on one printable page.
+inline constexpr char HelpFolderName[] = "aide";
+inline constexpr char HelpIndexFileName[] = "index.html";
+inline constexpr char HelpSinglePageFileName[] = "manuel.html";
+// Start of the status message shown when the manual cannot be found (HelpMissingText).
+inline constexpr char HelpMissingPrefix[] = " Aide introuvable : ";
+
+// Whether help opens the one-page manual rather than the full one: when the first argument
+// after the program is "/noversion" in any letter case. (The version rule that would pick the
+// old format for old Windows releases gives the full manual everywhere else.)
 bool UseWinHelp(const QStringList &arguments);
-// The help file beside the program.
+// The manual to open, looked for from the running program's folder: HelpFilePathIn with
+// ProgramFolder.
 QString HelpFilePath(bool winHelp);
+// The manual's file (HelpSinglePageFileName when winHelp, else HelpIndexFileName) in the first
+// of these folders that holds it as a regular file: `programFolder`/aide (beside the program:
+// the build tree, an unpacked folder), then InstalledHelpDir relative to `programFolder` (an
+// installed tree under any prefix). Empty when neither holds it.
+QString HelpFilePathIn(const QString &programFolder, bool winHelp);
+// The status message for a manual that cannot be found: HelpMissingPrefix followed by the file
+// name, " Aide introuvable : index.html".
+QString HelpMissingText(bool winHelp);
 
 } // namespace jov

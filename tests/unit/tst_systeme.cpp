@@ -1,6 +1,10 @@
 #include "persistence/Systeme.h"
 
+#include "InstallLayout.h"
+
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace jov;
@@ -16,6 +20,8 @@ private Q_SLOTS:
     void windowsFolderFollowsXdgConfigHome();
     void useWinHelp_data();
     void useWinHelp();
+    void helpFilePath_data();
+    void helpFilePath();
 };
 
 void TestSysteme::scaleToScreen_data()
@@ -99,8 +105,58 @@ void TestSysteme::useWinHelp()
     QFETCH(QStringList, arguments);
     QFETCH(bool, expected);
     QCOMPARE(UseWinHelp(arguments), expected);
-    QVERIFY(HelpFilePath(expected).endsWith(expected ? QLatin1String("/JOV.hlp")
-                                                     : QLatin1String("/JOV.chm")));
+}
+
+// Files are made in <tmp>/bin/aide (beside the program) and in the installed manual folder
+// found from <tmp>/bin; an entry ending in "/" is made as a folder of that name.
+void TestSysteme::helpFilePath_data()
+{
+    QTest::addColumn<QStringList>("beside");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<bool>("winHelp");
+    QTest::addColumn<QString>("expected"); // "beside", "installed" or "" (not found)
+    const QStringList both{"index.html", "manuel.html"};
+    QTest::newRow("build-tree") << both << QStringList() << false << "beside";
+    QTest::newRow("installed-tree") << QStringList() << both << false << "installed";
+    QTest::newRow("installed-one-page") << QStringList() << both << true << "installed";
+    QTest::newRow("beside-wins") << both << both << true << "beside";
+    QTest::newRow("other-form-missing-beside")
+        << QStringList{"index.html"} << QStringList{"manuel.html"} << true << "installed";
+    QTest::newRow("folder-is-not-a-file")
+        << QStringList{"index.html/"} << QStringList{"index.html"} << false << "installed";
+    QTest::newRow("nowhere") << QStringList() << QStringList{"manuel.html"} << false << "";
+}
+
+void TestSysteme::helpFilePath()
+{
+    QFETCH(QStringList, beside);
+    QFETCH(QStringList, installed);
+    QFETCH(bool, winHelp);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString program = root.filePath(QStringLiteral("bin"));
+    const QString folders[] = {program + QStringLiteral("/aide"),
+                               QDir::cleanPath(program + u'/' + QLatin1String(InstalledHelpDir))};
+    QVERIFY(folders[1].startsWith(root.path() + u'/'));
+    const QStringList *contents[] = {&beside, &installed};
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(QDir().mkpath(folders[i]));
+        for (const QString &entry : *contents[i]) {
+            if (entry.endsWith(u'/')) {
+                QVERIFY(QDir(folders[i]).mkpath(entry));
+            } else {
+                QFile file(folders[i] + u'/' + entry);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        }
+    }
+    const QString name = QLatin1String(winHelp ? "manuel.html" : "index.html");
+    const QString want = expected.isEmpty()                    ? QString()
+                         : expected == QLatin1String("beside") ? folders[0] + u'/' + name
+                                                               : folders[1] + u'/' + name;
+    QCOMPARE(HelpFilePathIn(program, winHelp), want);
+    QCOMPARE(HelpMissingText(winHelp), QStringLiteral(" Aide introuvable : ") + name);
 }
 
 QTEST_GUILESS_MAIN(TestSysteme)

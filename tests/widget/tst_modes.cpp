@@ -12,8 +12,13 @@
 #include "mainwindow/MainForm.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -36,7 +41,7 @@ class TestModes : public QObject
 private Q_SLOTS:
     void compactModeToggles();
     void topModeToggles();
-    void helpOpensChmBesideProgram();
+    void helpOpensManualBesideProgram();
     void optionsOkStoresCancelKeeps();
     void optionsLiftCompactMode();
     void aboutFromOptionsOverFullWindow();
@@ -83,14 +88,32 @@ void TestModes::topModeToggles()
     QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[0]);
 }
 
-void TestModes::helpOpensChmBesideProgram()
+void TestModes::helpOpensManualBesideProgram()
 {
+    // The manual beside the program, as in the build tree; the test's own folder has none.
+    QDir programFolder(QCoreApplication::applicationDirPath());
+    QVERIFY(!programFolder.exists(QStringLiteral("aide")));
+    QVERIFY(programFolder.mkdir(QStringLiteral("aide")));
+    const auto removeManual =
+        qScopeGuard([&] { QDir(programFolder.filePath("aide")).removeRecursively(); });
+    QFile index(programFolder.filePath(QStringLiteral("aide/index.html")));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.close();
+
     Fixture f;
     f.form->BtnAide->click();
     QVERIFY(test::ShowActive(*f.form));
     QTest::keyClick(f.form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
-    const QUrl chm = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/JOV.chm");
-    QCOMPARE(f.urls, QList<QUrl>({chm, chm}));
+    const QUrl url = QUrl::fromLocalFile(index.fileName());
+    QCOMPARE(f.urls, QList<QUrl>({url, url}));
+
+    // Without it nothing is handed to the desktop: a beep and a message instead.
+    QVERIFY(index.remove());
+    f.urls.clear();
+    f.form->BtnAide->click();
+    QVERIFY(f.urls.isEmpty());
+    QCOMPARE(f.beeps, 1);
+    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Aide introuvable : index.html"));
 }
 
 void TestModes::optionsOkStoresCancelKeeps()
