@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   xvfb openbox xdotool wmctrl xclip x11-utils x11-xserver-utils imagemagick
   fonts-dejavu-core
-  dbus dbus-daemon
+  dbus dbus-daemon weston xwayland qt6-wayland
 )
 
 missing=()
