@@ -9,6 +9,7 @@ packages=(
   xvfb openbox xdotool wmctrl xclip x11-utils x11-xserver-utils imagemagick
   fonts-dejavu-core
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
+  dbus dbus-daemon weston xwayland qt6-wayland
 )
 
 missing=()

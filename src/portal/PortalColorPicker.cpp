@@ -1,0 +1,326 @@
+#include "portal/PortalColorPicker.h"
+
+#include <QDBusArgument>
+#include <QDBusError>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QWindow>
+
+#include <array>
+#include <cmath>
+
+namespace jov {
+
+namespace {
+
+const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
+const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+
+// The portal names a request object after the caller's unique bus name (":1.42" gives "1_42")
+// and the token the caller chose.
+QString ExpectedRequestPath(const QString &uniqueName, const QString &token)
+{
+    QString sender = uniqueName;
+    if (sender.startsWith(QLatin1Char(':')))
+        sender.remove(0, 1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return PortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+TPortalColorPicker::Failure FailureOfError(const QDBusMessage &reply)
+{
+    using F = TPortalColorPicker::Failure;
+    switch (QDBusError(reply).type()) {
+    case QDBusError::ServiceUnknown:
+        return F::NoPortal;
+    case QDBusError::UnknownMethod:
+    case QDBusError::UnknownInterface:
+    case QDBusError::UnknownObject:
+        return F::Unsupported;
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+    case QDBusError::TimedOut:
+        return F::NoReply;
+    case QDBusError::Disconnected:
+        return F::NoBus;
+    default:
+        break;
+    }
+    if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+        return F::NoPortal;
+    return F::Error;
+}
+
+// The "color" result, a structure of three doubles; nothing when it is anything else.
+std::optional<std::array<int, 3>> ColorOfResults(const QVariant &resultsArg)
+{
+    if (!resultsArg.canConvert<QDBusArgument>())
+        return std::nullopt;
+    const auto resultsDbus = resultsArg.value<QDBusArgument>();
+    if (resultsDbus.currentSignature() != QLatin1String("a{sv}"))
+        return std::nullopt;
+    const QVariantMap results = qdbus_cast<QVariantMap>(resultsDbus);
+    const QVariant color = results.value(QStringLiteral("color"));
+    if (!color.canConvert<QDBusArgument>())
+        return std::nullopt;
+    const auto colorDbus = color.value<QDBusArgument>();
+    if (colorDbus.currentSignature() != QLatin1String("(ddd)"))
+        return std::nullopt;
+    double channels[3] = {};
+    colorDbus.beginStructure();
+    colorDbus >> channels[0] >> channels[1] >> channels[2];
+    colorDbus.endStructure();
+    std::array<int, 3> bytes{};
+    for (int i = 0; i < 3; ++i) {
+        const auto byte = PortalChannelToByte(channels[i]);
+        if (!byte)
+            return std::nullopt;
+        bytes[i] = *byte;
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool IsWaylandSession(const QString &waylandDisplay, const QString &sessionType)
+{
+    return !waylandDisplay.isEmpty() ||
+           sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
+}
+
+bool IsWaylandSession()
+{
+    return IsWaylandSession(qEnvironmentVariable("WAYLAND_DISPLAY"),
+                            qEnvironmentVariable("XDG_SESSION_TYPE"));
+}
+
+QString PortalParentWindow(const QString &platformName, quintptr windowId)
+{
+    if (platformName == QLatin1String("xcb") && windowId != 0)
+        return QStringLiteral("x11:") + QString::number(windowId, 16);
+    return QString();
+}
+
+QString PortalParentWindow(const QWindow *window)
+{
+    if (!window)
+        return QString();
+    return PortalParentWindow(QGuiApplication::platformName(), quintptr(window->winId()));
+}
+
+std::optional<int> PortalChannelToByte(double value)
+{
+    if (std::isnan(value))
+        return std::nullopt;
+    const double clamped = value < 0.0 ? 0.0 : (value > 1.0 ? 1.0 : value);
+    return int(std::lround(clamped * 255.0));
+}
+
+TPortalColorPicker::TPortalColorPicker(QObject *parent)
+    : QObject(parent), m_bus(QString()), m_useSessionBus(true)
+{
+}
+
+TPortalColorPicker::TPortalColorPicker(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent), m_bus(bus)
+{
+}
+
+TPortalColorPicker::~TPortalColorPicker()
+{
+    cancel();
+}
+
+QString TPortalColorPicker::StatusText(Failure failure)
+{
+    switch (failure) {
+    case Failure::Cancelled:
+        return QStringLiteral(" Pipette annulée");
+    case Failure::Refused:
+        return QStringLiteral(" Pipette indisponible : le portail a refusé le prélèvement");
+    case Failure::NoBus:
+        return QStringLiteral(" Pipette indisponible : pas de bus de session D-Bus");
+    case Failure::NoPortal:
+        return QStringLiteral(" Pipette indisponible : aucun portail de bureau");
+    case Failure::Unsupported:
+        return QStringLiteral(
+            " Pipette indisponible : le portail ne sait pas prélever une couleur");
+    case Failure::NoReply:
+        return QStringLiteral(" Pipette indisponible : le portail ne répond pas");
+    case Failure::Error:
+        return QStringLiteral(" Pipette indisponible : erreur du portail");
+    case Failure::Malformed:
+        return QStringLiteral(" Pipette indisponible : réponse du portail illisible");
+    case Failure::PortalGone:
+        return QStringLiteral(" Pipette indisponible : le portail s'est arrêté");
+    }
+    return QStringLiteral(" Pipette indisponible");
+}
+
+bool TPortalColorPicker::pick(const QString &parentWindow)
+{
+    if (m_pending)
+        return false;
+    m_pending = true;
+    ++m_serial;
+    if (m_useSessionBus)
+        m_bus = QDBusConnection::sessionBus();
+    if (!m_bus.isConnected()) {
+        failLater(Failure::NoBus);
+        return true;
+    }
+
+    const QString token = QStringLiteral("jov%1_%2")
+                              .arg(m_serial)
+                              .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    m_requestPath = ExpectedRequestPath(m_bus.baseService(), token);
+    subscribe(m_requestPath);
+    if (m_subscribedPath.isEmpty()) {
+        failLater(Failure::NoBus);
+        return true;
+    }
+
+    // A portal that quits (or crashes) after taking the request would otherwise leave the wait
+    // without an end.
+    m_portalWatcher = new QDBusServiceWatcher(PortalService, m_bus,
+                                              QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(m_portalWatcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+        if (m_pending && !m_call)
+            fail(Failure::PortalGone);
+    });
+
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, ScreenshotInterface, QStringLiteral("PickColor"));
+    call << parentWindow << QVariantMap{{QStringLiteral("handle_token"), token}};
+    m_call = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_callTimeout), this);
+    connect(m_call, &QDBusPendingCallWatcher::finished, this, &TPortalColorPicker::onCallFinished);
+    return true;
+}
+
+void TPortalColorPicker::cancel()
+{
+    if (!m_pending)
+        return;
+    if (m_bus.isConnected() && !m_requestPath.isEmpty()) {
+        // Fire and forget: nothing waits for the portal to confirm.
+        m_bus.send(QDBusMessage::createMethodCall(PortalService, m_requestPath, RequestInterface,
+                                                  QStringLiteral("Close")));
+    }
+    finish();
+}
+
+void TPortalColorPicker::onCallFinished(QDBusPendingCallWatcher *watcher)
+{
+    watcher->deleteLater();
+    if (watcher != m_call)
+        return;
+    m_call = nullptr;
+    const QDBusMessage reply = watcher->reply();
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        fail(FailureOfError(reply));
+        return;
+    }
+    const QVariantList args = reply.arguments();
+    if (args.size() != 1 || !args.first().canConvert<QDBusObjectPath>()) {
+        fail(Failure::Malformed);
+        return;
+    }
+    const QString handle = args.first().value<QDBusObjectPath>().path();
+    if (handle.isEmpty()) {
+        fail(Failure::Malformed);
+        return;
+    }
+    if (handle != m_subscribedPath) {
+        // A portal older than the handle_token convention: its Response comes on this path.
+        unsubscribe();
+        m_requestPath = handle;
+        subscribe(handle);
+        if (m_subscribedPath.isEmpty())
+            fail(Failure::NoBus);
+    }
+}
+
+void TPortalColorPicker::onResponse(const QDBusMessage &message)
+{
+    if (!m_pending || message.path() != m_subscribedPath)
+        return;
+    const QVariantList args = message.arguments();
+    if (args.size() != 2 || args.at(0).metaType().id() != QMetaType::UInt) {
+        fail(Failure::Malformed);
+        return;
+    }
+    const uint response = args.at(0).toUInt();
+    if (response == 1) {
+        fail(Failure::Cancelled);
+        return;
+    }
+    if (response != 0) {
+        fail(Failure::Refused);
+        return;
+    }
+    const auto color = ColorOfResults(args.at(1));
+    if (!color) {
+        fail(Failure::Malformed);
+        return;
+    }
+    finish();
+    Q_EMIT picked((*color)[0], (*color)[1], (*color)[2]);
+}
+
+void TPortalColorPicker::subscribe(const QString &path)
+{
+    // A slot taking only the message receives the signal whatever its arguments are, so a
+    // Response of the wrong shape is seen (and refused) rather than ignored for ever.
+    if (m_bus.connect(PortalService, path, RequestInterface, QStringLiteral("Response"), this,
+                      SLOT(onResponse(QDBusMessage))))
+        m_subscribedPath = path;
+}
+
+void TPortalColorPicker::unsubscribe()
+{
+    if (m_subscribedPath.isEmpty())
+        return;
+    m_bus.disconnect(PortalService, m_subscribedPath, RequestInterface, QStringLiteral("Response"),
+                     this, SLOT(onResponse(QDBusMessage)));
+    m_subscribedPath.clear();
+}
+
+void TPortalColorPicker::finish()
+{
+    unsubscribe();
+    m_pending = false;
+    m_requestPath.clear();
+    if (m_call) {
+        // The reply, should it still come, goes nowhere.
+        m_call->disconnect(this);
+        m_call->deleteLater();
+        m_call = nullptr;
+    }
+    if (m_portalWatcher) {
+        m_portalWatcher->disconnect(this);
+        m_portalWatcher->deleteLater();
+        m_portalWatcher = nullptr;
+    }
+}
+
+void TPortalColorPicker::fail(Failure failure)
+{
+    finish();
+    Q_EMIT failed(failure, StatusText(failure));
+}
+
+void TPortalColorPicker::failLater(Failure failure)
+{
+    QTimer::singleShot(0, this, [this, failure, serial = m_serial] {
+        if (m_pending && m_serial == serial)
+            fail(failure);
+    });
+}
+
+} // namespace jov
