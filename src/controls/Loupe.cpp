@@ -1,0 +1,209 @@
+#include "controls/Loupe.h"
+
+#include "color/ColorText.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <cstring>
+
+namespace jov {
+
+namespace {
+
+constexpr int Border = 1;
+constexpr int TextPadding = 3;
+const QColor BorderColor(64, 64, 64);
+// The hatch of cells off the screen: neutral greys that no real picture is likely to show in
+// this pattern.
+const QColor HatchBack(200, 200, 200);
+const QColor HatchLine(128, 128, 128);
+
+const QRect AllCells(0, 0, LoupeBlockSide, LoupeBlockSide);
+
+} // namespace
+
+TLoupe::TLoupe(QWidget *parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
+      m_cells(LoupeBlockSide, LoupeBlockSide, QImage::Format_RGB32)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    m_cells.fill(Qt::black);
+    fitToFont();
+}
+
+QRect TLoupe::pictureRect()
+{
+    return QRect(Border, Border, LoupePictureSide, LoupePictureSide);
+}
+
+QColor TLoupe::frameColorFor(const QColor &centre)
+{
+    // Perceived brightness (ITU-R BT.601 weights): dark centres get a white frame.
+    const int luma = (299 * centre.red() + 587 * centre.green() + 114 * centre.blue()) / 1000;
+    return luma >= 128 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+QRect TLoupe::textLineRect(int line) const
+{
+    const int height = fontMetrics().height();
+    return QRect(Border, LoupePictureSide + 2 * Border + TextPadding + line * height,
+                 LoupePictureSide, height);
+}
+
+void TLoupe::fitToFont()
+{
+    const int textHeight = 2 * fontMetrics().height() + 2 * TextPadding;
+    setFixedSize(LoupePictureSide + 2 * Border, LoupePictureSide + textHeight + 3 * Border);
+}
+
+void TLoupe::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        fitToFont();
+    QWidget::changeEvent(event);
+}
+
+void TLoupe::showBlock(const QImage &block, const QRect &validCells, QPoint hotSpotDevice,
+                       const QRect &monitorDevice, qreal devicePixelRatio)
+{
+    const QRect valid = validCells & AllCells & block.rect();
+    QImage converted;
+    const QImage *source = &block;
+    if (block.format() != QImage::Format_RGB32) {
+        converted = block.convertToFormat(QImage::Format_RGB32);
+        source = &converted;
+    }
+    // Only what changed is repainted: at rest nothing, while moving mostly the picture and the
+    // position line.
+    bool pictureChanged = valid != m_valid;
+    if (!valid.isEmpty()) {
+        const std::size_t bytes = std::size_t(valid.width()) * 4;
+        for (int y = valid.top(); y <= valid.bottom(); ++y) {
+            const uchar *from = source->constScanLine(y) + valid.left() * 4;
+            // constScanLine first: comparing must not detach the buffer.
+            if (std::memcmp(m_cells.constScanLine(y) + valid.left() * 4, from, bytes) != 0) {
+                std::memcpy(m_cells.scanLine(y) + valid.left() * 4, from, bytes);
+                pictureChanged = true;
+            }
+        }
+    }
+    if (pictureChanged) {
+        m_valid = valid;
+        const QPoint centre(LoupeBlockHalf, LoupeBlockHalf);
+        QString colorText;
+        if (valid.contains(centre)) {
+            const QColor c = m_cells.pixelColor(centre);
+            colorText = HtmlText(c.red(), c.green(), c.blue());
+        }
+        if (colorText != m_colorText) {
+            m_colorText = colorText;
+            update(textLineRect(0));
+        }
+        update(pictureRect());
+    }
+    if (hotSpotDevice != m_hotSpot) {
+        m_hotSpot = hotSpotDevice;
+        m_positionText = QStringLiteral("(%1, %2)").arg(hotSpotDevice.x()).arg(hotSpotDevice.y());
+        update(textLineRect(1));
+    }
+    placeNear(hotSpotDevice, monitorDevice, devicePixelRatio);
+    if (!isVisible())
+        show();
+}
+
+void TLoupe::placeNear(QPoint hotSpotDevice, const QRect &monitorDevice, qreal devicePixelRatio)
+{
+    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    const QPoint origin = monitorDevice.topLeft();
+    const QPoint topLeft = LoupeTopLeft(DeviceToLogical(hotSpotDevice, origin, dpr), size(),
+                                        MonitorToLogical(monitorDevice, dpr), Gap);
+    m_deviceRect = QRect(LogicalToDevice(topLeft, origin, dpr),
+                         QSize(qCeil(width() * dpr), qCeil(height() * dpr)));
+    if (pos() != topLeft)
+        move(topLeft);
+}
+
+QRect TLoupe::deviceRect() const
+{
+    return isVisible() ? m_deviceRect : QRect();
+}
+
+bool TLoupe::wouldSeeItself(QPoint hotSpotDevice) const
+{
+    // A pixel of slack on each side for the rounding between logical and device pixels.
+    return deviceRect().adjusted(-1, -1, 1, 1).intersects(LoupeBlockAround(hotSpotDevice));
+}
+
+void TLoupe::paintEvent(QPaintEvent *event)
+{
+    // Qt clips to the region being updated; parts outside it are not even drawn.
+    const QRect dirty = event->rect();
+    QPainter p(this);
+    const QRect picture = pictureRect();
+    if (dirty.intersects(picture)) {
+        p.fillRect(rect(), BorderColor);
+        if (m_valid != AllCells) {
+            p.fillRect(picture, HatchBack);
+            p.fillRect(picture, QBrush(HatchLine, Qt::BDiagPattern));
+        }
+        if (!m_valid.isEmpty()) {
+            // No smooth transform: the scaling repeats each pixel into its square.
+            p.drawImage(QRect(picture.topLeft() + m_valid.topLeft() * LoupeCellSize,
+                              m_valid.size() * LoupeCellSize),
+                        m_cells, m_valid);
+        }
+
+        // A one-pixel frame just outside the centre cell, so the whole cell keeps its colour.
+        const QPoint centre(LoupeBlockHalf, LoupeBlockHalf);
+        const QColor frame =
+            frameColorFor(m_valid.contains(centre) ? m_cells.pixelColor(centre) : HatchBack);
+        const QRect cell(picture.topLeft() + centre * LoupeCellSize,
+                         QSize(LoupeCellSize, LoupeCellSize));
+        const QRect outer = cell.adjusted(-1, -1, 1, 1);
+        p.fillRect(QRect(outer.left(), outer.top(), outer.width(), 1), frame);
+        p.fillRect(QRect(outer.left(), outer.bottom(), outer.width(), 1), frame);
+        p.fillRect(QRect(outer.left(), outer.top(), 1, outer.height()), frame);
+        p.fillRect(QRect(outer.right(), outer.top(), 1, outer.height()), frame);
+    }
+
+    const QRect text(Border, picture.bottom() + 1 + Border, picture.width(),
+                     height() - picture.bottom() - 1 - 2 * Border);
+    if (dirty.intersects(text)) {
+        p.fillRect(text, palette().color(QPalette::ToolTipBase));
+        p.setPen(palette().color(QPalette::ToolTipText));
+        for (int line = 0; line < 2; ++line) {
+            const QRect where = textLineRect(line);
+            if (dirty.intersects(where))
+                p.drawText(where, Qt::AlignCenter, line == 0 ? m_colorText : m_positionText);
+        }
+    }
+}
+
+LoupeMonitor LoupeMonitorAt(QPoint device)
+{
+    LoupeMonitor found;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (QScreen *screen : screens) {
+        // A screen's top-left corner is the same in device and logical pixels (see
+        // DeviceToLogical); only its size is scaled.
+        const qreal dpr = screen->devicePixelRatio();
+        const QRect geometry = screen->geometry();
+        const QRect rect(geometry.topLeft(),
+                         QSize(qRound(geometry.width() * dpr), qRound(geometry.height() * dpr)));
+        if (rect.contains(device))
+            return {rect, dpr};
+        if (screen == QGuiApplication::primaryScreen())
+            found = {rect, dpr};
+    }
+    return found;
+}
+
+} // namespace jov

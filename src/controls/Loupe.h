@@ -1,0 +1,93 @@
+#pragma once
+
+#include "controls/LoupeGeometry.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <climits>
+
+namespace jov {
+
+// The pipette's loupe: a small window beside the pointer showing the LoupeBlockSide² device
+// pixels around the hot spot, each as a LoupeCellSize² square, the centre one framed in black or
+// white (whichever stands out from it), and under the picture the centre's "#RRGGBB" and its
+// device coordinates. Cells off the screen are drawn as a grey hatch.
+//
+// It is a tooltip-type window: on X11 override-redirect, so the window manager never gives it
+// the focus, a frame or a task bar entry; it ignores the mouse and never activates itself.
+//
+// Cheap to feed at every tick: showBlock copies the 225 pixels into a buffer of its own (the
+// caller's image is not kept, so the caller can refill it without a copy), repaints only when a
+// pixel, the centre or the place changed, and moves the window only when its place changed.
+class TLoupe : public QWidget
+{
+    Q_OBJECT
+public:
+    // A top-level window even with a parent; the parent only owns it.
+    explicit TLoupe(QWidget *parent = nullptr);
+
+    // Logical pixels kept between the hot spot and the loupe's nearest edge: clear of the pointer
+    // image and far more than the block's half side, so the loupe never covers the block.
+    static constexpr int Gap = 24;
+
+    // Shows `block` (LoupeBlockSide² device pixels centred on hotSpotDevice, any format; cells
+    // outside validCells or outside the image are drawn as hatch whatever they hold) and puts
+    // the loupe beside the hot spot, whole on the monitor (monitorDevice, in device pixels, with
+    // its device-pixel ratio). Shows the window when it is hidden.
+    void showBlock(const QImage &block, const QRect &validCells, QPoint hotSpotDevice,
+                   const QRect &monitorDevice, qreal devicePixelRatio);
+
+    // Moves the loupe beside a hot spot without changing its picture.
+    void placeNear(QPoint hotSpotDevice, const QRect &monitorDevice, qreal devicePixelRatio);
+
+    // Where the window stands on the screen in device pixels; empty while hidden.
+    QRect deviceRect() const;
+
+    // True when a block read around hotSpotDevice would take in the loupe itself (the pointer
+    // jumped onto it since the last tick): the caller then moves it away with placeNear and reads
+    // on the next tick, once the windows under it have been repainted.
+    bool wouldSeeItself(QPoint hotSpotDevice) const;
+
+    // What the text lines show: "#RRGGBB" of the centre (empty when the centre is off the
+    // screen) and "(x, y)" of the hot spot in device pixels.
+    QString colorText() const { return m_colorText; }
+    QString positionText() const { return m_positionText; }
+
+    // Where the picture lies in the widget, and the frame colour for a centre colour.
+    static QRect pictureRect();
+    static QColor frameColorFor(const QColor &centre);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void fitToFont();
+    // Where text line 0 (colour) or 1 (position) is drawn.
+    QRect textLineRect(int line) const;
+
+    QImage m_cells; // LoupeBlockSide² RGB32, owned: never shares the caller's buffer
+    QRect m_valid;
+    QPoint m_hotSpot{INT_MIN, INT_MIN};
+    QString m_colorText;
+    QString m_positionText;
+    QRect m_deviceRect;
+};
+
+// A monitor in device pixels with its device-pixel ratio.
+struct LoupeMonitor
+{
+    QRect device;
+    qreal devicePixelRatio = 1;
+};
+
+// The monitor showing a device point: the screen whose device rectangle holds it, else the
+// primary screen (a point between monitors, or no screen at all: an empty rectangle).
+LoupeMonitor LoupeMonitorAt(QPoint device);
+
+} // namespace jov

@@ -1,0 +1,68 @@
+#include "controls/LoupeGeometry.h"
+
+#include <QtMath>
+
+#include <algorithm>
+
+namespace jov {
+
+namespace {
+
+// One axis of LoupeTopLeft: the loupe's start on [low, high] (inclusive) for a hot spot at hot.
+int PlaceOnAxis(int hot, int length, int low, int high, int gap)
+{
+    const int after = hot + gap;               // loupe starting gap past the hot spot
+    const int before = hot - gap - length + 1; // loupe ending gap before it
+    if (after + length - 1 <= high)
+        return after;
+    if (before >= low)
+        return before;
+    const int roomAfter = high - hot;
+    const int roomBefore = hot - low;
+    const int start = roomAfter >= roomBefore ? after : before;
+    // A loupe longer than the monitor keeps its start on the monitor.
+    return std::max(low, std::min(start, high - length + 1));
+}
+
+} // namespace
+
+QRect LoupeBlockAround(QPoint hotSpot)
+{
+    return QRect(hotSpot - QPoint(LoupeBlockHalf, LoupeBlockHalf),
+                 QSize(LoupeBlockSide, LoupeBlockSide));
+}
+
+QRect LoupeValidCells(QPoint hotSpot, const QRect &screen)
+{
+    const QRect block = LoupeBlockAround(hotSpot);
+    const QRect onScreen = block & screen;
+    if (onScreen.isEmpty())
+        return QRect();
+    return onScreen.translated(-block.topLeft());
+}
+
+QPoint LoupeTopLeft(QPoint hotSpot, QSize loupeSize, const QRect &monitor, int gap)
+{
+    return QPoint(
+        PlaceOnAxis(hotSpot.x(), loupeSize.width(), monitor.left(), monitor.right(), gap),
+        PlaceOnAxis(hotSpot.y(), loupeSize.height(), monitor.top(), monitor.bottom(), gap));
+}
+
+QPoint DeviceToLogical(QPoint device, QPoint monitorOrigin, qreal devicePixelRatio)
+{
+    const QPointF offset = QPointF(device - monitorOrigin) / devicePixelRatio;
+    return monitorOrigin + QPoint(qFloor(offset.x()), qFloor(offset.y()));
+}
+
+QPoint LogicalToDevice(QPoint logical, QPoint monitorOrigin, qreal devicePixelRatio)
+{
+    return monitorOrigin + (QPointF(logical - monitorOrigin) * devicePixelRatio).toPoint();
+}
+
+QRect MonitorToLogical(const QRect &monitorDevice, qreal devicePixelRatio)
+{
+    return QRect(monitorDevice.topLeft(), QSize(qFloor(monitorDevice.width() / devicePixelRatio),
+                                                qFloor(monitorDevice.height() / devicePixelRatio)));
+}
+
+} // namespace jov
