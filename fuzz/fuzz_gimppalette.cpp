@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (r.line != -1 || r.colorCount < 0 || r.ignoredCount() < 0)
             std::abort();
         // Slots past the file's colours are cleared.
-        for (int i = r.colorCount; i < jov::PaletteSlotCount; ++i) {
+        for (int i = r.colorCount; i < jov::SlotCount; ++i) {
             if (r.colors[std::size_t(i)] != jov::clWhite)
                 std::abort();
         }
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // that file is written again byte for byte.
         const QByteArray text = jov::GimpPaletteText(r.colors, QStringLiteral("fuzz"));
         const jov::GimpPaletteReadResult again = jov::ReadGimpPalette(text);
-        if (!again.ok() || again.colorCount != jov::PaletteSlotCount || again.colors != r.colors ||
+        if (!again.ok() || again.colorCount != jov::SlotCount || again.colors != r.colors ||
             jov::GimpPaletteText(again.colors, QStringLiteral("fuzz")) != text)
             std::abort();
     } else {

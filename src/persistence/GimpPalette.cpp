@@ -94,7 +94,7 @@ QByteArray Hex2(int v)
 GimpPaletteReadResult ReadGimpPalette(const QByteArray &content)
 {
     GimpPaletteReadResult result;
-    PaletteColors colors{};
+    SlotColors colors{};
     colors.fill(DefaultSlotColor);
     int count = 0;
     bool inHeader = true;
@@ -126,7 +126,7 @@ GimpPaletteReadResult ReadGimpPalette(const QByteArray &content)
             inHeader = false;
             ColorRef color = 0;
             good = ReadColorLine(line, color);
-            if (good && count < PaletteSlotCount)
+            if (good && count < SlotCount)
                 colors[std::size_t(count)] = color;
             ++count;
         }
@@ -153,7 +153,7 @@ GimpPaletteReadResult ReadGimpPaletteFile(const QString &path)
     return ReadGimpPalette(file.content);
 }
 
-QByteArray GimpPaletteText(const PaletteColors &colors, const QString &name)
+QByteArray GimpPaletteText(const SlotColors &colors, const QString &name)
 {
     QString oneLine = name;
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
@@ -174,7 +174,7 @@ QString GimpPaletteNameFor(const QString &path)
     return QFileInfo(path).completeBaseName();
 }
 
-bool WriteGimpPaletteFile(const QString &path, const PaletteColors &colors)
+bool WriteGimpPaletteFile(const QString &path, const SlotColors &colors)
 {
     return WriteFileAtomically(path, GimpPaletteText(colors, GimpPaletteNameFor(path)));
 }

@@ -37,7 +37,7 @@ struct GimpPaletteReadResult
     // The first sixteen colours of the file in slots 1 to 16; slots past the file's last colour
     // hold DefaultSlotColor (white). Meaningful only when error is None: a faulty file yields
     // all zeros, so a caller can never half-load a palette.
-    PaletteColors colors{};
+    SlotColors colors{};
     // How many colours the file holds (0 when faulty).
     int colorCount = 0;
     GimpPaletteError error = GimpPaletteError::None;
@@ -46,10 +46,7 @@ struct GimpPaletteReadResult
 
     bool ok() const { return error == GimpPaletteError::None; }
     // Colours of the file that did not find a slot.
-    int ignoredCount() const
-    {
-        return colorCount > PaletteSlotCount ? colorCount - PaletteSlotCount : 0;
-    }
+    int ignoredCount() const { return colorCount > SlotCount ? colorCount - SlotCount : 0; }
 };
 
 inline constexpr qint64 MaxGimpPaletteSize = 1 << 20;
@@ -64,7 +61,7 @@ GimpPaletteReadResult ReadGimpPaletteFile(const QString &path);
 // red, green and blue right-aligned in three characters and separated by one blank, a tab and
 // the colour's "#RRGGBB" as its name; every line ended by LF. Line breaks in name become blanks
 // and its outer blanks are dropped, so the name can never break the file.
-QByteArray GimpPaletteText(const PaletteColors &colors, const QString &name);
+QByteArray GimpPaletteText(const SlotColors &colors, const QString &name);
 
 // The name written into a file saved at path: its file name without folder and without its
 // last extension ("my.old.gpl" gives "my.old").
@@ -72,7 +69,7 @@ QString GimpPaletteNameFor(const QString &path);
 
 // Writes GimpPaletteText(colors, GimpPaletteNameFor(path)) through a temporary file renamed over
 // the target: on any failure it returns false and a file already at path is left as it was.
-bool WriteGimpPaletteFile(const QString &path, const PaletteColors &colors);
+bool WriteGimpPaletteFile(const QString &path, const SlotColors &colors);
 
 // The status line text for colours left out: " 4 couleurs ignorées (seules les 16 premières sont
 // chargées)", in the singular for one; empty when none was left out.

@@ -33,10 +33,10 @@ constexpr ColorRef Nth(int k)
 
 const QByteArray Header = "GIMP Palette\nName: Essai\nColumns: 4\n#\n";
 
-PaletteColors SamplePalette()
+SlotColors SamplePalette()
 {
-    PaletteColors c{};
-    for (int i = 0; i < PaletteSlotCount; ++i)
+    SlotColors c{};
+    for (int i = 0; i < SlotCount; ++i)
         c[std::size_t(i)] = MakeColor(i * 17, 255 - i * 3, (i * 37) & 0xFF);
     c[0] = MakeColor(255, 128, 0);
     c[15] = clBlack;
@@ -131,14 +131,14 @@ void TestGimpPalette::read()
     QCOMPARE(r.line, line);
     if (!r.ok()) {
         QCOMPARE(r.colorCount, 0);
-        QVERIFY(r.colors == PaletteColors{});
+        QVERIFY(r.colors == SlotColors{});
         return;
     }
     QCOMPARE(r.colorCount, count);
     QCOMPARE(r.ignoredCount(), qMax(0, count - 16));
     QCOMPARE(uint(r.colors[0]), firstSlot);
     // Slots past the file's colours are cleared; the file's colours fill the others in order.
-    for (int i = 1; i < PaletteSlotCount; ++i) {
+    for (int i = 1; i < SlotCount; ++i) {
         if (i >= count)
             QCOMPARE(uint(r.colors[std::size_t(i)]), uint(clWhite));
         else if (content.startsWith(Header))
