@@ -395,11 +395,7 @@ void TASLink::changeEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::FontChange:
-        AdjustBounds();
-        update();
-        break;
-    case QEvent::EnabledChange:
-        // A disabled link may grow a shadow it did not have.
+    case QEvent::EnabledChange: // a disabled link may grow a shadow it did not have
         AdjustBounds();
         update();
         break;

@@ -2,6 +2,7 @@
 
 #include "controls/ColorButton.h"
 #include "mainwindow/FormServices.h"
+#include "persistence/GimpPalette.h"
 #include "persistence/Options.h"
 #include "persistence/PaletteFile.h"
 
@@ -225,12 +226,16 @@ bool TCustomSlots::querySavePalette()
 
 void TCustomSlots::savePalette()
 {
-    const QString path = m_services.savePaletteFile(m_owner, m_options.saveFolder, m_paletteName);
+    const PaletteSaveTarget target =
+        m_services.savePaletteFile(m_owner, m_options.saveFolder, m_paletteName);
+    const QString &path = target.path;
     if (path.isEmpty())
         return;
     // The file is replaced whole or not at all; the palette is named after it only once it is
     // really written.
-    if (WritePaletteFile(path, colors()))
+    const bool written = target.format == PaletteFormat::Gimp ? WriteGimpPaletteFile(path, colors())
+                                                              : WritePaletteFile(path, colors());
+    if (written)
         setPaletteName(BaseFileName(path));
     else
         m_services.beep();
@@ -252,6 +257,19 @@ void TCustomSlots::openPalette()
 
 void TCustomSlots::loadPaletteFile(const QString &path)
 {
+    if (PaletteFormatOfPath(path) == PaletteFormat::Gimp) {
+        // A faulty GIMP palette beeps like a faulty colour line; it has no header messages.
+        const GimpPaletteReadResult gimp = ReadGimpPaletteFile(path);
+        if (!gimp.ok()) {
+            m_services.beep();
+            return;
+        }
+        setColors(gimp.colors);
+        setPaletteName(BaseFileName(path));
+        if (gimp.ignoredCount() > 0)
+            Q_EMIT statusMessage(GimpIgnoredColorsMessage(gimp.ignoredCount()));
+        return;
+    }
     const PaletteReadResult result = ReadPaletteFile(path);
     if (result.ok()) {
         setColors(result.colors);

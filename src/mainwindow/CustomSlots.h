@@ -69,12 +69,15 @@ public:
     bool querySavePalette();
     void savePalette();
     void openPalette();
-    // Reads the whole file first: a faulty one changes no slot.
+    // Reads the whole file first, a JASC-PAL or (by its extension) a GIMP palette: a faulty one
+    // changes no slot.
     void loadPaletteFile(const QString &path);
 
 Q_SIGNALS:
     // A slot's colour is to become the current colour.
     void applyColor(ColorRef color);
+    // A short message for the status line (leading blank included).
+    void statusMessage(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

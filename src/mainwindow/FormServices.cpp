@@ -29,12 +29,19 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
     return box.exec();
 }
 
-QString RunFileDialog(QWidget *owner, const QString &folder, const QString &filter, bool save,
-                      const QString &name = QString())
+// The palette dialogs: JASC-PAL first, GIMP palettes beside it. The default extension follows
+// the chosen filter, so that a name typed without one gets the right one before the dialog
+// asks about overwriting.
+PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save,
+                                const QString &name = QString())
 {
-    QFileDialog dialog(owner, QString(), folder, filter);
+    const QString jasc = save ? JascSaveFilter : JascOpenFilter;
+    QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDefaultSuffix(QStringLiteral("pal"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
+        dialog.setDefaultSuffix(f == GimpFilter ? QStringLiteral("gpl") : QStringLiteral("pal"));
+    });
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave); // asks before overwriting
         dialog.selectFile(name);
@@ -42,7 +49,9 @@ QString RunFileDialog(QWidget *owner, const QString &folder, const QString &filt
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return ResolvePaletteSave(dialog.selectedFiles().value(0), dialog.selectedNameFilter());
 }
 
 } // namespace
@@ -73,10 +82,10 @@ FormServices FormServices::platform()
                              true) == QMessageBox::Yes;
     };
     services.openPaletteFile = [](QWidget *owner, const QString &folder) {
-        return RunFileDialog(owner, folder, QStringLiteral("Fichiers Palettes (*.pal)"), false);
+        return RunFileDialog(owner, folder, false).path;
     };
     services.savePaletteFile = [](QWidget *owner, const QString &folder, const QString &name) {
-        return RunFileDialog(owner, folder, QStringLiteral("Fichiers palette (*.pal)"), true, name);
+        return RunFileDialog(owner, folder, true, name);
     };
     services.runDialog = [](QDialog &dialog) { return dialog.exec(); };
     services.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };

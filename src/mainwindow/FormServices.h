@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/ScreenSampler.h"
+#include "persistence/GimpPalette.h"
 
 #include <QColor>
 #include <QString>
@@ -39,10 +40,12 @@ struct FormServices
     std::function<void(const QString &text)> notice;
     // A question under the caption "Confirmation" with "&Oui" and "&Non": true for Yes.
     std::function<bool(QWidget *owner, const QString &text)> confirm;
-    // The palette open dialog in `folder`: the chosen path, or empty when cancelled.
+    // The palette open dialog in `folder` (JASC-PAL and GIMP palettes): the chosen path, or
+    // empty when cancelled.
     std::function<QString(QWidget *owner, const QString &folder)> openPaletteFile;
-    // The palette save dialog in `folder` proposing `name`: the chosen path, or empty.
-    std::function<QString(QWidget *owner, const QString &folder, const QString &name)>
+    // The palette save dialog in `folder` proposing `name`: the chosen path and the format of
+    // the chosen filter or typed extension; an empty path when cancelled.
+    std::function<PaletteSaveTarget(QWidget *owner, const QString &folder, const QString &name)>
         savePaletteFile;
 
     // Shows a modal dialog and returns its result (QDialog::exec).

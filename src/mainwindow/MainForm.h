@@ -128,6 +128,9 @@ public:
     void LoadSettings();
     bool SaveSettings();
     void FormClose();
+    // Ends the run as a granted close does, without any question (nobody may be there to
+    // answer): the desktop session is ending, or the program was told to stop.
+    void EndSession();
     SettingsStore &Store() const { return *m_services.store; }
     // The window placement record of the "Application" subkey.
     void RestorePlacement();
@@ -207,11 +210,15 @@ private:
 
     FormServices m_services;
     TOptionsRecord m_options;
+    // What the store held when this run read it or last wrote it: a save writes only what
+    // this run changed, so another instance's changes survive.
+    SettingsSnapshot m_settingsSnapshot;
     QStringList m_customColorLines;
     TCustomSlots *m_slots = nullptr;
     TPipette *m_pipette = nullptr;
     bool m_ctrlHeld = false;
     bool m_firstShow = true;
+    bool m_ended = false;
 };
 
 } // namespace jov

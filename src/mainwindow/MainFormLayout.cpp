@@ -231,6 +231,8 @@ void TMainForm::ConnectHandlers()
     }
     m_slots->currentColor = [this] { return CurrentColor(); };
     connect(m_slots, &TCustomSlots::applyColor, this, &TMainForm::ApplySlotColor);
+    connect(m_slots, &TCustomSlots::statusMessage, this,
+            [this](const QString &text) { StatusBar->setPanelText(0, text); });
     connect(BtnTop, &TColorButton::clicked, this, &TMainForm::BtnTopClick);
     connect(BtnOptions, &TColorButton::clicked, this, &TMainForm::BtnOptionsClick);
     connect(ImgPipette, &TImage::mousePressed, this, &TMainForm::ImgPipetteMouseDown);

@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 #include <cmath>
@@ -90,8 +91,8 @@ void TMainForm::LoadSettings()
     if (!legacy.isEmpty() && QFileInfo::exists(legacy) &&
         store.RegReadString(RootKeyPath, LegacyImportedValue, QString()) !=
             LegacyIniSignature(legacy)) {
-        const LegacyImportResult result =
-            ImportLegacyIniFile(legacy, store, m_options, m_customColorLines, slotColors);
+        const LegacyImportResult result = ImportLegacyIniFile(
+            legacy, store, m_options, m_customColorLines, slotColors, &m_settingsSnapshot);
         if (result == LegacyImportResult::NotDeleted)
             store.RegWriteString(RootKeyPath, LegacyImportedValue, LegacyIniSignature(legacy));
         if (result != LegacyImportResult::Unreadable) {
@@ -99,8 +100,9 @@ void TMainForm::LoadSettings()
             return; // the placement is read when the window is first shown
         }
     }
-    LoadSettingsFromStore(store, m_options, m_customColorLines, slotColors,
-                          [this](const QString &path) { LoadPaletteFile(path); });
+    LoadSettingsFromStore(
+        store, m_options, m_customColorLines, slotColors,
+        [this](const QString &path) { LoadPaletteFile(path); }, &m_settingsSnapshot);
     if (!m_options.reloadPalette)
         SetSlotColors(slotColors);
     RestorePlacement();
@@ -109,7 +111,8 @@ void TMainForm::LoadSettings()
 bool TMainForm::SaveSettings()
 {
     m_options.paletteName = m_slots->paletteName();
-    return SaveSettingsToStore(*m_services.store, m_options, m_customColorLines, SlotColorValues());
+    return SaveSettingsToStore(*m_services.store, m_options, m_customColorLines, SlotColorValues(),
+                               &m_settingsSnapshot);
 }
 
 void TMainForm::FormClose()
@@ -129,13 +132,25 @@ void TMainForm::FormClose()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    if (m_ended) {
+        event->accept();
+        return;
+    }
     if (!QuerySavePalette()) {
         event->ignore();
         return;
     }
+    EndSession();
+    event->accept();
+}
+
+void TMainForm::EndSession()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
     SavePlacement();
     FormClose();
-    event->accept();
     Q_EMIT closed();
 }
 
@@ -184,11 +199,20 @@ void TMainForm::RestorePlacement()
                       ScreenPpi(), screenSize.width(), screenSize.height());
     if (result.stopped)
         return;
-    const QPoint topLeft(result.placement.normalPosition.left, result.placement.normalPosition.top);
-    // A place on a screen that is gone (a monitor unplugged) would leave the window out of
-    // reach: it then keeps the place it has.
-    if (result.applyPlacement && QGuiApplication::screenAt(topLeft + QPoint(8, 8)))
-        move(topLeft);
+    if (result.applyPlacement) {
+        // A place partly or wholly off the screens (a monitor unplugged, a smaller screen) is
+        // brought whole onto the nearest one.
+        QList<QRect> areas;
+        for (const QScreen *s : QGuiApplication::screens())
+            areas.append(s->availableGeometry());
+        const QRect frame = frameGeometry();
+        const int titleBar = geometry().top() > frame.top()
+                                 ? geometry().top() - frame.top()
+                                 : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        move(FitOnScreens(
+            QPoint(result.placement.normalPosition.left, result.placement.normalPosition.top),
+            frame.size(), titleBar, areas));
+    }
     // The window has a fixed size: a maximised record comes up normal.
     if (result.show == PlacementShow::Minimized && isVisible())
         QTimer::singleShot(0, this, [this] { showMinimized(); });

@@ -24,8 +24,7 @@ int ClampToInt(qint64 v)
 QString ReadPosition(SettingsStore &store, const QString &key, const QString &name, int width,
                      int height)
 {
-    const QString specific =
-        store.RegReadString(key, ScreenSpecificName(name, width, height), QString());
+    QString specific = store.RegReadString(key, ScreenSpecificName(name, width, height), QString());
     if (!specific.isEmpty())
         return specific;
     return store.RegReadString(key, name, QString());

@@ -84,7 +84,7 @@ bool ReadHexBytes(QStringView s, QByteArray &bytes)
         return true;
     for (const QStringView part : list.split(u',')) {
         const QStringView b = part.trimmed();
-        if (b.size() < 1 || b.size() > 2 || !IsHexDigit(b.front()) || !IsHexDigit(b.back()))
+        if (b.isEmpty() || b.size() > 2 || !IsHexDigit(b.front()) || !IsHexDigit(b.back()))
             return false;
         bytes += char(b.toUInt(nullptr, 16));
     }

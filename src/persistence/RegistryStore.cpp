@@ -39,11 +39,11 @@ RegistryStore::~RegistryStore()
 
 QString RegistryStore::FreeBackupPath(const QString &filePath)
 {
-    const QString first = filePath + QStringLiteral(".bak");
+    QString first = filePath + QStringLiteral(".bak");
     if (!PathTaken(first))
         return first;
     for (int n = 2; n <= 999; ++n) {
-        const QString candidate = first + u'.' + QString::number(n);
+        QString candidate = first + u'.' + QString::number(n);
         if (!PathTaken(candidate))
             return candidate;
     }

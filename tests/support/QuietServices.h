@@ -65,7 +65,7 @@ struct QuietServices
         };
         s.savePaletteFile = [this](QWidget *, const QString &folder, const QString &name) {
             dialogFolders << folder + QLatin1Char('|') + name;
-            return savePath;
+            return savePath.isEmpty() ? PaletteSaveTarget() : ResolvePaletteSave(savePath, {});
         };
         s.runDialog = [this](QDialog &dialog) { return onDialog(dialog); };
         s.openUrl = [this](const QUrl &url) {

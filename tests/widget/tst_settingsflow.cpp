@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -77,7 +78,7 @@ private Q_SLOTS:
     void legacyIniKeptWhenSavingFails();
     void legacyIniLeftBehindNotImportedAgain();
     void placementWrittenAndRestored();
-    void placementOffEveryScreenIgnored();
+    void placementOffEveryScreenBroughtOnScreen();
 
 private:
     QString config() const { return m_dir.path() + "/config-" + QTest::currentTestFunction(); }
@@ -305,14 +306,18 @@ void TestSettingsFlow::placementWrittenAndRestored()
     QCOMPARE(again.form->pos(), QPoint(123, 77));
 }
 
-void TestSettingsFlow::placementOffEveryScreenIgnored()
+void TestSettingsFlow::placementOffEveryScreenBroughtOnScreen()
 {
     {
         RegistryStore store(StorePath());
         store.RegWriteString(PlacementKeyPath, "NormPos", "30000,30000,30550,30350");
     }
+    // The place of a monitor that is gone: the window comes back whole on the nearest screen.
     Run run;
-    QCOMPARE(run.form->pos(), QPoint(10, 10));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(area.contains(run.form->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2").arg(run.form->x()).arg(run.form->y())));
+    QCOMPARE(run.form->frameGeometry().bottomRight(), area.bottomRight());
 }
 
 QTEST_MAIN(TestSettingsFlow)
