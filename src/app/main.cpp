@@ -1,8 +1,13 @@
+#include "StopSignals.h"
 #include "Version.h"
 #include "mainwindow/MainForm.h"
+#include "persistence/AtomicFile.h"
+#include "persistence/Options.h"
+#include "portal/PortalColorPicker.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QSessionManager>
 
 namespace {
 
@@ -16,11 +21,26 @@ QIcon ProgramIcon()
     return icon;
 }
 
+// On a Wayland session the program runs through XWayland unless the user chose a platform:
+// there the window can be placed and kept on top where the compositor allows it. The choice
+// is not passed on to the programs it starts (the help browser, say).
+bool PreferXWayland()
+{
+    if (!jov::IsWaylandSession() || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+        qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const bool xwayland = PreferXWayland();
     QApplication application(argc, argv);
+    if (xwayland)
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("JOV"));
     QApplication::setOrganizationName(QStringLiteral("Corvel Astine"));
     // The desktop entry's id: the desktop links the windows to the menu entry and its icon (the
@@ -30,8 +50,16 @@ int main(int argc, char *argv[])
     // Closing the main window ends the program, whatever other top-level windows exist.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // What a crash in the middle of a save left beside the store.
+    jov::RemoveStaleTemporaries(jov::SettingsStorePath());
+
     jov::TMainForm mainForm;
     QObject::connect(&mainForm, &jov::TMainForm::closed, &application, &QApplication::quit);
+    // Told to stop (kill, Ctrl+C, the terminal gone) or the desktop session ending: the
+    // settings are saved as at a normal close, and nobody is asked anything.
+    const jov::TStopSignals stopSignals([&mainForm] { mainForm.EndSession(); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &mainForm,
+                     [&mainForm](QSessionManager &) { mainForm.EndSession(); });
     mainForm.show();
     return application.exec();
 }

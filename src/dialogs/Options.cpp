@@ -28,6 +28,7 @@ constexpr int MaximumStep = 64;
 struct CheckRow
 {
     QCheckBox *TOptions::*field;
+    bool inGroup; // in the group box, else on the dialog below the buttons
     bool TOptionsRecord::*option;
     const char *name;
     int top;
@@ -36,30 +37,33 @@ struct CheckRow
     const char *hint;
 };
 const CheckRow CheckRows[] = {
-    {&TOptions::CheckRestaure, &TOptionsRecord::savePlacement, "CheckRestaure", 25,
+    {&TOptions::CheckRestaure, true, &TOptionsRecord::savePlacement, "CheckRestaure", 25,
      "Sauvegarder et restaurer automatiquement l'emplacement du programme", 20,
      "| Retrouve la fenêtre à la même place au prochain lancement"},
-    {&TOptions::CheckDirPal, &TOptionsRecord::rememberFolders, "CheckDirPal", 45,
+    {&TOptions::CheckDirPal, true, &TOptionsRecord::rememberFolders, "CheckDirPal", 45,
      "Sauvegarder et restaurer les dossiers des dernières palettes utilisées", 21,
      "| Mémorise les dossiers d'ouverture et d'enregistrement des palettes"},
-    {&TOptions::CheckOldPal, &TOptionsRecord::reloadPalette, "CheckOldPal", 65,
+    {&TOptions::CheckOldPal, true, &TOptionsRecord::reloadPalette, "CheckOldPal", 65,
      "Sauvegarder et restaurer la palette utilisée (sinon boutons personnalisés)", 22,
      "| Recharge au démarrage la dernière palette utilisée"},
-    {&TOptions::CheckQuerySave, &TOptionsRecord::askToSavePalette, "CheckQuerySave", 85,
+    {&TOptions::CheckQuerySave, true, &TOptionsRecord::askToSavePalette, "CheckQuerySave", 85,
      "Proposer la sauvegarde des palettes au chargement et à la fermeture", 23,
      "| Demande s'il faut enregistrer une palette modifiée avant de la quitter"},
-    {&TOptions::CheckSansNom, &TOptionsRecord::untitledOnCtrl, "CheckSansNom", 105,
+    {&TOptions::CheckSansNom, true, &TOptionsRecord::untitledOnCtrl, "CheckSansNom", 105,
      "Modifier le nom (SansNom) de la palette lors du Ctrl + ou du Ctrl -", 24,
      "| Renomme la palette en SansNom après un ajout ou un retrait avec Ctrl"},
-    {&TOptions::CheckClicColor, &TOptionsRecord::clickApplies, "CheckClicColor", 125,
+    {&TOptions::CheckClicColor, true, &TOptionsRecord::clickApplies, "CheckClicColor", 125,
      "Mettre à jour le modèle par simple clic sur boutons personnalisés", 25,
      "| Applique la couleur d'un bouton personnalisé dès le premier clic"},
-    {&TOptions::CheckSupprime, &TOptionsRecord::clearFromSelected, "CheckSupprime", 145,
+    {&TOptions::CheckSupprime, true, &TOptionsRecord::clearFromSelected, "CheckSupprime", 145,
      "Supprimer la couleur des boutons à partir du bouton sélectionné", 26,
      "| Efface les couleurs à partir du bouton sélectionné seulement"},
-    {&TOptions::CheckDegrade, &TOptionsRecord::gradientFromSelected, "CheckDegrade", 165,
+    {&TOptions::CheckDegrade, true, &TOptionsRecord::gradientFromSelected, "CheckDegrade", 165,
      "Commencer le dégradé des boutons à partir du bouton sélectionné", 27,
      "| Fait partir le dégradé du bouton sélectionné"},
+    {&TOptions::CheckLoupe, false, &TOptionsRecord::showLoupe, "CheckLoupe", 268,
+     "Afficher la loupe pendant la pipette", 29,
+     "| Montre les pixels autour du pointeur pendant la pipette"},
 };
 
 } // namespace
@@ -74,7 +78,8 @@ TOptions::TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(WindowFont());
-    setFixedSize(529, 268);
+    // The loupe's check box adds a row below the buttons.
+    setFixedSize(529, 292);
 
     CreateComponents();
     FormCreate(record, boxTopLeft);
@@ -115,6 +120,8 @@ void TOptions::CreateComponents()
     GroupBox->setObjectName(QStringLiteral("GroupBox"));
 
     for (const CheckRow &row : CheckRows) {
+        if (!row.inGroup)
+            continue;
         auto *check =
             Place(new QCheckBox(QString::fromUtf8(row.caption), GroupBox), 15, row.top, 450, 17);
         check->setObjectName(QLatin1String(row.name));
@@ -139,6 +146,18 @@ void TOptions::CreateComponents()
 
     BtnAbout = button("BtnAbout", 50, QStringLiteral("A propos"),
                       QStringLiteral("| Affiche les informations du logiciel"), TButtonStyle());
+
+    // Created last: last in the tab order, after "A propos".
+    for (const CheckRow &row : CheckRows) {
+        if (row.inGroup)
+            continue;
+        auto *check = Place(new QCheckBox(QString::fromUtf8(row.caption), this), GroupBox->x() + 15,
+                            row.top, 450, 17);
+        check->setObjectName(QLatin1String(row.name));
+        check->setProperty("HelpContext", row.helpContext);
+        SetHint(check, QString::fromUtf8(row.hint));
+        this->*row.field = check;
+    }
 
     Image1 = Place(new TImage(this), 10, 10, 32, 32);
     Image1->setPicture(QImage(QStringLiteral(":/options_big.xpm")));

@@ -20,7 +20,8 @@ class TImage;
 class TNumberField;
 class TStatusBar;
 
-/// The options dialog: eight check boxes and the gradient step for options Op11 to Op19.
+/// The options dialog: eight check boxes and the gradient step for options Op11 to Op19, and
+/// the loupe's check box (Op33) below the buttons.
 /// Create one for each showing and exec() it; on QDialog::Accepted copy the edits back with
 /// ApplyTo(). While it exists and until it closes, the main window's status bar shows the hints
 /// as a single text.
@@ -35,7 +36,7 @@ public:
              QWidget *parent = nullptr);
     ~TOptions() override;
 
-    // Op11..Op18 from the check boxes, Op19 from SpinPas brought into 1..64.
+    // Op11..Op18 and Op33 from the check boxes, Op19 from SpinPas brought into 1..64.
     void ApplyTo(TOptionsRecord &record) const;
 
     // Run by the "A propos" button; the dialog stays open.
@@ -52,6 +53,7 @@ public:
     QCheckBox *CheckClicColor = nullptr;
     QCheckBox *CheckSupprime = nullptr;
     QCheckBox *CheckDegrade = nullptr;
+    QCheckBox *CheckLoupe = nullptr;
     QLabel *Label1 = nullptr;
     TNumberField *SpinPas = nullptr;
     TColorButton *BtnOk = nullptr;

@@ -3,6 +3,7 @@
 #include "persistence/LegacyIni.h"
 #include "persistence/Options.h"
 #include "persistence/RegistryStore.h"
+#include "portal/PortalColorPicker.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -92,6 +93,8 @@ FormServices FormServices::platform()
     services.pointer = PointerPosition;
     services.samplePixel = SamplePixel;
     services.warpPointer = WarpPointer;
+    services.readBlock = ReadBlock;
+    services.portalPicking = IsWaylandSession();
     return services;
 }
 

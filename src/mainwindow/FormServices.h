@@ -59,6 +59,12 @@ struct FormServices
     std::function<std::optional<QColor>(const ScreenPoint &point)> samplePixel;
     // Moves the pointer to a point in device pixels.
     std::function<void(const ScreenPoint &point)> warpPointer;
+    // Reads the loupe's block of pixels centred on a point with one request; false when it
+    // cannot (no X11, or no part of the block on the screen).
+    std::function<bool(const ScreenPoint &point, ScreenBlock &block)> readBlock;
+    // The pipette picks through the desktop's portal instead of the X11 hook and screen reads
+    // (a Wayland session, where other programs' pixels can be read no other way).
+    bool portalPicking = false;
 
     // The real implementations.
     static FormServices platform();

@@ -338,6 +338,7 @@ void TMainForm::BtnAideClick()
 
 void TMainForm::ImgPipetteMouseDown()
 {
+    m_pipette->setLoupeEnabled(m_options.showLoupe);
     m_pipette->start(PanelColor->color());
 }
 

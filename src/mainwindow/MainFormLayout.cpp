@@ -245,6 +245,8 @@ void TMainForm::ConnectHandlers()
     connect(m_pipette, &TPipette::started, this, &TMainForm::ShowPipetteMode);
     connect(m_pipette, &TPipette::sampled, PanelColor, &TPanel::setColor);
     connect(m_pipette, &TPipette::ended, this, &TMainForm::EndPipetteMode);
+    connect(m_pipette, &TPipette::unavailable, this,
+            [this](const QString &status) { StatusBar->setPanelText(0, status); });
     connect(BtnAide, &TColorButton::clicked, this, &TMainForm::BtnAideClick);
 }
 

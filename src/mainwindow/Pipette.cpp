@@ -1,9 +1,11 @@
 #include "mainwindow/Pipette.h"
 
 #include "controls/Cursors.h"
+#include "controls/Loupe.h"
 #include "hook/HookMouse.h"
 #include "mainwindow/FormServices.h"
 #include "mainwindow/ScreenSampler.h"
+#include "portal/PortalColorPicker.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -16,6 +18,13 @@ namespace jov {
 namespace {
 
 constexpr int kTickMs = 10;
+// The loupe's centre cell in its block.
+constexpr int kBlockCentre = LoupeBlockSide / 2;
+
+bool IsArrow(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
 
 } // namespace
 
@@ -41,6 +50,10 @@ void TPipette::start(const QColor &current)
 {
     m_before = current;
     m_sample = current;
+    if (m_services.portalPicking) {
+        startWithPortal();
+        return;
+    }
     DeviceRectOf(m_panel, &m_panelScreen);
     Q_EMIT started();
     SetApplicationCursor(1);
@@ -58,6 +71,30 @@ void TPipette::start(const QColor &current)
         cancel();
 }
 
+// The portal shows its own picker (with its own magnifier) and answers once the user clicked.
+void TPipette::startWithPortal()
+{
+    if (!m_portal) {
+        m_portal = new TPortalColorPicker(this);
+        connect(m_portal, &TPortalColorPicker::picked, this, [this](int r, int g, int b) {
+            m_sample = QColor(r, g, b);
+            Q_EMIT sampled(m_sample);
+            finish(QPoint(), false);
+        });
+        connect(m_portal, &TPortalColorPicker::failed, this,
+                [this](TPortalColorPicker::Failure, const QString &status) {
+                    m_sample = m_before;
+                    finish(QPoint(), false);
+                    Q_EMIT unavailable(status);
+                });
+    }
+    m_viaPortal = true;
+    m_active = true;
+    Q_EMIT started();
+    QCoreApplication::instance()->installEventFilter(this);
+    m_portal->pick(PortalParentWindow(m_panel->window()->windowHandle()));
+}
+
 void TPipette::tick()
 {
     const ScreenPoint pointer = m_services.pointer();
@@ -65,11 +102,36 @@ void TPipette::tick()
     const QRect panel = DeviceRectOf(m_panel).adjusted(0, 0, 1, 1);
     if (pointer.screen == m_panelScreen && panel.contains(pointer.pos))
         return;
+    if (m_loupeEnabled && m_active && sampleWithLoupe(pointer))
+        return;
     // A pixel that cannot be read leaves the sample as it was.
     if (const std::optional<QColor> pixel = m_services.samplePixel(pointer)) {
         m_sample = *pixel;
         Q_EMIT sampled(m_sample);
     }
+}
+
+// The block around the pointer, read with one request, gives both the loupe's picture and the
+// sample (its centre). False when it could not be read: the caller samples the pixel alone.
+bool TPipette::sampleWithLoupe(const ScreenPoint &pointer)
+{
+    if (!m_loupe)
+        m_loupe = new TLoupe(m_panel->window());
+    const LoupeMonitor monitor = LoupeMonitorAt(pointer.pos);
+    // The pointer jumped onto the loupe: move it away and read once what lies under it has
+    // been painted again.
+    if (m_loupe->isVisible() && m_loupe->wouldSeeItself(pointer.pos)) {
+        m_loupe->placeNear(pointer.pos, monitor.device, monitor.devicePixelRatio);
+        return true;
+    }
+    if (!m_services.readBlock || !m_services.readBlock(pointer, m_block) ||
+        !m_block.validCells.contains(QPoint(kBlockCentre, kBlockCentre)))
+        return false;
+    m_sample = m_block.image.pixelColor(kBlockCentre, kBlockCentre);
+    Q_EMIT sampled(m_sample);
+    m_loupe->showBlock(m_block.image, m_block.validCells, pointer.pos, monitor.device,
+                       monitor.devicePixelRatio);
+    return true;
 }
 
 void TPipette::leftPress(QPoint device)
@@ -80,7 +142,7 @@ void TPipette::leftPress(QPoint device)
 
 void TPipette::end(QPoint device)
 {
-    if (m_active)
+    if (m_active && !m_viaPortal)
         finish(device);
 }
 
@@ -90,42 +152,86 @@ void TPipette::cancel()
         return;
     m_sample = m_before;
     Q_EMIT sampled(m_sample);
+    if (m_viaPortal) {
+        m_portal->cancel();
+        finish(QPoint(), false);
+        return;
+    }
     const ScreenPoint pointer = m_services.pointer();
     m_point.screen = pointer.screen;
     finish(pointer.pos);
 }
 
-void TPipette::finish(QPoint device)
+void TPipette::finish(QPoint device, bool warp)
 {
     // Inside the hook's own event the release waits until the reply has been written.
     m_hook->setEnabled(false);
     m_active = false;
+    m_viaPortal = false;
     m_timer->stop();
     QCoreApplication::instance()->removeEventFilter(this);
-    m_point.pos = device;
+    if (m_loupe)
+        m_loupe->hide();
     SetApplicationCursor(0);
-    m_services.warpPointer(m_point);
+    if (warp) {
+        m_point.pos = device;
+        m_services.warpPointer(m_point);
+    }
     Q_EMIT ended(m_sample);
+}
+
+// The arrow keys move the pointer by one device pixel, ten with Shift; the sample follows at
+// once.
+void TPipette::nudge(int key, Qt::KeyboardModifiers modifiers)
+{
+    const int step = modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1;
+    ScreenPoint pointer = m_services.pointer();
+    pointer.pos += QPoint(key == Qt::Key_Left    ? -step
+                          : key == Qt::Key_Right ? step
+                                                 : 0,
+                          key == Qt::Key_Up     ? -step
+                          : key == Qt::Key_Down ? step
+                                                : 0);
+    m_services.warpPointer(pointer);
+    tick();
 }
 
 bool TPipette::eventFilter(QObject *watched, QEvent *event)
 {
     if (!m_active)
         return QObject::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        cancel();
-        return true;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape) {
+            if (event->type() == QEvent::KeyPress)
+                cancel();
+            return true;
+        }
+        // While picking the arrows move the pointer and nothing else.
+        if (IsArrow(key->key()) && !m_viaPortal) {
+            if (event->type() == QEvent::KeyPress)
+                nudge(key->key(), key->modifiers());
+            return true;
+        }
+        break;
     }
-    // A hook that accepted its start but never reports anything must not leave the mode on:
-    // the release the program sees itself ends it where the pointer is.
-    if (event->type() == QEvent::MouseButtonRelease && !m_hookHeard) {
+    case QEvent::MouseButtonRelease: {
+        // A hook that accepted its start but never reports anything must not leave the mode
+        // on: the release the program sees itself ends it where the pointer is.
         const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (button == Qt::LeftButton || button == Qt::RightButton) {
+        if (!m_viaPortal && !m_hookHeard &&
+            (button == Qt::LeftButton || button == Qt::RightButton)) {
             const ScreenPoint pointer = m_services.pointer();
             m_point.screen = pointer.screen;
             finish(pointer.pos);
         }
+        break;
+    }
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

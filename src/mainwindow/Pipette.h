@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/DevicePixels.h"
+#include "controls/ScreenBlock.h"
 
 #include <QColor>
 #include <QObject>
@@ -13,11 +14,15 @@ namespace jov {
 
 struct FormServices;
 class THookMouse;
+class TLoupe;
+class TPortalColorPicker;
 
-/// The eyedropper: while it is active a 10 ms timer shows the pixel under the pointer as the
-/// sample, and a left or right release anywhere, reported by the mouse hook, ends it with the
-/// last sample as the picked colour. Everything is in device pixels: the pointer, the pixel
-/// read and the point the pointer is put back on.
+/// The eyedropper. On X11 a 10 ms timer shows the pixel under the pointer as the sample (and,
+/// when wanted, the pixels around it in a loupe), the arrow keys move the pointer by one device
+/// pixel (ten with Shift), and a left or right release anywhere, reported by the mouse hook,
+/// ends it with the last sample as the picked colour. Everything is in device pixels: the
+/// pointer, the pixels read and the point the pointer is put back on. Where the desktop does
+/// not let programs read the screen (a Wayland session), the desktop's portal picks instead.
 ///
 /// It always ends: a hook that cannot start ends it at once, Escape ends it, and a release
 /// that the program itself sees while the hook has reported nothing at all ends it too. Ending
@@ -31,6 +36,9 @@ public:
     // on the column just right of it and the row just below it).
     TPipette(FormServices &services, QWidget *panel, QObject *parent = nullptr);
     ~TPipette() override;
+
+    // Whether the next start shows the loupe.
+    void setLoupeEnabled(bool enabled) { m_loupeEnabled = enabled; }
 
     // Starts picking; `current` is the colour the user has now.
     void start(const QColor &current);
@@ -49,6 +57,8 @@ public:
     QColor sample() const { return m_sample; }
     QTimer *timer() const { return m_timer; }
     THookMouse *hook() const { return m_hook; }
+    // The loupe, once it has been shown.
+    TLoupe *loupe() const { return m_loupe; }
 
 Q_SIGNALS:
     // Picking has begun: the window shows the mode.
@@ -57,18 +67,28 @@ Q_SIGNALS:
     void sampled(const QColor &color);
     // Picking is over; `color` becomes the current colour.
     void ended(const QColor &color);
+    // Picking could not happen: a short status message (leading blank) says why.
+    void unavailable(const QString &status);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void finish(QPoint device);
+    void startWithPortal();
+    bool sampleWithLoupe(const ScreenPoint &pointer);
+    void nudge(int key, Qt::KeyboardModifiers modifiers);
+    void finish(QPoint device, bool warp = true);
 
     FormServices &m_services;
     QWidget *m_panel;
     QTimer *m_timer;
     THookMouse *m_hook;
+    TLoupe *m_loupe = nullptr;
+    TPortalColorPicker *m_portal = nullptr;
+    ScreenBlock m_block;
+    bool m_loupeEnabled = false;
     bool m_active = false;
+    bool m_viaPortal = false;
     bool m_hookHeard = false;
     ScreenPoint m_point;
     int m_panelScreen = 0;

@@ -132,6 +132,17 @@ void WarpPointer(const ScreenPoint &point)
                         : point.pos);
 }
 
+bool ReadBlock(const ScreenPoint &point, ScreenBlock &block)
+{
+    xcb_connection_t *connection = X11Connection();
+    const xcb_screen_t *screen = connection ? X11Screen(connection, point.screen) : nullptr;
+    if (!screen)
+        return false;
+    return ReadScreenBlock(connection, screen->root,
+                           QSize(screen->width_in_pixels, screen->height_in_pixels), point.pos,
+                           block);
+}
+
 QRect DeviceRectOf(const QWidget *widget, int *screenNumber)
 {
     const QRect logical(widget->mapToGlobal(QPoint(0, 0)), widget->size());

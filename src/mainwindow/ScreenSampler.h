@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/DevicePixels.h"
+#include "controls/ScreenBlock.h"
 
 #include <QColor>
 
@@ -21,6 +22,9 @@ ScreenPoint PointerPosition();
 std::optional<QColor> SamplePixel(const ScreenPoint &point);
 // Puts the pointer on that pixel.
 void WarpPointer(const ScreenPoint &point);
+// The loupe's block of pixels centred on a point, with one request; false elsewhere than X11
+// or when no part of it lies on the point's screen.
+bool ReadBlock(const ScreenPoint &point, ScreenBlock &block);
 
 // The device pixels a widget covers on its screen, with that screen's number.
 QRect DeviceRectOf(const QWidget *widget, int *screen = nullptr);

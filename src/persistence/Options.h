@@ -55,6 +55,7 @@ struct TOptionsRecord
     bool clearFromSelected = false;            // Op17: clear-all starts at the selected slot
     bool gradientFromSelected = false;         // Op18: the gradient starts at the selected slot
     qint32 gradientDivisor = 16;               // Op19: gradient divisor
+    bool showLoupe = true;                     // Op33: the loupe follows the pipette
     QString openFolder;                        // Op30: folder of the open dialog
     QString saveFolder;                        // Op31: folder of the save dialog
     QString paletteName = UntitledPaletteName; // Op32: palette name
@@ -72,8 +73,9 @@ struct OptionKey
     QString TOptionsRecord::*text = nullptr;
 };
 
-// The key table: every stored option in key order, Op00 to Op09, Op11 to Op19, Op30 to Op32.
-inline constexpr std::array<OptionKey, 22> OptionKeys{{
+// The key table: every stored option in the order it is read, Op00 to Op09, Op11 to Op19,
+// Op33, Op30 to Op32. The numbers are written in this order, the texts after them.
+inline constexpr std::array<OptionKey, 23> OptionKeys{{
     {"Op00", &TOptionsRecord::carriedOver},
     {"Op01", nullptr, &TOptionsRecord::red},
     {"Op02", nullptr, &TOptionsRecord::green},
@@ -93,6 +95,7 @@ inline constexpr std::array<OptionKey, 22> OptionKeys{{
     {"Op17", &TOptionsRecord::clearFromSelected},
     {"Op18", &TOptionsRecord::gradientFromSelected},
     {"Op19", nullptr, &TOptionsRecord::gradientDivisor},
+    {"Op33", &TOptionsRecord::showLoupe},
     {"Op30", nullptr, nullptr, &TOptionsRecord::openFolder},
     {"Op31", nullptr, nullptr, &TOptionsRecord::saveFolder},
     {"Op32", nullptr, nullptr, &TOptionsRecord::paletteName},
@@ -163,7 +166,8 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
                            SettingsSnapshot *snapshot = nullptr);
 
 // Writes the settings, one value per call, in this order: Op00, the root "Version", Op01 to
-// Op09, Op11 to Op19, the colour dialog's lines, the sixteen slots, Op30 to Op32. Lines without
+// Op09, Op11 to Op19, Op33, the colour dialog's lines, the sixteen slots, Op30 to Op32. Lines
+// without
 // "=" or with nothing before it are skipped. All the writes form one batch (one replacement of
 // the store file). Returns true when every value written reached the store.
 //

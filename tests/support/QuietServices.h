@@ -75,6 +75,7 @@ struct QuietServices
         s.samplePixel = [this, platform = s.samplePixel](const ScreenPoint &p) {
             return onSample ? onSample(p) : platform(p);
         };
+        s.portalPicking = false;
         return s;
     }
 };

@@ -27,11 +27,11 @@ QStringList Prefixed(const QString &key, const QStringList &names)
     return out;
 }
 
-// Op01..Op09, Op11..Op19: there is no Op10.
+// Op01..Op09, Op11..Op19 (there is no Op10), then the loupe's Op33.
 QStringList OptionNames()
 {
     QStringList names;
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19})
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 33})
         names.append(QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0')));
     return names;
 }

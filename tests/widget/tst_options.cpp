@@ -315,10 +315,10 @@ private Q_SLOTS:
         dialog.BtnOk->setFocus();
         QTRY_VERIFY(dialog.BtnOk->hasFocus());
 
-        const QStringList expected = {"BtnAnnuler",     "CheckRestaure",  "CheckDirPal",
-                                      "CheckOldPal",    "CheckQuerySave", "CheckSansNom",
-                                      "CheckClicColor", "CheckSupprime",  "CheckDegrade",
-                                      "SpinPas",        "BtnAbout",       "BtnOk"};
+        const QStringList expected = {
+            "BtnAnnuler",   "CheckRestaure",  "CheckDirPal",   "CheckOldPal",  "CheckQuerySave",
+            "CheckSansNom", "CheckClicColor", "CheckSupprime", "CheckDegrade", "SpinPas",
+            "BtnAbout",     "CheckLoupe",     "BtnOk"};
         QStringList visited;
         for (qsizetype i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
