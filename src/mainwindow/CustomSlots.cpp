@@ -60,57 +60,53 @@ void TCustomSlots::apply(int index)
     Q_EMIT applyColor(m_buttons[std::size_t(index)]->colorRef());
 }
 
-void TCustomSlots::showSelectFirst()
-{
-    m_services.information(
-        m_owner, QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
-}
-
 void TCustomSlots::add(bool ctrl)
 {
     if (ctrl) {
-        if (m_services.confirm(m_owner,
-                               QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"))) {
-            setColors(GradientSlots(
-                colors(), SlotsToFill(m_options.gradientFromSelected, m_selectionMade, m_marked),
-                currentColor(), m_options.gradientDivisor));
-            if (m_options.untitledOnCtrl)
-                resetPaletteName(true);
-            else
-                markPaletteModified();
-        }
+        fillAll(QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"),
+                m_options.gradientFromSelected, true, [this](const SlotFlags &fill) {
+                    return GradientSlots(colors(), fill, currentColor(), m_options.gradientDivisor);
+                });
         return;
     }
-    if (!m_selectionMade) {
-        showSelectFirst();
-        return;
-    }
-    if (m_marked >= 0)
-        m_buttons[std::size_t(m_marked)]->setColorRef(currentColor());
-    markPaletteModified();
+    setMarkedColor(currentColor());
 }
 
 void TCustomSlots::remove(bool ctrl)
 {
     if (ctrl) {
-        if (m_services.confirm(
-                m_owner, QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"))) {
-            setColors(ClearSlots(
-                colors(), SlotsToFill(m_options.clearFromSelected, m_selectionMade, m_marked)));
-            if (m_options.untitledOnCtrl)
-                resetPaletteName(false);
-            else
-                markPaletteModified();
-        }
+        fillAll(QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"),
+                m_options.clearFromSelected, false,
+                [this](const SlotFlags &fill) { return ClearSlots(colors(), fill); });
         return;
     }
+    setMarkedColor(clWhite);
+}
+
+void TCustomSlots::setMarkedColor(ColorRef color)
+{
     if (!m_selectionMade) {
-        showSelectFirst();
+        m_services.information(
+            m_owner, QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
         return;
     }
     if (m_marked >= 0)
-        m_buttons[std::size_t(m_marked)]->setColorRef(clWhite);
+        m_buttons[std::size_t(m_marked)]->setColorRef(color);
     markPaletteModified();
+}
+
+// Clear-all and the gradient: asked first; they start at the marked slot when the option says
+// so and a slot was ever selected; an untitled palette is then marked modified or not.
+void TCustomSlots::fillAll(const QString &question, bool fromSelected, bool untitledModified,
+                           const std::function<SlotColors(const SlotFlags &fill)> &fill)
+{
+    if (!m_services.confirm(m_owner, question))
+        return;
+    setColors(fill(SlotsToFill(fromSelected, m_selectionMade, m_marked)));
+    if (m_options.untitledOnCtrl)
+        resetPaletteName(untitledModified);
+    else
+        markPaletteModified();
 }
 
 // A slot picked up with Ctrl+click is carried until the next mouse-button release: over a slot

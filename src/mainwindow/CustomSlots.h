@@ -83,7 +83,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void showSelectFirst();
+    void setMarkedColor(ColorRef color);
+    void fillAll(const QString &question, bool fromSelected, bool untitledModified,
+                 const std::function<SlotColors(const SlotFlags &fill)> &fill);
     void startDrag(int index);
     void endDrag(const QPoint &globalPos, bool dropped);
     int slotAt(const QPoint &globalPos) const;

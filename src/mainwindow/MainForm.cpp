@@ -7,6 +7,7 @@
 #include "controls/Layout.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
+#include "controls/QtColor.h"
 #include "controls/StatusBar.h"
 #include "controls/TrackBar95.h"
 #include "dialogs/About.h"
@@ -29,11 +30,6 @@
 namespace jov {
 
 namespace {
-
-QColor ToQColor(ColorRef color)
-{
-    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
-}
 
 // Height of a title bar and borders for which the window heights are given.
 constexpr int kDesignFrameHeight = 27;
@@ -120,14 +116,12 @@ void TMainForm::SpeedColorsClick()
     const std::optional<QColor> chosen = m_services.chooseColor(this, ToQColor(CurrentColor()));
     CustomColors kept{};
     for (int i = 0; i < CustomColorCount; ++i) {
-        const QColor c = QColorDialog::customColor(i);
-        kept[size_t(i)] = MakeColor(c.red(), c.green(), c.blue());
+        kept[size_t(i)] = ToColorRef(QColorDialog::customColor(i));
     }
     m_customColorLines = CustomColorLines(kept);
     if (!chosen || !chosen->isValid())
         return;
-    const QColor rgb = chosen->toRgb();
-    ColorToChannels(MakeColor(rgb.red(), rgb.green(), rgb.blue()));
+    ColorToChannels(ToColorRef(*chosen));
 }
 
 void TMainForm::SpeedNetscapeClick()
@@ -373,8 +367,7 @@ void TMainForm::EndPipette(int x, int y)
 void TMainForm::EndPipetteMode(const QColor &picked)
 {
     ImgPipette->show();
-    const QColor rgb = picked.toRgb();
-    ColorToChannels(MakeColor(rgb.red(), rgb.green(), rgb.blue()));
+    ColorToChannels(ToColorRef(picked));
     StatusBar->setPanelText(0, QString());
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 }

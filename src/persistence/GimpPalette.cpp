@@ -3,6 +3,7 @@
 #include "persistence/AtomicFile.h"
 #include "persistence/Options.h"
 #include "persistence/RegularFile.h"
+#include "persistence/TextLines.h"
 
 #include <QFileInfo>
 
@@ -102,16 +103,7 @@ GimpPaletteReadResult ReadGimpPalette(const QByteArray &content)
     if (QByteArrayView(content).startsWith("\xEF\xBB\xBF"))
         pos = 3;
     for (int lineNo = 1; lineNo == 1 || pos < content.size(); ++lineNo) {
-        qsizetype end = content.indexOf('\n', pos);
-        qsizetype next = end + 1;
-        if (end < 0) {
-            end = content.size();
-            next = end;
-        } else if (end > pos && content[end - 1] == '\r') {
-            --end;
-        }
-        const QByteArrayView line = QByteArrayView(content).sliced(pos, end - pos);
-        pos = next;
+        const QByteArrayView line = NextLine(content, pos);
 
         bool good = true;
         if (lineNo == 1) {

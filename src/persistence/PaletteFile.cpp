@@ -4,6 +4,7 @@
 #include "persistence/NumberText.h"
 #include "persistence/RegularFile.h"
 #include "persistence/Systeme.h"
+#include "persistence/TextLines.h"
 
 #include <QFileInfo>
 
@@ -59,18 +60,8 @@ PaletteReadResult ReadPalette(const QByteArray &content)
     for (int lineNo = 1; lineNo <= TotalLines; ++lineNo) {
         QByteArrayView line;
         const bool present = pos < content.size();
-        if (present) {
-            qsizetype end = content.indexOf('\n', pos);
-            qsizetype next = end + 1;
-            if (end < 0) {
-                end = content.size();
-                next = end;
-            } else if (end > pos && content[end - 1] == '\r') {
-                --end;
-            }
-            line = QByteArrayView(content).sliced(pos, end - pos);
-            pos = next;
-        }
+        if (present)
+            line = NextLine(content, pos);
         bool good = present;
         PaletteError fault = PaletteError::BadData;
         switch (lineNo) {
