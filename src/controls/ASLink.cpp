@@ -17,13 +17,6 @@
 
 namespace jov {
 
-namespace {
-
-// Application cursor of the link hand.
-constexpr int HandCursorIndex = 5;
-
-} // namespace
-
 QString URLPrefix(TURLType type)
 {
     switch (type) {

@@ -4,8 +4,12 @@
 
 namespace jov {
 
-// Numbered application cursors: 0 is the default cursor; others are registered at start-up
-// (1 the pipette, 5 the link hand). An unregistered number gives the arrow.
+// Numbered application cursors: 0 is the default cursor; others are registered at start-up.
+// An unregistered number gives the arrow.
+inline constexpr int DefaultCursorIndex = 0;
+inline constexpr int PipetteCursorIndex = 1;
+inline constexpr int HandCursorIndex = 5;
+
 void SetScreenCursor(int index, const QCursor &cursor);
 QCursor ScreenCursor(int index);
 bool HasScreenCursor(int index);

@@ -52,9 +52,10 @@ QSize PrimaryScreenSize()
 
 void TMainForm::FormCreate()
 {
-    // The pipette cursor, number 1; the arrow when the picture cannot be loaded.
+    // The pipette cursor; the arrow when the picture cannot be loaded.
     const QPixmap pipette(QStringLiteral(":/cursor_pipette.xpm"));
-    SetScreenCursor(1, pipette.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pipette, 0, 13));
+    SetScreenCursor(PipetteCursorIndex,
+                    pipette.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pipette, 0, 13));
 
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 
@@ -117,7 +118,7 @@ bool TMainForm::SaveSettings()
 
 void TMainForm::FormClose()
 {
-    SetApplicationCursor(0);
+    SetApplicationCursor(DefaultCursorIndex);
     for (const ChannelOption &channel : ChannelOptions)
         m_options.*channel.value = (this->*channel.field)->value();
     m_options.valueOnly = CheckValeur->isChecked();

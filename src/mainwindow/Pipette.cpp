@@ -56,7 +56,7 @@ void TPipette::start(const QColor &current)
     }
     DeviceRectOf(m_panel, &m_panelScreen);
     Q_EMIT started();
-    SetApplicationCursor(1);
+    SetApplicationCursor(PipetteCursorIndex);
     m_timer->start();
     m_active = true;
     m_hookHeard = false;
@@ -172,7 +172,7 @@ void TPipette::finish(QPoint device, bool warp)
     QCoreApplication::instance()->removeEventFilter(this);
     if (m_loupe)
         m_loupe->hide();
-    SetApplicationCursor(0);
+    SetApplicationCursor(DefaultCursorIndex);
     if (warp) {
         m_point.pos = device;
         m_services.warpPointer(m_point);
