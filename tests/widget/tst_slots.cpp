@@ -7,6 +7,7 @@
 #include "controls/ColorButton.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
+#include "controls/StatusBar.h"
 #include "mainwindow/CustomSlots.h"
 #include "mainwindow/MainForm.h"
 #include "persistence/PaletteFile.h"
@@ -109,6 +110,8 @@ private Q_SLOTS:
     void dragDroppedOnItselfMarksModified();
     void saveThenLoadRoundTrip();
     void saveFailureKeepsEverything();
+    void gimpPalettes_data();
+    void gimpPalettes();
     void loadHeaderFaultsShowMessages_data();
     void loadHeaderFaultsShowMessages();
     void loadFaultyColourLineChangesNothing_data();
@@ -351,6 +354,57 @@ void TestSlots::saveThenLoadRoundTrip()
     QCOMPARE(f.form->SlotColorValues(), saved);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - round"));
     QCOMPARE(f.beeps, 0);
+}
+
+void TestSlots::gimpPalettes_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<QString>("status");
+    QByteArray twenty = "GIMP Palette\nName: big\n#\n";
+    for (int i = 0; i < 20; ++i)
+        twenty += QByteArray::number(i) + " 2 3\tc\n";
+    QTest::newRow("twenty-colours")
+        << twenty << true
+        << QString::fromUtf8(" 4 couleurs ignorées (seules les 16 premières sont "
+                             "chargées)");
+    QTest::newRow("two-colours") << QByteArray("GIMP Palette\n1 2 3\n4 5 6 x\n") << true
+                                 << QString();
+    QTest::newRow("out-of-range") << QByteArray("GIMP Palette\n1 2 300\n") << false << QString();
+    QTest::newRow("wrong-header") << QByteArray("JASC-PAL\n1 2 3\n") << false << QString();
+}
+
+// A GIMP palette goes through the same commands as a JASC-PAL one: saved in the format of its
+// extension, opened whole or not at all, with a status message for colours left out.
+void TestSlots::gimpPalettes()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, loads);
+    QFETCH(QString, status);
+    Fixture f;
+    f.fillNumbered();
+    const SlotColors before = f.form->SlotColorValues();
+    f.savePath = m_dir.filePath(QStringLiteral("saved.gpl"));
+    f.form->BtnSavePalClick();
+    QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - saved"));
+    QFile saved(f.savePath);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().startsWith(
+        "GIMP Palette\nName: saved\nColumns: 16\n#\n  0   0 255\t#0000FF\n"));
+
+    const QString path = m_dir.filePath(QStringLiteral("%1.gpl").arg(QTest::currentDataTag()));
+    QVERIFY(WriteFile(path, content));
+    f.form->LoadPaletteFile(path);
+    QCOMPARE(f.beeps, loads ? 0 : 1);
+    QCOMPARE(f.form->SlotColorValues() == before, !loads);
+    QCOMPARE(f.form->windowTitle(), loads ? QStringLiteral("JOV - %1").arg(QTest::currentDataTag())
+                                          : QStringLiteral("JOV - saved"));
+    if (loads) {
+        QCOMPARE(f.slot(1)->colorRef(), MakeColor(content.contains("big") ? 0 : 1, 2, 3));
+        QCOMPARE(f.slot(16)->colorRef(), content.contains("big") ? MakeColor(15, 2, 3) : clWhite);
+    }
+    QCOMPARE(f.form->StatusBar->panelText(0), status);
+    QVERIFY(f.messages.isEmpty());
 }
 
 void TestSlots::saveFailureKeepsEverything()
