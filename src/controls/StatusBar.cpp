@@ -1,5 +1,7 @@
 #include "controls/StatusBar.h"
 
+#include "controls/Accessible.h"
+
 #include <QPainter>
 #include <QTransform>
 
@@ -15,6 +17,7 @@ TStatusBar::TStatusBar(QWidget *parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallAccessibleControls();
 }
 
 void TStatusBar::addPanel(int width, Qt::Alignment alignment)

@@ -308,6 +308,14 @@ private Q_SLOTS:
             QCOMPARE(HintOf(widget), hint);
     }
 
+    // Assistive technologies get a role and the hint's text for every control.
+    void accessibleNames()
+    {
+        TOptions dialog(Defaults(), BoxOnScreen, nullptr);
+        const QStringList bad = jov::test::BadlyNamedControls(dialog);
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1Char('\n'))));
+    }
+
     // The buttons draw no focus mark, so they never take the focus: the dialog opens with its
     // first check box focused, Space toggles it instead of closing the dialog, and Tab goes
     // round the check boxes and the field only.
