@@ -99,12 +99,13 @@ wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^O
 click_at 462 97
 box=$(wait_window Information)
 check_buttons "$box" "message box" close-only
-xdotool key --window "$box" Return
+wmctrl -i -c "$box"
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^Information\$'" ||
   fail "message box stayed"
 
 # Qt's own colour dialog speaks French.
-xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
+click_at 5 300 # the window background, which gives the window the keyboard
+wait_for 5 sh -c "[ \"\$(xdotool getactivewindow)\" = $JOV_WIN ]" || fail "main window not active"
 xdotool key --clearmodifiers ctrl+p
 wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
   fail "no colour dialog"
@@ -114,6 +115,7 @@ title=$(xdotool getwindowname "$colors")
 [ "$title" = "Sélectionner une couleur" ] || fail "colour dialog title is '$title'"
 import -window "$colors" "$E2E_TMP/colors.png"
 pass "colour dialog: '$title'"
+wait_for 5 sh -c "[ \"\$(xdotool getactivewindow)\" = $colors ]" || fail "colour dialog not active"
 xdotool key Escape
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
   fail "colour dialog stayed"
