@@ -16,9 +16,7 @@ namespace {
 class TAccessibleControl : public QAccessibleWidget
 {
 public:
-    TAccessibleControl(QWidget *widget, QAccessible::Role role) : QAccessibleWidget(widget, role)
-    {
-    }
+    TAccessibleControl(QWidget *widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
 
     QString text(QAccessible::Text t) const override
     {
@@ -66,9 +64,9 @@ private:
 QAccessibleInterface *ControlInterface(const QString &className, QObject *object)
 {
     static const std::pair<const char *, QAccessible::Role> roles[] = {
-        {"jov::TColorButton", QAccessible::Button},   {"jov::TASLink", QAccessible::Link},
-        {"jov::TPanel", QAccessible::Pane},           {"jov::TImage", QAccessible::Graphic},
-        {"jov::TShape", QAccessible::Graphic},        {"jov::TGroupBox", QAccessible::Grouping},
+        {"jov::TColorButton", QAccessible::Button},  {"jov::TASLink", QAccessible::Link},
+        {"jov::TPanel", QAccessible::Pane},          {"jov::TImage", QAccessible::Graphic},
+        {"jov::TShape", QAccessible::Graphic},       {"jov::TGroupBox", QAccessible::Grouping},
         {"jov::TNumberField", QAccessible::SpinBox}, {"jov::TStatusBar", QAccessible::StatusBar}};
     if (!object || !object->isWidgetType())
         return nullptr;
