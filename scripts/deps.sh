@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxi-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libx11-dev libxi-dev
   clang libclang-rt-14-dev clang-format clang-tidy
   xvfb openbox xdotool wmctrl xclip x11-utils x11-xserver-utils imagemagick
   fonts-dejavu-core

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QSessionManager>
+#include <QTranslator>
 
 namespace {
 
@@ -47,6 +49,13 @@ int main(int argc, char *argv[])
     // entry's StartupWMClass names the window class, "JOV", from the application name above).
     QGuiApplication::setDesktopFileName(QLatin1String(jov::ApplicationId));
     QApplication::setWindowIcon(ProgramIcon());
+    // The program speaks French whatever the user's language: Qt's own dialogs and buttons
+    // (the colour and file dialogs, the message box buttons) too. Without the translation
+    // installed they stay in English.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_fr"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
     // Closing the main window ends the program, whatever other top-level windows exist.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -1,5 +1,6 @@
 #include "controls/ASLink.h"
 
+#include "controls/Accessible.h"
 #include "controls/Cursors.h"
 
 #include <QApplication>
@@ -72,6 +73,7 @@ std::function<void(const QString &)> TASLink::OpenURL = [](const QString &target
 
 TASLink::TASLink(QWidget *parent) : QWidget(parent)
 {
+    InstallAccessibleControls();
     resize(65, 17);
 
     // The hand is registered anew by every link, so the latest picture wins.

@@ -72,6 +72,7 @@ TColorButton::TColorButton(QWidget *parent) : QWidget(parent)
     // Every paint covers the whole control.
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(75, 25);
+    InstallAccessibleControls();
 }
 
 void TColorButton::setAlignment(TAlignment alignment)
@@ -118,6 +119,7 @@ void TColorButton::setColor(const QColor &color)
     if (face == m_color)
         return;
     m_color = face;
+    describeColor();
     update();
 }
 
@@ -129,6 +131,18 @@ void TColorButton::setColorRef(ColorRef color)
 void TColorButton::resetColor()
 {
     setColor(QColor());
+}
+
+void TColorButton::setColorDescription(ColorDescriber describe)
+{
+    m_describeColor = std::move(describe);
+    describeColor();
+}
+
+void TColorButton::describeColor()
+{
+    if (m_describeColor)
+        setAccessibleDescription(m_describeColor(color()));
 }
 
 void TColorButton::setPicture(const QImage &picture)

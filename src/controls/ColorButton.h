@@ -1,6 +1,7 @@
 #pragma once
 
 #include "color/ColorValue.h"
+#include "controls/Accessible.h"
 
 #include <QColor>
 #include <QFlags>
@@ -85,6 +86,9 @@ public:
     void setColor(const QColor &color);
     void setColorRef(ColorRef color);
     void resetColor();
+    // Keeps the accessible description at `describe` of the face colour from now on (the custom
+    // slots read as their colour); an empty function leaves the description alone.
+    void setColorDescription(ColorDescriber describe);
 
     const QImage &picture() const { return m_picture; }
     void setPicture(const QImage &picture); // the button keeps its own copy
@@ -133,6 +137,7 @@ private:
     QSize autoSize() const;
     void applyAutoSize();
     void updateShortcut();
+    void describeColor();
     void drawCaption(QPainter &painter, int offset, const QColor &color) const;
 
     TAlignment m_alignment = TAlignment::alMiddleCenter;
@@ -141,6 +146,7 @@ private:
     QColor m_color; // invalid: the palette's button colour
     QImage m_picture;
     QImage m_bitmap; // the picture as drawn, made when it is set
+    ColorDescriber m_describeColor;
     int m_spacing = 2;
     TButtonStyle m_style =
         TButtonStyles::bsCenter | TButtonStyles::bsShowFocus | TButtonStyles::bsShowKey;

@@ -1,20 +1,45 @@
 #include "controls/Hints.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QTimer>
 
 namespace jov {
 
 namespace {
+
 const char *const kHintProperty = "jovHint";
+
+// What the hint line says of a control is also what assistive technologies call it. A label
+// keeps its text as its name (that is what it shows) and takes the hint as its description; a
+// check box or radio button keeps its caption as its description.
+void NameAfterHint(QWidget *widget, const QString &text)
+{
+    if (auto *label = qobject_cast<QLabel *>(widget);
+        label && !label->movie() && label->pixmap().isNull()) {
+        label->setAccessibleDescription(text);
+        return;
+    }
+    widget->setAccessibleName(text);
+    // The control's focus goes to its proxy (a field's text), which is what a reader announces.
+    if (QWidget *proxy = widget->focusProxy())
+        proxy->setAccessibleName(text);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget);
+        button && button->accessibleDescription().isEmpty())
+        button->setAccessibleDescription(QString(button->text()).remove(QLatin1Char('&')));
 }
+
+} // namespace
 
 void SetHint(QWidget *widget, const QString &hint)
 {
     if (!widget || HintOf(widget) == hint)
         return;
     widget->setProperty(kHintProperty, hint);
+    NameAfterHint(widget, LongHint(hint).trimmed());
     // A new hint on the control under the mouse shows at the next idle moment.
     if (qApp)
         THintMonitor::instance()->scheduleUpdate();
@@ -90,11 +115,21 @@ bool THintMonitor::eventFilter(QObject *watched, QEvent *event)
         if (m_under != widget)
             setWidgetUnderMouse(widget);
         break;
-    case QEvent::MouseMove:
-        // While a button is held, moves go to the pressed control even away from it.
-        if (m_under != widget && widget->underMouse())
-            setWidgetUnderMouse(widget);
+    case QEvent::MouseMove: {
+        // A move that its control ignores is passed on to each enclosing widget (a check box
+        // hands it to its group box), and while a button is held the pressed control gets the
+        // moves even away from it: the control under the mouse is found from the position.
+        QWidget *window = widget->window();
+        const QPoint pos =
+            window->mapFromGlobal(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        if (!window->rect().contains(pos))
+            break;
+        QWidget *child = window->childAt(pos);
+        QWidget *under = child ? child : window;
+        if (m_under != under)
+            setWidgetUnderMouse(under);
         break;
+    }
     case QEvent::Leave:
         // Leaving a control puts the mouse back over its parent; leaving a window, over nothing.
         if (m_under == widget)

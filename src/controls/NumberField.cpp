@@ -1,5 +1,7 @@
 #include "controls/NumberField.h"
 
+#include "controls/Accessible.h"
+
 #include <QApplication>
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -60,6 +62,7 @@ TNumberField::TNumberField(QWidget *parent) : QWidget(parent), m_beep([] { QAppl
     connect(m_edit, &QLineEdit::textChanged, this, &TNumberField::changed);
 
     m_edit->setText(QString::number(m_minimum));
+    InstallAccessibleControls();
 }
 
 int TNumberField::value() const

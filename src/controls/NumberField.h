@@ -26,6 +26,9 @@ public:
     // The text as a whole number; text that is not one reads as minimum(). Not clamped: a
     // typed value outside the range stays until the field is left.
     int value() const;
+    // value() brought into minimum()..maximum(): what the field stands for while a typed value
+    // outside the range waits for the field to be left.
+    int clampedValue() const { return clamped(value()); }
     // Clamped to minimum()..maximum(), then written as decimal text if that text differs.
     void setValue(int value);
 

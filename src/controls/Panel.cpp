@@ -10,6 +10,7 @@ TPanel::TPanel(QWidget *parent) : QFrame(parent)
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     m_color = palette().color(QPalette::Button);
+    InstallAccessibleControls();
 }
 
 void TPanel::setColor(const QColor &color)
@@ -17,7 +18,16 @@ void TPanel::setColor(const QColor &color)
     if (m_color == color)
         return;
     m_color = color;
+    if (m_describeColor)
+        setAccessibleDescription(m_describeColor(m_color));
     update();
+}
+
+void TPanel::setColorDescription(ColorDescriber describe)
+{
+    m_describeColor = std::move(describe);
+    if (m_describeColor)
+        setAccessibleDescription(m_describeColor(m_color));
 }
 
 void TPanel::paintEvent(QPaintEvent *event)
@@ -36,7 +46,10 @@ void TPanel::mouseDoubleClickEvent(QMouseEvent *event)
         Q_EMIT doubleClicked();
 }
 
-TImage::TImage(QWidget *parent) : QWidget(parent) {}
+TImage::TImage(QWidget *parent) : QWidget(parent)
+{
+    InstallAccessibleControls();
+}
 
 void TImage::setPicture(const QImage &picture)
 {
@@ -65,6 +78,7 @@ void TImage::mousePressEvent(QMouseEvent *event)
 TGroupBox::TGroupBox(const QString &caption, QWidget *parent)
     : QWidget(parent), m_caption(caption), m_captionColor(palette().color(QPalette::WindowText))
 {
+    InstallAccessibleControls();
 }
 
 void TGroupBox::setCaptionColor(const QColor &color)
@@ -90,7 +104,10 @@ void TGroupBox::paintEvent(QPaintEvent *)
     painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_caption);
 }
 
-TShape::TShape(const QColor &brush, QWidget *parent) : QWidget(parent), m_brush(brush) {}
+TShape::TShape(const QColor &brush, QWidget *parent) : QWidget(parent), m_brush(brush)
+{
+    InstallAccessibleControls();
+}
 
 void TShape::paintEvent(QPaintEvent *)
 {

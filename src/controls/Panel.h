@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Accessible.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -15,6 +17,9 @@ public:
 
     QColor color() const { return m_color; }
     void setColor(const QColor &color);
+    // Keeps the accessible description at `describe` of the colour from now on (the sample
+    // reads as the current colour); an empty function leaves the description alone.
+    void setColorDescription(ColorDescriber describe);
 
 Q_SIGNALS:
     void doubleClicked();
@@ -25,6 +30,7 @@ protected:
 
 private:
     QColor m_color;
+    ColorDescriber m_describeColor;
 };
 
 // A fixed picture that reports mouse presses (the pipette image).

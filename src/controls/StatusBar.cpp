@@ -1,6 +1,11 @@
 #include "controls/StatusBar.h"
 
+#include "controls/Accessible.h"
+
 #include <QPainter>
+#include <QTransform>
+
+#include <cmath>
 
 namespace jov {
 
@@ -12,6 +17,7 @@ TStatusBar::TStatusBar(QWidget *parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallAccessibleControls();
 }
 
 void TStatusBar::addPanel(int width, Qt::Alignment alignment)
@@ -47,15 +53,28 @@ void TStatusBar::setPanelWidth(int index, int width)
     update();
 }
 
-QRect TStatusBar::panelRect(int index) const
+QRect TStatusBar::devicePanelRect(int index) const
 {
+    const double ratio = devicePixelRatioF();
+    const int gap = int(std::lround(kPanelGap * ratio));
     int left = 0;
     for (int i = 0; i < index && i < m_panels.size(); ++i)
-        left += m_panels[i].width + kPanelGap;
+        left += m_panels[i].width + gap;
     int width = panelWidth(index);
-    if (index == m_panels.size() - 1)
-        width = qMax(width, this->width() - left); // the last panel takes what is left
-    return QRect(left, kPanelGap, width, height() - kPanelGap);
+    if (index == m_panels.size() - 1) // the last panel takes what is left
+        width = qMax(width, int(std::lround(this->width() * ratio)) - left);
+    return QRect(left, gap, width, int(std::lround(height() * ratio)) - gap);
+}
+
+QRect TStatusBar::panelRect(int index) const
+{
+    const QRect device = devicePanelRect(index);
+    const double ratio = devicePixelRatioF();
+    const QPoint topLeft(int(std::floor(device.left() / ratio)),
+                         int(std::floor(device.top() / ratio)));
+    const QPoint pastEnd(int(std::ceil((device.right() + 1) / ratio)),
+                         int(std::ceil((device.bottom() + 1) / ratio)));
+    return QRect(topLeft, pastEnd - QPoint(1, 1));
 }
 
 void TStatusBar::setSimplePanel(bool on)
@@ -80,21 +99,27 @@ QSize TStatusBar::sizeHint() const
     return QSize(400, 19);
 }
 
-void TStatusBar::drawPanel(QPainter &painter, const QRect &rect, const QString &text,
+void TStatusBar::drawPanel(QPainter &painter, const QRect &device, const QString &text,
                            Qt::Alignment alignment) const
 {
-    // A sunken frame one pixel wide: shadow on top and left, light on bottom and right.
+    // A sunken frame one device pixel wide: shadow on top and left, light on bottom and right.
     const QPalette &pal = palette();
-    painter.setPen(pal.color(QPalette::Dark));
-    painter.drawLine(rect.left(), rect.top(), rect.right(), rect.top());
-    painter.drawLine(rect.left(), rect.top(), rect.left(), rect.bottom());
-    painter.setPen(pal.color(QPalette::Light));
-    painter.drawLine(rect.left() + 1, rect.bottom(), rect.right(), rect.bottom());
-    painter.drawLine(rect.right(), rect.top() + 1, rect.right(), rect.bottom());
-    const QRect inner = rect.adjusted(3, 1, -3, -1);
+    const double ratio = devicePixelRatioF();
+    painter.save();
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    const QRect r = device;
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), pal.color(QPalette::Dark));
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), pal.color(QPalette::Dark));
+    painter.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 1, 1), pal.color(QPalette::Light));
+    painter.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 1), pal.color(QPalette::Light));
+    painter.restore();
+    // The text in logical pixels, so that it scales with the window.
+    const QRectF logical(r.left() / ratio, r.top() / ratio, r.width() / ratio, r.height() / ratio);
+    const QRectF inner = logical.adjusted(3, 1, -3, -1);
     painter.setPen(pal.color(QPalette::WindowText));
-    painter.drawText(inner, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
-                     painter.fontMetrics().elidedText(text, Qt::ElideRight, inner.width()));
+    painter.drawText(
+        inner, int(alignment | Qt::AlignVCenter) | Qt::TextSingleLine,
+        painter.fontMetrics().elidedText(text, Qt::ElideRight, int(std::floor(inner.width()))));
 }
 
 void TStatusBar::paintEvent(QPaintEvent *)
@@ -102,12 +127,16 @@ void TStatusBar::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     if (m_simplePanel) {
-        drawPanel(painter, QRect(0, kPanelGap, width(), height() - kPanelGap), m_simpleText,
-                  Qt::AlignLeft);
+        const double ratio = devicePixelRatioF();
+        const int gap = int(std::lround(kPanelGap * ratio));
+        drawPanel(painter,
+                  QRect(0, gap, int(std::lround(width() * ratio)),
+                        int(std::lround(height() * ratio)) - gap),
+                  m_simpleText, Qt::AlignLeft);
         return;
     }
     for (int i = 0; i < m_panels.size(); ++i)
-        drawPanel(painter, panelRect(i), m_panels[i].text, m_panels[i].alignment);
+        drawPanel(painter, devicePanelRect(i), m_panels[i].text, m_panels[i].alignment);
 }
 
 } // namespace jov

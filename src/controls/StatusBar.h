@@ -7,7 +7,9 @@
 namespace jov {
 
 // A status bar of fixed-width text panels along the bottom edge of a window, with a single
-// full-width text mode that hides the panels while it is on.
+// full-width text mode that hides the panels while it is on. Panel widths are in device pixels:
+// they keep their size whatever the scaling of the window (a 100-pixel panel is 100 pixels on
+// a 120 dpi screen too), while the bar's height and the text follow the window.
 class TStatusBar : public QWidget
 {
     Q_OBJECT
@@ -27,6 +29,9 @@ public:
     void setPanelText(int index, const QString &text);
     int panelWidth(int index) const;
     void setPanelWidth(int index, int width);
+    // The panel's rectangle in device pixels of the bar, and in its logical pixels (the
+    // smallest logical rectangle covering it).
+    QRect devicePanelRect(int index) const;
     QRect panelRect(int index) const;
 
     bool simplePanel() const { return m_simplePanel; }
@@ -40,7 +45,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void drawPanel(class QPainter &painter, const QRect &rect, const QString &text,
+    // `device`: the panel's rectangle in device pixels.
+    void drawPanel(class QPainter &painter, const QRect &device, const QString &text,
                    Qt::Alignment alignment) const;
 
     QList<Panel> m_panels;

@@ -74,9 +74,9 @@ void TAbout::CreateComponents()
     JOVAnim = new QLabel(PanelFond);
     JOVAnim->setObjectName(QStringLiteral("JOVAnim"));
     JOVAnim->setGeometry(AnimLeft, 20, AnimWidth, AnimHeight);
-    SetHint(JOVAnim, QStringLiteral("| Le mélange des 3 couleurs JOV en action !"));
     m_movie = new QMovie(QStringLiteral(":/about_anim.gif"), QByteArray(), this);
     JOVAnim->setMovie(m_movie);
+    SetHint(JOVAnim, QStringLiteral("| Le mélange des 3 couleurs JOV en action !"));
 
     JOVimg = new TImage(PanelFond);
     JOVimg->setObjectName(QStringLiteral("JOVimg"));

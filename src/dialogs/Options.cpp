@@ -93,8 +93,8 @@ TOptions::~TOptions()
 
 void TOptions::CreateComponents()
 {
-    // Children are created in tab order: Ok, Annuler, the group box (its check boxes, then
-    // the step field), A propos. The picture takes no focus.
+    // Children are created in the design's tab order: Ok, Annuler, the group box (its check
+    // boxes, then the step field), A propos; only the check boxes and the field take the focus.
     QPalette buttonPalette = palette();
     buttonPalette.setColor(QPalette::ButtonText, Qt::black);
     auto button = [&](const char *name, int left, const QString &caption, const QString &hint,
@@ -105,7 +105,9 @@ void TOptions::CreateComponents()
         b->setButtonStyle(style);
         b->setFont(WindowFont());
         b->setPalette(buttonPalette);
-        b->setFocusPolicy(Qt::StrongFocus);
+        // Like every button of the program's windows, not a tab stop and never focused: none of
+        // the three draws a focus mark, and a focused "Ok" would take the Space key.
+        b->setFocusPolicy(Qt::NoFocus);
         b->setProperty("HelpContext", 7);
         SetHint(b, hint);
         return b;

@@ -85,15 +85,17 @@ void TMainForm::SpinChange(TNumberField *field, TTrackBar95 *track)
 
 ColorRef TMainForm::CurrentColor() const
 {
-    return MakeColor(SpinRouge->value(), SpinVert->value(), SpinBleu->value());
+    return MakeColor(SpinRouge->clampedValue(), SpinVert->clampedValue(), SpinBleu->clampedValue());
 }
 
 void TMainForm::UpdateColor()
 {
-    const int red = SpinRouge->value();
-    const int green = SpinVert->value();
-    const int blue = SpinBleu->value();
-    PanelColor->setColor(QColor(red & 0xFF, green & 0xFF, blue & 0xFF));
+    // A typed value outside 0..255 counts as clamped at once, so that the sample, the three
+    // texts and what is copied show the same colour; the field itself is clamped when left.
+    const int red = SpinRouge->clampedValue();
+    const int green = SpinVert->clampedValue();
+    const int blue = SpinBleu->clampedValue();
+    PanelColor->setColor(QColor(red, green, blue));
     StatusBar->setPanelText(1, HexaText(red, green, blue));
     StatusBar->setPanelText(2, HtmlText(red, green, blue));
     StatusBar->setPanelText(3, RgbText(red, green, blue));

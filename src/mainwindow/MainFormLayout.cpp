@@ -2,6 +2,7 @@
 // connections from their events to the window's handlers.
 #include "mainwindow/MainForm.h"
 
+#include "color/ColorText.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
 #include "controls/Layout.h"
@@ -25,6 +26,11 @@ namespace {
 QImage Glyph(const char *name)
 {
     return QImage(QStringLiteral(":/%1.xpm").arg(QLatin1String(name)));
+}
+
+QString HtmlTextOf(const QColor &color)
+{
+    return HtmlText(color.red(), color.green(), color.blue());
 }
 
 } // namespace
@@ -57,6 +63,9 @@ void TMainForm::CreateComponents()
     PanelColor = Place(new TPanel(BoxReglage), 44, 20, 387, 55);
     PanelColor->setColor(QColor(128, 128, 128));
     SetHint(PanelColor, QStringLiteral("| Zone d'exemple"));
+    // Assistive technologies read the sample as its HTML text, and a slot as its colour or,
+    // holding the cleared-slot white, as empty.
+    PanelColor->setColorDescription([](const QColor &c) { return HtmlTextOf(c); });
 
     PanelPerso = Place(new TPanel(BoxReglage), 44, 80, 387, 25);
     SetHint(PanelPerso, QStringLiteral("| Couleurs personnalisées"));
@@ -75,6 +84,9 @@ void TMainForm::CreateComponents()
         slot->setFont(slotFont);
         slot->setFocusPolicy(Qt::NoFocus);
         SetHint(slot, QStringLiteral("| Couleurs personnalisées"));
+        slot->setColorDescription([](const QColor &c) {
+            return c == QColor(Qt::white) ? QStringLiteral("vide") : HtmlTextOf(c);
+        });
         Slots[size_t(n - 1)] = slot;
     }
 

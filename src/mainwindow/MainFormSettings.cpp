@@ -59,7 +59,7 @@ void TMainForm::FormCreate()
 
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 
-    StatusBar->setPanelWidth(0, ScaledSize(235));
+    StatusBar->setPanelWidth(0, ScaleToScreen(235, ScreenPpi())); // panel widths: device pixels
     ImgPipette->autoSize();
 
     m_options = StartupOptions();

@@ -2,9 +2,14 @@
 
 // Small helpers shared by the widget tests.
 
+#include "controls/Hints.h"
+
+#include <QAccessible>
 #include <QColor>
 #include <QImage>
+#include <QLabel>
 #include <QRect>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
@@ -52,6 +57,29 @@ inline bool ShowActive(QWidget &window)
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
+}
+
+// The widgets of `window` with a hint that assistive technologies cannot tell apart: each must
+// have a role of its own and be named after its hint without the bar (a text label keeps its
+// text as its name and has the hint as its description). Returns "name: what is wrong" lines.
+inline QStringList BadlyNamedControls(QWidget &window)
+{
+    QStringList bad;
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (HintOf(widget).isEmpty())
+            continue;
+        const QString expected = LongHint(HintOf(widget)).trimmed();
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        auto *label = qobject_cast<QLabel *>(widget);
+        const bool textLabel = label && !label->movie();
+        const QString said =
+            accessible->text(textLabel ? QAccessible::Description : QAccessible::Name);
+        if (said != expected)
+            bad << widget->objectName() + QStringLiteral(": says '%1'").arg(said);
+        if (accessible->role() == QAccessible::Client)
+            bad << widget->objectName() + QStringLiteral(": no role");
+    }
+    return bad;
 }
 
 } // namespace jov::test

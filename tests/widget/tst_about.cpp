@@ -71,6 +71,14 @@ private Q_SLOTS:
         QCOMPARE(Unscramble(nullptr), QString());
     }
 
+    // Assistive technologies get a role and the hint's text for every control.
+    void accessibleNames()
+    {
+        TAbout about(BoxOnScreen);
+        const QStringList bad = jov::test::BadlyNamedControls(about);
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1Char('\n'))));
+    }
+
     void openedTwiceFreshEachTime()
     {
         QMovie *previous = nullptr;

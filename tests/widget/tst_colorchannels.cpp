@@ -57,6 +57,8 @@ private Q_SLOTS:
     void sliderWritesFieldAndPanels();
     void fieldMovesSlider();
     void typedValueAbove255();
+    void typedOutOfRangeAgrees_data();
+    void typedOutOfRangeAgrees();
     void clearedField();
     void panelTextsForBlackAndWhite();
     void webSafeRounding_data();
@@ -103,6 +105,62 @@ void TestColorChannels::typedValueAbove255()
     QCOMPARE(f.form->TrackRouge->value(), 255);
     QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#FF0000"));
     QCOMPARE(f.beeps, 0);
+}
+
+// A typed value the slider cannot follow (below 0, or above 255 with the slider already at
+// 255) stays in the field until it is left, but the sample, the three panels and the copied
+// text all show it clamped; leaving the field clamps its text.
+void TestColorChannels::typedOutOfRangeAgrees_data()
+{
+    QTest::addColumn<int>("blueBefore");
+    QTest::addColumn<int>("selected"); // characters of the field's text typed over
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text"); // the field's text after typing
+    QTest::addColumn<int>("blue");
+    QTest::newRow("negative-slider-at-0") << 0 << 1 << "-5"
+                                          << "-5" << 0;
+    QTest::newRow("above-255-slider-at-255") << 255 << 1 << "3"
+                                             << "355" << 255;
+    QTest::newRow("lone-minus") << 0 << 1 << "-"
+                                << "-" << 0;
+}
+
+void TestColorChannels::typedOutOfRangeAgrees()
+{
+    QFETCH(int, blueBefore);
+    QFETCH(int, selected);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    QFETCH(int, blue);
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QWindow *window = f.form->windowHandle();
+    f.setChannels(18, 52, blueBefore);
+    QLineEdit *edit = f.form->SpinBleu->lineEdit();
+    edit->setFocus();
+    edit->setSelection(0, selected);
+    for (const QChar c : typed)
+        QTest::keyClick(window, c.toLatin1());
+    QCOMPARE(f.form->SpinBleu->text(), text);
+    QCOMPARE(f.form->TrackBleu->value(), blue);
+
+    const QString hex = QString::asprintf("%02X", blue);
+    const QStringList expected = {"0x00" + hex + "3412", "#1234" + hex,
+                                  QStringLiteral("RGB(18,52,%1)").arg(blue)};
+    QCOMPARE(f.panels(), expected);
+    QCOMPARE(f.form->PanelColor->color(), QColor(18, 52, blue));
+    f.form->RadioHexa->setChecked(true);
+    QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), expected[0]);
+    f.form->RadioRgb->setChecked(true);
+    QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), expected[2]);
+    QCOMPARE(f.form->SpinBleu->text(), text); // the shortcuts left the field as typed
+
+    f.form->SpinRouge->lineEdit()->setFocus(); // leaving the field clamps it
+    QTRY_VERIFY(!edit->hasFocus());
+    QCOMPARE(f.form->SpinBleu->text(), text == "-" ? text : QString::number(blue));
+    QCOMPARE(f.panels(), expected);
 }
 
 void TestColorChannels::clearedField()

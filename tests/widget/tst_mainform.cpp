@@ -9,9 +9,13 @@
 #include "controls/TrackBar95.h"
 #include "mainwindow/MainForm.h"
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace jov;
 
@@ -26,6 +30,9 @@ private Q_SLOTS:
     void startState();
     void tabOrderStopsOnlyAtFieldsAndCheckedRadio();
     void hintLineFollowsMouse();
+    void hintLineByRealMouseMoves_data() { layout_data(); }
+    void hintLineByRealMouseMoves();
+    void accessibleColorDescriptions();
     void hintLineSingleTextMode();
     void pipetteCursorRegistered();
     void glyphsLoaded();
@@ -36,18 +43,28 @@ void TestMainForm::layout_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("hint");
-    auto row = [](const char *name, QRect geometry, const char *hint) {
-        QTest::newRow(name) << QString::fromLatin1(name) << geometry << QString::fromUtf8(hint);
+    QTest::addColumn<int>("role"); // what assistive technologies are told the control is
+    QAccessible::Role role = QAccessible::Button;
+    auto row = [&role](const char *name, QRect geometry, const char *hint) {
+        QTest::newRow(name) << QString::fromLatin1(name) << geometry << QString::fromUtf8(hint)
+                            << int(role);
     };
+    role = QAccessible::Grouping;
     row("BoxReglage", {10, 5, 530, 225}, "");
+    role = QAccessible::Button;
     row("BtnOptions", {10, 20, 25, 25}, "| Options du programme");
     row("BtnOpenPal", {10, 50, 25, 25}, "| Charge une palette personnalisée (Ctrl O)");
     row("BtnSavePal", {10, 80, 25, 25}, "| Sauvegarde la palette personnalisée (Ctrl S)");
+    role = QAccessible::Pane;
     row("PanelColor", {44, 20, 387, 55}, "| Zone d'exemple");
     row("PanelPerso", {44, 80, 387, 25}, "| Couleurs personnalisées");
+    role = QAccessible::Button;
     row("BtnColors", {440, 20, 25, 25}, "| Affiche la palette de couleurs (Ctrl P)");
+    role = QAccessible::Pane;
     row("PanelPipette", {465, 20, 25, 25}, "");
+    role = QAccessible::Graphic;
     row("ImgPipette", {6, 6, 14, 14}, "| Active la pipette");
+    role = QAccessible::Button;
     row("BtnAide", {495, 20, 25, 25}, "| Affiche l'aide du programme (Ctrl A)");
     row("BtnColler", {440, 50, 25, 25}, "| Importe la couleur Presse-papiers (Ctrl V)");
     row("BtnNetscape", {465, 50, 25, 25}, "| Approche avec valeurs Netscape (Ctrl N)");
@@ -55,22 +72,31 @@ void TestMainForm::layout_data()
     row("BtnPlus", {440, 80, 25, 25}, "| Ajoute aux couleurs personnalisées");
     row("BtnMoins", {465, 80, 25, 25}, "| Retire des couleurs personnalisées");
     row("BtnMin", {495, 80, 25, 25}, "| Réduit la fenêtre du programme (Ctrl R)");
+    role = QAccessible::Graphic;
     row("ShapeRouge", {10, 120, 10, 26}, "");
     row("ShapeVert", {10, 155, 10, 26}, "");
     row("ShapeBleu", {10, 190, 10, 26}, "");
+    role = QAccessible::Slider;
     row("TrackRouge", {25, 120, 425, 26}, "| Règle le rouge");
     row("TrackVert", {25, 155, 425, 26}, "| Règle le vert");
     row("TrackBleu", {25, 190, 425, 26}, "| Règle le bleu");
+    role = QAccessible::SpinBox;
     row("SpinRouge", {455, 120, 64, 26}, "| Règle le rouge");
     row("SpinVert", {455, 155, 64, 26}, "| Règle le vert");
     row("SpinBleu", {455, 190, 64, 26}, "| Règle le bleu");
+    role = QAccessible::Grouping;
     row("BoxCopie", {10, 240, 530, 56}, "");
+    role = QAccessible::Button;
     row("BtnCopie", {10, 21, 70, 25}, "| Copie la couleur selon le format (Ctrl C)");
+    role = QAccessible::CheckBox;
     row("CheckValeur", {87, 24, 130, 17}, "| Extrait la valeur seule (code)");
+    role = QAccessible::Border;
     row("Bevel1", {226, 7, 2, 45}, "");
+    role = QAccessible::RadioButton;
     row("RadioHexa", {348, 25, 55, 17}, "| Sélectionne le format HEXA");
     row("RadioHtml", {413, 25, 55, 17}, "| Sélectionne le format HTML");
     row("RadioRgb", {473, 25, 55, 17}, "| Sélectionne le format RGB");
+    role = QAccessible::StatusBar;
     row("StatusBar", {0, 304, 550, 19}, "");
 }
 
@@ -79,12 +105,30 @@ void TestMainForm::layout()
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, hint);
+    QFETCH(int, role);
     test::QuietServices quiet;
     TMainForm form(nullptr, quiet.services());
     auto *widget = form.findChild<QWidget *>(name);
     QVERIFY2(widget, qPrintable(name));
     QCOMPARE(widget->geometry(), geometry);
     QCOMPARE(HintOf(widget), hint);
+
+    // Named after the hint without its bar and blank; a group box after its caption.
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(accessible);
+    QCOMPARE(int(accessible->role()), role);
+    QString expectedName = LongHint(hint).trimmed();
+    if (auto *box = qobject_cast<TGroupBox *>(widget))
+        expectedName = box->caption().trimmed();
+    QCOMPARE(accessible->text(QAccessible::Name), expectedName);
+    if (auto *field = qobject_cast<TNumberField *>(widget)) // its text is what takes the focus
+        QCOMPARE(QAccessible::queryAccessibleInterface(field->lineEdit())->text(QAccessible::Name),
+                 expectedName);
+    if (role == QAccessible::Button) {
+        QSignalSpy clicked(widget, SIGNAL(clicked()));
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(clicked.size(), 1);
+    }
 }
 
 void TestMainForm::customSlots()
@@ -199,6 +243,52 @@ void TestMainForm::hintLineFollowsMouse()
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QApplication::sendEvent(form.TrackBleu, &enter);
     QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
+}
+
+// The mouse moved by the window system over each control: the moves that a check box or a
+// radio button ignores travel on to their group box, which has no hint of its own.
+void TestMainForm::hintLineByRealMouseMoves()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, hint);
+    if (hint.isEmpty())
+        QSKIP("no hint");
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *widget = form.findChild<QWidget *>(name);
+    QWindow *window = form.windowHandle();
+    QTest::mouseMove(window, QPoint(3, 3)); // the window background
+    QTRY_COMPARE(form.StatusBar->panelText(0), QString());
+    const QPoint centre = widget->mapTo(&form, widget->rect().center());
+    QTest::mouseMove(window, centre - QPoint(2, 0));
+    QTest::mouseMove(window, centre);
+    QTRY_COMPARE(form.StatusBar->panelText(0), LongHint(hint));
+    QTest::qWait(20); // later idle moments keep it
+    QCOMPARE(form.StatusBar->panelText(0), LongHint(hint));
+}
+
+// The sample reads as the current colour's HTML text, a slot as its colour or "vide" when it
+// holds the cleared-slot white; both follow every change.
+void TestMainForm::accessibleColorDescriptions()
+{
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
+    auto description = [](QWidget *widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
+    };
+    QCOMPARE(description(form.PanelColor), QStringLiteral("#000000"));
+    QCOMPARE(description(form.Slots[0]), QStringLiteral("vide"));
+    form.TrackRouge->setValue(200);
+    form.SpinBleu->setValue(15);
+    QCOMPARE(description(form.PanelColor), QStringLiteral("#C8000F"));
+    form.BtnCol1Click(1);
+    form.BtnPlusClick(); // into the marked slot
+    QCOMPARE(description(form.Slots[1]), QStringLiteral("#C8000F"));
+    QCOMPARE(description(form.Slots[0]), QStringLiteral("vide"));
+    form.BtnMoinsClick(); // clears it
+    QCOMPARE(description(form.Slots[1]), QStringLiteral("vide"));
 }
 
 void TestMainForm::hintLineSingleTextMode()

@@ -308,17 +308,32 @@ private Q_SLOTS:
             QCOMPARE(HintOf(widget), hint);
     }
 
+    // Assistive technologies get a role and the hint's text for every control.
+    void accessibleNames()
+    {
+        TOptions dialog(Defaults(), BoxOnScreen, nullptr);
+        const QStringList bad = jov::test::BadlyNamedControls(dialog);
+        QVERIFY2(bad.isEmpty(), qPrintable(bad.join(QLatin1Char('\n'))));
+    }
+
+    // The buttons draw no focus mark, so they never take the focus: the dialog opens with its
+    // first check box focused, Space toggles it instead of closing the dialog, and Tab goes
+    // round the check boxes and the field only.
     void tabOrder()
     {
         TOptions dialog(Defaults(), BoxOnScreen, nullptr);
+        for (TColorButton *button : {dialog.BtnOk, dialog.BtnAnnuler, dialog.BtnAbout})
+            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
         QVERIFY(jov::test::ShowActive(dialog));
-        dialog.BtnOk->setFocus();
-        QTRY_VERIFY(dialog.BtnOk->hasFocus());
+        QTRY_VERIFY(dialog.CheckRestaure->hasFocus());
+        QTest::keyClick(dialog.CheckRestaure, Qt::Key_Space);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.CheckRestaure->isChecked());
 
-        const QStringList expected = {
-            "BtnAnnuler",   "CheckRestaure",  "CheckDirPal",   "CheckOldPal",  "CheckQuerySave",
-            "CheckSansNom", "CheckClicColor", "CheckSupprime", "CheckDegrade", "SpinPas",
-            "BtnAbout",     "CheckLoupe",     "BtnOk"};
+        const QStringList expected = {"CheckDirPal",  "CheckOldPal",    "CheckQuerySave",
+                                      "CheckSansNom", "CheckClicColor", "CheckSupprime",
+                                      "CheckDegrade", "SpinPas",        "CheckLoupe",
+                                      "CheckRestaure"};
         QStringList visited;
         for (qsizetype i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Each window as a French desktop user meets it under a window manager: the buttons the window
+# manager offers (main window: minimise, no maximise; options dialog, About box, message box:
+# close only), Qt's own colour dialog in French, and the status panels at 96 and 120 dpi
+# (panel 0 scaled, the three format panels 100 screen pixels whatever the density).
+source "$(dirname "$0")/lib.sh"
+
+window_named() { xdotool search --all --onlyvisible --pid "$JOV_PID" --name "^$1\$" | head -n1; }
+wait_window() {
+  wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID --name '^$1\$'" ||
+    fail "no window '$1'"
+  sleep 0.3
+  window_named "$1"
+}
+# The buttons window $1 (called $2) asks for, and what the window manager allows it: close and
+# the system menu always, never maximise, minimise only when $3 is "minimise". The request is
+# the Motif hints (functions: resize 2, move 4, minimise 8, maximise 16, close 32; decorations:
+# menu 16, minimise 32, maximise 64). Openbox keeps its own minimise on dialogs whatever they
+# ask (it lets Motif hints remove no button), and removes maximise from fixed-size windows.
+check_buttons() {
+  local motif functions decorations actions
+  motif=$(xprop -id "$1" _MOTIF_WM_HINTS)
+  functions=$(($(echo "$motif" | awk -F'[=,] *' '{print $3}')))
+  decorations=$(($(echo "$motif" | awk -F'[=,] *' '{print $4}')))
+  (( functions & 32 )) || fail "$2 asks for no close: $motif"
+  (( decorations & 16 )) || fail "$2 asks for no system menu: $motif"
+  (( (functions & 16) || (decorations & 64) )) && fail "$2 asks for maximise: $motif"
+  if [ "$3" = minimise ]; then
+    (( (functions & 8) && (decorations & 32) )) || fail "$2 does not ask for minimise: $motif"
+  else
+    (( (functions & 8) || (decorations & 32) )) && fail "$2 asks for minimise: $motif"
+  fi
+  actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
+  echo "$actions" | grep -q _NET_WM_ACTION_CLOSE || fail "$2 cannot be closed: $actions"
+  echo "$actions" | grep -q MAXIMIZE && fail "$2 can be maximised: $actions"
+  if [ "$3" = minimise ]; then
+    echo "$actions" | grep -q _NET_WM_ACTION_MINIMIZE || fail "$2 cannot be minimised: $actions"
+  else
+    # Transient for the main window: a minimise the window manager still offers takes the
+    # main window along instead of leaving the dialog behind.
+    local owner; owner=$(xprop -id "$1" WM_TRANSIENT_FOR | awk '{print $NF}')
+    [ "$((owner))" = "$JOV_WIN" ] || fail "$2 is transient for '$owner', not the main window"
+  fi
+  pass "$2 asks for: functions $functions, decorations $decorations; allowed: $(echo "$actions" | sed 's/.*= //; s/_NET_WM_ACTION_//g')"
+}
+
+# Widths of the status panels in screen pixels: the panels' top edges are runs of one dark
+# colour on a single row near the bottom of the window; the first row holding four such runs
+# of at least 40 pixels gives their lengths.
+panel_widths() {
+  import -window "$JOV_WIN" "$E2E_TMP/panels.png"
+  local height; height=$(identify -format %h "$E2E_TMP/panels.png")
+  local background; background=$(convert "$E2E_TMP/panels.png" -format '%[hex:p{3,3}]' info:)
+  convert "$E2E_TMP/panels.png" -crop "x40+0+$((height - 40))" +repage -depth 8 txt:- |
+    awk -v bg="$background" -F'[ ,:]+' '
+      /^#/ { next }
+      { y = $2; c = $0; sub(/.*#/, "", c); sub(/ .*/, "", c); c = substr(c, 1, 6) }
+      y != row { flush(); row = y; run = 0; colour = "" }
+      { if (c == colour) run++; else { end_run(); colour = c; run = 1 } }
+      function end_run() { if (run >= 40 && colour != substr(bg, 1, 6)) { n[colour]++; w[colour] = w[colour] " " run } }
+      function flush() {
+        end_run()
+        for (k in n) if (n[k] >= 4 && !done) { print substr(w[k], 2); done = 1 }
+        delete n; delete w
+      }
+      END { flush() }'
+}
+
+start_x
+
+for dpi in 120 96; do
+  echo "Xft.dpi: $dpi" | xrdb -merge
+  start_jov
+  read -r p0 p1 p2 p3 < <(panel_widths) || true
+  expected0=$([ "$dpi" = 96 ] && echo 235 || echo 289)
+  [ "${p0:-}" = "$expected0" ] && [ "${p1:-}" = 100 ] && [ "${p2:-}" = 100 ] ||
+    fail "panels at $dpi dpi are '${p0:-} ${p1:-} ${p2:-} ${p3:-}', expected $expected0 100 100"
+  pass "status panels at $dpi dpi: $p0 $p1 $p2 (last: $p3)"
+  [ "$dpi" = 96 ] || close_jov
+done
+
+check_buttons "$JOV_WIN" "main window" minimise
+
+# The options dialog, and the About box opened from it.
+click_at 32 37
+dlg=$(wait_window Options)
+check_buttons "$dlg" "options dialog" close-only
+xdotool mousemove --window "$dlg" 85 250 click 1
+about=$(wait_window 'A propos de...')
+check_buttons "$about" "About box" close-only
+wmctrl -i -c "$about"
+wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^A propos'" ||
+  fail "About box stayed"
+wmctrl -i -c "$dlg"
+wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^Options\$'" ||
+  fail "options dialog stayed"
+
+# "+" with no slot selected: the information box.
+click_at 462 97
+box=$(wait_window Information)
+check_buttons "$box" "message box" close-only
+wmctrl -i -c "$box"
+wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^Information\$'" ||
+  fail "message box stayed"
+
+# Qt's own colour dialog speaks French.
+click_at 5 300 # the window background, which gives the window the keyboard
+wait_for 5 sh -c "[ \"\$(xdotool getactivewindow)\" = $JOV_WIN ]" || fail "main window not active"
+xdotool key --clearmodifiers ctrl+p
+wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+  fail "no colour dialog"
+sleep 0.5
+colors=$(xdotool search --all --onlyvisible --pid "$JOV_PID" | grep -v "$JOV_WIN" | head -n1)
+title=$(xdotool getwindowname "$colors")
+[ "$title" = "Sélectionner une couleur" ] || fail "colour dialog title is '$title'"
+import -window "$colors" "$E2E_TMP/colors.png"
+pass "colour dialog: '$title'"
+wait_for 5 sh -c "[ \"\$(xdotool getactivewindow)\" = $colors ]" || fail "colour dialog not active"
+xdotool key Escape
+wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+  fail "colour dialog stayed"
+close_jov
