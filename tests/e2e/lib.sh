@@ -65,18 +65,25 @@ new_xvfb() {
 start_x() {
   new_xvfb "$@"
   export DISPLAY=$XVFB_DISPLAY
-  openbox >/dev/null 2>&1 &
-  E2E_PIDS+=($!)
-  wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    fail "openbox did not start"
+  # A new server can refuse a connection for a few milliseconds: openbox then exits at once and
+  # is started again.
+  local wm=""
+  for _ in 1 2 3 4 5; do
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    wait_for 10 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || ! kill -0 $wm"
+    kill -0 "$wm" 2>/dev/null && break
+    wm=""
+  done
+  [ -n "$wm" ] || fail "openbox did not start"
+  E2E_PIDS+=($wm)
   # Openbox announces itself before it handles any event, and a window mapped in between can be
   # left unmanaged. It answers a request to show the desktop only from its event loop: once it
-  # has answered, it is running.
-  wmctrl -k on
-  wait_for 10 sh -c 'xprop -root _NET_SHOWING_DESKTOP | grep -q "= 1"' ||
+  # has answered, it is running. The request is sent again until then, in case the server
+  # refused the connection that sent it.
+  wait_for 10 sh -c 'wmctrl -k on; xprop -root _NET_SHOWING_DESKTOP | grep -q "= 1"' ||
     fail "openbox does not handle requests"
-  wmctrl -k off
-  wait_for 10 sh -c 'xprop -root _NET_SHOWING_DESKTOP | grep -q "= 0"' ||
+  wait_for 10 sh -c 'wmctrl -k off; xprop -root _NET_SHOWING_DESKTOP | grep -q "= 0"' ||
     fail "openbox does not handle requests"
 }
 
