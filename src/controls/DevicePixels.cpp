@@ -11,22 +11,25 @@ int Scaled(int origin, int offset, double ratio)
     return origin + int(std::lround(double(offset) * ratio));
 }
 
+int Unscaled(int origin, int offset, double ratio)
+{
+    return origin + int(std::lround(double(offset) / ratio));
+}
+
 } // namespace
 
-QPoint LogicalToDevice(QPoint logical, const QRect &screenGeometry, double ratio)
+QPoint LogicalToDevice(QPoint logical, QPoint origin, double ratio)
 {
-    const QPoint origin = screenGeometry.topLeft();
     return QPoint(Scaled(origin.x(), logical.x() - origin.x(), ratio),
                   Scaled(origin.y(), logical.y() - origin.y(), ratio));
 }
 
-QPoint DeviceToLogical(QPoint device, const QRect &screenGeometry, double ratio)
+QPoint DeviceToLogical(QPoint device, QPoint origin, double ratio)
 {
     if (ratio <= 0)
         return device;
-    const QPoint origin = screenGeometry.topLeft();
-    return QPoint(Scaled(origin.x(), device.x() - origin.x(), 1.0 / ratio),
-                  Scaled(origin.y(), device.y() - origin.y(), 1.0 / ratio));
+    return QPoint(Unscaled(origin.x(), device.x() - origin.x(), ratio),
+                  Unscaled(origin.y(), device.y() - origin.y(), ratio));
 }
 
 QRect LogicalToDevice(const QRect &logical, const QRect &screenGeometry, double ratio)

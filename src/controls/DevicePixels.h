@@ -16,15 +16,27 @@ struct ScreenPoint
     bool operator==(const ScreenPoint &) const = default;
 };
 
-// Qt keeps a screen's top-left corner in device pixels and scales only what lies beyond it:
-// a logical point p on a screen whose geometry is `screenGeometry` (logical) and whose
-// device-pixel ratio is `ratio` lies at topLeft + (p - topLeft) * ratio in device pixels.
-// The device pixel that holds a logical point is the one its top-left corner falls in.
-QPoint LogicalToDevice(QPoint logical, const QRect &screenGeometry, double ratio);
-// The inverse: the logical point whose device pixel holds `device` (rounded to nearest; a
-// device point between two logical ones at a ratio above 1 has no logical point of its own).
-QPoint DeviceToLogical(QPoint device, const QRect &screenGeometry, double ratio);
-// A logical rectangle on that screen as the device pixels it covers.
+// Qt keeps a screen's top-left corner (`origin`) in device pixels and scales only what lies
+// beyond it: a logical point p on a screen whose device-pixel ratio is `ratio` lies at
+// origin + (p - origin) * ratio in device pixels, rounded to the nearest as Qt rounds. The
+// origin is the same in both systems, so either the logical or the device geometry's
+// top-left corner may be given.
+QPoint LogicalToDevice(QPoint logical, QPoint origin, double ratio);
+// The inverse, rounded to the nearest logical point the way Qt maps the pointer. Every device
+// point that a logical point maps to comes back to that logical point; a device point between
+// two logical ones (an odd one at ratio 2) has no logical point of its own.
+QPoint DeviceToLogical(QPoint device, QPoint origin, double ratio);
+
+inline QPoint LogicalToDevice(QPoint logical, const QRect &screenGeometry, double ratio)
+{
+    return LogicalToDevice(logical, screenGeometry.topLeft(), ratio);
+}
+inline QPoint DeviceToLogical(QPoint device, const QRect &screenGeometry, double ratio)
+{
+    return DeviceToLogical(device, screenGeometry.topLeft(), ratio);
+}
+// A logical rectangle on that screen as the device pixels it covers: its edges are scaled, so
+// the rectangle covers the pixels that painting it fills.
 QRect LogicalToDevice(const QRect &logical, const QRect &screenGeometry, double ratio);
 
 } // namespace jov

@@ -48,17 +48,6 @@ QPoint LoupeTopLeft(QPoint hotSpot, QSize loupeSize, const QRect &monitor, int g
         PlaceOnAxis(hotSpot.y(), loupeSize.height(), monitor.top(), monitor.bottom(), gap));
 }
 
-QPoint DeviceToLogical(QPoint device, QPoint monitorOrigin, qreal devicePixelRatio)
-{
-    const QPointF offset = QPointF(device - monitorOrigin) / devicePixelRatio;
-    return monitorOrigin + QPoint(qFloor(offset.x()), qFloor(offset.y()));
-}
-
-QPoint LogicalToDevice(QPoint logical, QPoint monitorOrigin, qreal devicePixelRatio)
-{
-    return monitorOrigin + (QPointF(logical - monitorOrigin) * devicePixelRatio).toPoint();
-}
-
 QRect MonitorToLogical(const QRect &monitorDevice, qreal devicePixelRatio)
 {
     return QRect(monitorDevice.topLeft(), QSize(qFloor(monitorDevice.width() / devicePixelRatio),

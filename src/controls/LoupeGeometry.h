@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/DevicePixels.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -34,10 +36,8 @@ QRect LoupeValidCells(QPoint hotSpot, const QRect &screen);
 // long as one axis has room.
 QPoint LoupeTopLeft(QPoint hotSpot, QSize loupeSize, const QRect &monitor, int gap);
 
-// Device pixels to the desktop's logical coordinates on a monitor, the way Qt maps them: the
-// monitor's top-left corner is the same in both, distances from it are divided by the ratio.
-QPoint DeviceToLogical(QPoint device, QPoint monitorOrigin, qreal devicePixelRatio);
-QPoint LogicalToDevice(QPoint logical, QPoint monitorOrigin, qreal devicePixelRatio);
+// Points go between device and logical pixels with DeviceToLogical and LogicalToDevice
+// (controls/DevicePixels.h).
 // The monitor in logical coordinates (size rounded down, so the loupe stays inside it).
 QRect MonitorToLogical(const QRect &monitorDevice, qreal devicePixelRatio);
 

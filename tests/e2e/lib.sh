@@ -50,16 +50,41 @@ wait_for() {
   done
 }
 
-start_x() {
-  local fdfile="$E2E_TMP/display"
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$fdfile" 2>/dev/null &
+# Starts a private Xvfb with the given screens (default: one of 1024 x 768) and sets XVFB_DISPLAY
+# to its name.
+new_xvfb() {
+  local fdfile="$E2E_TMP/display.$RANDOM"
+  [ $# -gt 0 ] || set -- -screen 0 1024x768x24
+  Xvfb -displayfd 5 "$@" -nolisten tcp 5>"$fdfile" 2>/dev/null &
   E2E_PIDS+=($!)
   wait_for 10 test -s "$fdfile" || fail "Xvfb did not start"
-  export DISPLAY=":$(cat "$fdfile")"
-  openbox >/dev/null 2>&1 &
-  E2E_PIDS+=($!)
-  wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    fail "openbox did not start"
+  XVFB_DISPLAY=":$(cat "$fdfile")"
+}
+
+# A private X server (arguments as for new_xvfb) with openbox on its first screen; sets DISPLAY.
+start_x() {
+  new_xvfb "$@"
+  export DISPLAY=$XVFB_DISPLAY
+  # A new server can refuse a connection for a few milliseconds: openbox then exits at once and
+  # is started again.
+  local wm=""
+  for _ in 1 2 3 4 5; do
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    wait_for 10 sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || ! kill -0 $wm"
+    kill -0 "$wm" 2>/dev/null && break
+    wm=""
+  done
+  [ -n "$wm" ] || fail "openbox did not start"
+  E2E_PIDS+=($wm)
+  # Openbox announces itself before it handles any event, and a window mapped in between can be
+  # left unmanaged. It answers a request to show the desktop only from its event loop: once it
+  # has answered, it is running. The request is sent again until then, in case the server
+  # refused the connection that sent it.
+  wait_for 10 sh -c 'wmctrl -k on; xprop -root _NET_SHOWING_DESKTOP | grep -q "= 1"' ||
+    fail "openbox does not handle requests"
+  wait_for 10 sh -c 'wmctrl -k off; xprop -root _NET_SHOWING_DESKTOP | grep -q "= 0"' ||
+    fail "openbox does not handle requests"
 }
 
 JOV_PID=""
@@ -118,4 +143,38 @@ clip_in() { printf '%s' "$1" | xclip -selection clipboard -i; }
 wait_title() {
   wait_for 10 sh -c "[ \"\$(xdotool getwindowname $JOV_WIN)\" = '$1' ]" ||
     fail "title is '$(xdotool getwindowname "$JOV_WIN")', expected '$1'"
+}
+
+# The pipette: the centre of its image in client coordinates at scale 1, and the current colour
+# read back through Ctrl+C (which copies it in the HTML format by default).
+PIPETTE_X=488; PIPETTE_Y=38
+# Without --clearmodifiers: that option would also let go of a held mouse button.
+copy_colour() {
+  xdotool key ctrl+c
+  sleep 0.2
+  xclip -selection clipboard -o 2>/dev/null
+}
+expect_colour() {
+  local want=$1 got
+  for _ in $(seq 20); do got=$(copy_colour); [ "$got" = "$want" ] && return 0; sleep 0.2; done
+  fail "$2: colour is '$got', expected '$want'"
+}
+# Moves onto the pipette image of a window drawn at scale $1 (default 1) and presses the left
+# button there, which starts the pipette.
+press_on_pipette() {
+  local scale=${1:-1}
+  xdotool mousemove --window "$JOV_WIN" $(awk -v s="$scale" -v x=$PIPETTE_X -v y=$PIPETTE_Y \
+    'BEGIN { printf "%d %d", x * s, y * s }')
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.3
+}
+# Fails unless the pointer is at device pixel $1,$2 of X screen $3; $4 says when.
+expect_pointer() {
+  local where
+  where=$(xdotool getmouselocation)
+  case "$where" in
+    "x:$1 y:$2 screen:$3 "*) ;;
+    *) fail "$4: pointer at '$where', expected $1,$2 on screen $3" ;;
+  esac
 }

@@ -1,5 +1,6 @@
 // The pipette of the main window with a stand-in hook library: start, sampling ticks, the end by
-// a hook release, and the ways a start can fail.
+// a hook release, by Escape or by the program's own release while the hook is silent, and the
+// ways a start can fail.
 #include "QuietServices.h"
 #include "TestSupport.h"
 
@@ -10,12 +11,14 @@
 #include "controls/StatusBar.h"
 #include "controls/TrackBar95.h"
 #include "hook/HookMouse.h"
+#include "hook/HookRecord.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/Pipette.h"
 
 #include <QCursor>
 #include <QTimer>
 
+#include <dlfcn.h>
 #include <memory>
 
 using namespace jov;
@@ -26,6 +29,21 @@ namespace {
 QString FakeLibraryDir(const char *kind)
 {
     return QCoreApplication::applicationDirPath() + "/../testlibs/" + kind + "/";
+}
+
+// Has the stand-in library that the hook component loaded send one record to the program.
+bool SendFromFakeHook(qint32 msg, QPoint at)
+{
+    const QByteArray path = QFile::encodeName(FakeLibraryDir("fake") + "libHook.so");
+    void *library = ::dlopen(path.constData(), RTLD_NOW | RTLD_NOLOAD);
+    if (!library)
+        return false;
+    const auto send =
+        reinterpret_cast<int (*)(const void *, int)>(::dlsym(library, "FakeHookSend"));
+    const QByteArray record = EncodeHookRecord({msg, at.x(), at.y(), 0, 1, 0});
+    const bool sent = send && send(record.constData(), int(record.size())) != 0;
+    ::dlclose(library);
+    return sent;
 }
 
 struct Fixture : test::QuietServices
@@ -83,6 +101,9 @@ private Q_SLOTS:
     void quickTapEndsAtOnce();
     void failedStartEndsAtOnce_data();
     void failedStartEndsAtOnce();
+    void escapeEndsWithColourFromBefore();
+    void ownReleaseEndsOnlyWhileHookSilent_data();
+    void ownReleaseEndsOnlyWhileHookSilent();
 };
 
 void TestPipette::startShowsTheMode()
@@ -264,6 +285,69 @@ void TestPipette::failedStartEndsAtOnce()
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
     QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
     QVERIFY(THintMonitor::instance()->hasHandler());
+}
+
+void TestPipette::escapeEndsWithColourFromBefore()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
+    f.form->TimerTimer();
+    QCOMPARE(f.form->PanelColor->color(), QColor(255, 0, 0));
+    QTest::keyClick(f.form.get(), Qt::Key_Escape);
+    QVERIFY(!f.form->pipette().active());
+    QVERIFY(!f.hook->enabled());
+    QVERIFY(!f.form->pipette().timer()->isActive());
+    QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
+    QVERIFY(!f.form->ImgPipette->isHidden());
+    QCOMPARE(f.form->StatusBar->panelText(0), QString());
+    QCOMPARE(ApplicationCursor(), 0);
+}
+
+void TestPipette::ownReleaseEndsOnlyWhileHookSilent_data()
+{
+    QTest::addColumn<bool>("hookSpoke"); // a move record came before the release
+    QTest::newRow("silent-hook") << false;
+    QTest::newRow("hook-heard") << true;
+}
+
+// The program sees the release of the press that started the pipette too; it ends the pipette
+// only when the hook has reported nothing at all, else it leaves the end to the hook.
+void TestPipette::ownReleaseEndsOnlyWhileHookSilent()
+{
+    QFETCH(bool, hookSpoke);
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QTest::mousePress(f.form->ImgPipette, Qt::LeftButton);
+    QVERIFY(f.form->pipette().active());
+    QVERIFY(f.hook->started());
+    const QPoint pointer = f.panel().topLeft() - QPoint(20, 20);
+    QCursor::setPos(pointer);
+    f.form->TimerTimer();
+    if (hookSpoke) {
+        int records = 0;
+        f.hook->OnMouseMessage =
+            [&, heard = f.hook->OnMouseMessage](THookMouse *sender, qint32 msg, qint32 x, qint32 y,
+                                                quint32 window, quint32 hit, quint32 extra) {
+                heard(sender, msg, x, y, window, hit, extra);
+                ++records;
+            };
+        QVERIFY(SendFromFakeHook(wm::MouseMove, pointer));
+        QTRY_COMPARE(records, 1);
+    }
+    QTest::mouseRelease(f.form.get(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(f.form->pipette().active(), hookSpoke);
+    if (hookSpoke) {
+        QVERIFY(SendFromFakeHook(wm::LButtonUp, QPoint(7, 9)));
+        QTRY_VERIFY(!f.form->pipette().active());
+    }
+    const QPoint end = hookSpoke ? QPoint(7, 9) : pointer;
+    QCOMPARE(f.form->pipette().point(), end);
+    QCOMPARE(QCursor::pos(), end);
+    QCOMPARE(f.form->CurrentColor(), MakeColor(255, 0, 0));
+    QVERIFY(!f.form->ImgPipette->isHidden());
 }
 
 QTEST_MAIN(TestPipette)
