@@ -330,10 +330,9 @@ private Q_SLOTS:
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.CheckRestaure->isChecked());
 
-        const QStringList expected = {"CheckDirPal",  "CheckOldPal",    "CheckQuerySave",
-                                      "CheckSansNom", "CheckClicColor", "CheckSupprime",
-                                      "CheckDegrade", "SpinPas",        "CheckLoupe",
-                                      "CheckRestaure"};
+        const QStringList expected = {
+            "CheckDirPal",   "CheckOldPal",  "CheckQuerySave", "CheckSansNom", "CheckClicColor",
+            "CheckSupprime", "CheckDegrade", "SpinPas",        "CheckLoupe",   "CheckRestaure"};
         QStringList visited;
         for (qsizetype i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
