@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -55,5 +56,31 @@ int main(int argc, char *argv[])
     };
     measure("pointer at rest:", 0);
     measure("pointer moving:", 1);
+
+    // The two parts of a moving tick on their own: the window moved without a new picture, and
+    // a new picture painted without a move.
+    const auto part = [&](const char *what, const std::function<void(int)> &step) {
+        constexpr int ticks = 2000;
+        QElapsedTimer timer;
+        const double cpu0 = CpuSeconds();
+        timer.start();
+        for (int i = 0; i < ticks; ++i) {
+            step(i);
+            QApplication::processEvents();
+        }
+        const double us = double(timer.nsecsElapsed()) / 1000.0 / ticks;
+        const double cpuUs = (CpuSeconds() - cpu0) * 1e6 / ticks;
+        std::printf("loupe, %-27s %.1f us, of it CPU %.1f us\n", what, us, cpuUs);
+    };
+    part("moved only:", [&](int i) {
+        loupe.placeNear(QPoint(100 + i % 400, 100 + i % 300), monitor.device,
+                        monitor.devicePixelRatio);
+    });
+    QImage image(jov::LoupeBlockSide, jov::LoupeBlockSide, QImage::Format_RGB32);
+    part("repainted only:", [&](int i) {
+        image.fill(QColor::fromRgb(QRgb(0xff000000u | unsigned(i * 2654435761u))));
+        loupe.showBlock(image, image.rect(), QPoint(100, 100), monitor.device,
+                        monitor.devicePixelRatio);
+    });
     return 0;
 }

@@ -257,8 +257,18 @@ void TMainForm::ConnectHandlers()
     connect(m_pipette, &TPipette::started, this, &TMainForm::ShowPipetteMode);
     connect(m_pipette, &TPipette::sampled, PanelColor, &TPanel::setColor);
     connect(m_pipette, &TPipette::ended, this, &TMainForm::EndPipetteMode);
-    connect(m_pipette, &TPipette::unavailable, this,
-            [this](const QString &status) { StatusBar->setPanelText(0, status); });
+    connect(m_pipette, &TPipette::unavailable, this, [this](const QString &status) {
+        StatusBar->setPanelText(0, status);
+        // The pointer is usually still on the pipette image, whose hint comes back with it: that
+        // hint must not replace the message at once. Hints show again once the pointer is over
+        // another control.
+        THintMonitor::instance()->setHandler([this] {
+            if (THintMonitor::instance()->hint() == LongHintAt(ImgPipette))
+                return;
+            THintMonitor::instance()->setHandler([this] { ShowHintText(); });
+            ShowHintText();
+        });
+    });
     connect(BtnAide, &TColorButton::clicked, this, &TMainForm::BtnAideClick);
 }
 

@@ -143,22 +143,21 @@ QString TPortalColorPicker::StatusText(Failure failure)
     case Failure::Cancelled:
         return QStringLiteral(" Pipette annulée");
     case Failure::Refused:
-        return QStringLiteral(" Pipette indisponible : le portail a refusé le prélèvement");
+        return QStringLiteral(" Pipette indisponible : refus du portail");
     case Failure::NoBus:
-        return QStringLiteral(" Pipette indisponible : pas de bus de session D-Bus");
+        return QStringLiteral(" Pipette indisponible : pas de D-Bus");
     case Failure::NoPortal:
-        return QStringLiteral(" Pipette indisponible : aucun portail de bureau");
+        return QStringLiteral(" Pipette indisponible : aucun portail");
     case Failure::Unsupported:
-        return QStringLiteral(
-            " Pipette indisponible : le portail ne sait pas prélever une couleur");
+        return QStringLiteral(" Pipette indisponible : portail trop ancien");
     case Failure::NoReply:
-        return QStringLiteral(" Pipette indisponible : le portail ne répond pas");
+        return QStringLiteral(" Pipette indisponible : pas de réponse");
     case Failure::Error:
         return QStringLiteral(" Pipette indisponible : erreur du portail");
     case Failure::Malformed:
-        return QStringLiteral(" Pipette indisponible : réponse du portail illisible");
+        return QStringLiteral(" Pipette indisponible : réponse illisible");
     case Failure::PortalGone:
-        return QStringLiteral(" Pipette indisponible : le portail s'est arrêté");
+        return QStringLiteral(" Pipette indisponible : portail arrêté");
     }
     return QStringLiteral(" Pipette indisponible");
 }

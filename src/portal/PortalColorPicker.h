@@ -69,7 +69,8 @@ public:
     // Closes a pending request, emitting nothing.
     ~TPortalColorPicker() override;
 
-    // The status line text for a failure, in French, beginning with a blank.
+    // The status line text for a failure, in French, beginning with a blank; short enough to
+    // be read whole in the main window's first status panel.
     static QString StatusText(Failure failure);
 
     // Starts one pick, with `parentWindow` as the portal's parent identifier (see

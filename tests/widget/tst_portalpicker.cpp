@@ -1,5 +1,14 @@
 #include "portal/PortalColorPicker.h"
 
+#include "QuietServices.h"
+#include "controls/ColorButton.h"
+#include "controls/Hints.h"
+#include "controls/NumberField.h"
+#include "controls/Panel.h"
+#include "controls/StatusBar.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/Pipette.h"
+
 #include <QDBusConnection>
 #include <QFile>
 #include <QProcess>
@@ -59,6 +68,9 @@ private Q_SLOTS:
     void cancelWhileWaiting();
     void stuckPortal_data();
     void stuckPortal();
+    void pipetteThroughPortal_data();
+    void pipetteThroughPortal();
+    void statusFitsItsPanel();
 
 private:
     bool startPortal(const QStringList &args);
@@ -99,6 +111,8 @@ void TestPortalPicker::initTestCase()
     const auto address = WaitForLine(m_daemon, "unix:", 5000);
     QVERIFY2(address, "dbus-daemon printed no address");
     m_address = QStringLiteral("unix:") + QString::fromUtf8(*address);
+    // The main window's picker talks to the session bus: this one, from its first use on.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
     QVERIFY(QDBusConnection::connectToBus(m_address, QStringLiteral("portal-test")).isConnected());
 }
 
@@ -353,6 +367,92 @@ void TestPortalPicker::stuckPortal()
     QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 5000);
     QCOMPARE(int(failed.first().at(0).value<Failure>()), failure);
     QVERIFY(!picker.busy());
+}
+
+void TestPortalPicker::pipetteThroughPortal_data()
+{
+    QTest::addColumn<QStringList>("portal"); // the stand-in's arguments; "none" for no portal
+    QTest::addColumn<QColor>("picked");      // the current colour afterwards
+    QTest::addColumn<QString>("status");     // status panel 0 afterwards
+
+    const QColor before(10, 20, 30);
+    QTest::newRow("colour") << QStringList{QStringLiteral("--color"), QStringLiteral("0.2,0.4,0.6")}
+                            << QColor(51, 102, 153) << QString();
+    QTest::newRow("cancel") << QStringList{QStringLiteral("--response"), QStringLiteral("1")}
+                            << before << TPortalColorPicker::StatusText(Failure::Cancelled);
+    QTest::newRow("no portal") << QStringList{QStringLiteral("none")} << before
+                               << TPortalColorPicker::StatusText(Failure::NoPortal);
+}
+
+// The main window's pipette on a Wayland session: the press on the image asks the portal
+// (on the session bus), the window shows the mode while it waits, and the answer ends it.
+void TestPortalPicker::pipetteThroughPortal()
+{
+    QFETCH(QStringList, portal);
+    QFETCH(QColor, picked);
+    QFETCH(QString, status);
+
+    const bool withPortal = portal != QStringList{QStringLiteral("none")};
+    if (withPortal)
+        QVERIFY2(startPortal(portal + QStringList{QStringLiteral("--response-delay"),
+                                                  QStringLiteral("200")}),
+                 "the stand-in portal did not start");
+    test::QuietServices quiet;
+    FormServices services = quiet.services();
+    services.portalPicking = true;
+    TMainForm form(nullptr, services);
+    form.show();
+    form.SpinRouge->setValue(10);
+    form.SpinVert->setValue(20);
+    form.SpinBleu->setValue(30);
+
+    form.ImgPipetteMouseDown();
+    QVERIFY(form.pipette().active());
+    QVERIFY(form.ImgPipette->isHidden());
+    QCOMPARE(form.StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
+    QTRY_VERIFY_WITH_TIMEOUT(!form.pipette().active(), 10000);
+
+    QCOMPARE(form.CurrentColor(), MakeColor(picked.red(), picked.green(), picked.blue()));
+    QCOMPARE(form.SpinVert->value(), picked.green());
+    QCOMPARE(form.PanelColor->color(), picked);
+    QVERIFY(!form.ImgPipette->isHidden());
+    QCOMPARE(form.StatusBar->panelText(0), status);
+    QCOMPARE(quiet.beeps + quiet.messages.size() + quiet.notices.size(), 0);
+    if (withPortal) {
+        QCOMPARE(recorded(QStringLiteral("parent")), QStringList{QString()}); // offscreen
+        QCOMPARE(recorded(QStringLiteral("options")), QStringList{QStringLiteral("handle_token")});
+    }
+
+    // The pointer is still on the pipette image, whose hint comes back with it: the message
+    // stays until the pointer is over another control.
+    THintMonitor &hints = *THintMonitor::instance();
+    hints.setWidgetUnderMouse(form.PanelPipette);
+    hints.updateHint();
+    hints.setWidgetUnderMouse(form.ImgPipette);
+    hints.updateHint();
+    QCOMPARE(form.StatusBar->panelText(0), status.isEmpty() ? LongHintAt(form.ImgPipette) : status);
+    hints.setWidgetUnderMouse(form.BtnAide);
+    hints.updateHint();
+    QCOMPARE(form.StatusBar->panelText(0), LongHintAt(form.BtnAide));
+}
+
+// Each reason is read whole in status panel 0 of the main window, not cut short.
+void TestPortalPicker::statusFitsItsPanel()
+{
+    test::QuietServices quiet;
+    TMainForm form(nullptr, quiet.services());
+    form.show();
+    const int room = form.StatusBar->panelRect(0).width() - 6; // the panel's text margins
+    const QMetaEnum failures = QMetaEnum::fromType<Failure>();
+    QStringList cut;
+    for (int i = 0; i < failures.keyCount(); ++i) {
+        const QString text = TPortalColorPicker::StatusText(Failure(failures.value(i)));
+        const int width = form.StatusBar->fontMetrics().horizontalAdvance(text);
+        if (width > room)
+            cut << QStringLiteral("'%1' (%2 px)").arg(text).arg(width);
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(QStringLiteral("%1 px of room: ").arg(room) +
+                                       cut.join(QStringLiteral(", "))));
 }
 
 QTEST_MAIN(TestPortalPicker)

@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSessionManager>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -79,6 +81,7 @@ private Q_SLOTS:
     void legacyIniLeftBehindNotImportedAgain();
     void placementWrittenAndRestored();
     void placementOffEveryScreenBroughtOnScreen();
+    void sessionEndSavesWithoutQuestions();
 
 private:
     QString config() const { return m_dir.path() + "/config-" + QTest::currentTestFunction(); }
@@ -318,6 +321,52 @@ void TestSettingsFlow::placementOffEveryScreenBroughtOnScreen()
     QVERIFY2(area.contains(run.form->frameGeometry()),
              qPrintable(QStringLiteral("%1,%2").arg(run.form->x()).arg(run.form->y())));
     QCOMPARE(run.form->frameGeometry().bottomRight(), area.bottomRight());
+}
+
+// The desktop session ending: Qt asks the application to commit its data through the session
+// manager (a child of the application object). The window, connected as the program connects
+// it, saves everything as a close does and asks nothing, though the palette is modified and the
+// option to offer saving it is on; the window's own close that follows asks nothing either.
+void TestSettingsFlow::sessionEndSavesWithoutQuestions()
+{
+    {
+        Run run;
+        TMainForm &f = *run.form;
+        QVERIFY(f.options().askToSavePalette);
+        f.SpinRouge->setValue(18);
+        f.SpinVert->setValue(52);
+        f.SpinBleu->setValue(86);
+        f.Slots[1]->click();
+        f.BtnPlus->click();
+        QVERIFY(f.PaletteModified());
+        f.CheckValeur->setChecked(true);
+        run.answer = false; // a question answered "No" would cancel a close
+
+        connect(qApp, &QGuiApplication::commitDataRequest, &f,
+                [&f](QSessionManager &) { f.EndSession(); });
+        QSignalSpy closed(&f, &TMainForm::closed);
+        auto *manager = qApp->findChild<QSessionManager *>();
+        QVERIFY(manager);
+        Q_EMIT qApp->commitDataRequest(*manager);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY2(run.questions.isEmpty(), qPrintable(run.questions.join(u'|')));
+
+        RegistryStore store(StorePath());
+        QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op01", -1), 18);
+        QCOMPARE(store.RegReadInteger(OptionsKeyPath, "Op03", -1), 86);
+        QCOMPARE(store.RegReadBool(OptionsKeyPath, "Op04", false), true);
+        QCOMPARE(store.RegReadInteger(PersonalKeyPath, "CouleurB", -1), 0x563412);
+        QVERIFY(!store.RegReadString(PlacementKeyPath, "NormPos", QString()).isEmpty());
+
+        QCloseEvent event;
+        QApplication::sendEvent(&f, &event);
+        QVERIFY(event.isAccepted());
+        QVERIFY(run.questions.isEmpty());
+        QCOMPARE(closed.count(), 1);
+    }
+    Run run;
+    QCOMPARE(run.form->CurrentColor(), MakeColor(18, 52, 86));
+    QCOMPARE(run.form->Slots[1]->colorRef(), MakeColor(18, 52, 86));
 }
 
 QTEST_MAIN(TestSettingsFlow)

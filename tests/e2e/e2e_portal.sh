@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# The pipette on a Wayland session, where the desktop portal picks: the built program under Xvfb
+# with XDG_SESSION_TYPE=wayland (it runs through xcb), a private session bus and the stand-in
+# portal. The press on the pipette image asks the portal with our window as parent
+# ("x11:<hex id>") and a handle_token; a colour answer becomes the current colour (fields and
+# sample panel); a cancel, an error reply or no portal at all leave the colour, say why in the
+# status bar, and give the pipette image back; Escape while the portal waits closes the
+# request. The pipette is never left on.
+source "$(dirname "$0")/lib.sh"
+
+FAKE_PORTAL=${JOV_FAKE_PORTAL:-$(dirname "$JOV")/../tests/fake_portal}
+[ -x "$FAKE_PORTAL" ] || fail "no stand-in portal at $FAKE_PORTAL"
+IMAGE_X=488; IMAGE_Y=38 # centre of the pipette image, client coordinates
+SAMPLE_X=250; SAMPLE_Y=50 # inside the sample panel
+
+# A private session bus that activates nothing: the portal is there only when started here.
+cat >"$E2E_TMP/bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>session</type><listen>unix:dir=$E2E_TMP</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+<allow own="*"/></policy></busconfig>
+EOF
+dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=1 >"$E2E_TMP/bus.address" &
+E2E_PIDS+=($!)
+wait_for 10 grep -q '^unix:' "$E2E_TMP/bus.address" || fail "dbus-daemon did not start"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus.address")
+export XDG_SESSION_TYPE=wayland
+unset WAYLAND_DISPLAY
+
+PORTAL_PID=""
+RECORD=""
+# Starts the stand-in portal with the given answer; waits until it owns its name.
+start_portal() {
+  RECORD="$E2E_TMP/record.$1"; shift
+  "$FAKE_PORTAL" --record "$RECORD" "$@" >"$E2E_TMP/portal.out" 2>&1 &
+  PORTAL_PID=$!
+  E2E_PIDS+=($PORTAL_PID)
+  wait_for 10 grep -q '^ready' "$E2E_TMP/portal.out" || fail "the stand-in portal did not start"
+}
+stop_portal() {
+  kill "$PORTAL_PID" 2>/dev/null || true
+  wait "$PORTAL_PID" 2>/dev/null || true
+}
+recorded() { sed -n "s/^$1=//p" "$RECORD"; }
+
+copy_colour() {
+  xdotool key --clearmodifiers ctrl+c
+  sleep 0.1
+  xclip -selection clipboard -o 2>/dev/null
+}
+expect_colour() {
+  local got
+  for _ in $(seq 20); do got=$(copy_colour); [ "$got" = "$1" ] && break; sleep 0.1; done
+  [ "$got" = "$1" ] || fail "$2: colour is '$got', expected '$1'"
+  [ "$(window_pixel $SAMPLE_X $SAMPLE_Y)" = "${1#\#}" ] || fail "$2: the sample panel is not $1"
+}
+click_image() {
+  xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
+  xdotool mousemove --window "$JOV_WIN" $IMAGE_X $IMAGE_Y
+  sleep 0.1
+  xdotool click 1
+}
+# The text area of status panel 0, as a picture.
+status_picture() {
+  import -window "$JOV_WIN" "$E2E_TMP/win.png" &&
+    convert "$E2E_TMP/win.png" -crop 220x11+6+308 +repage "$1"
+}
+status_colours() { convert "$1" -format %k info:; }
+# Waits until the pipette has ended: the image is back.
+image_back() { [ "$(window_pixel $IMAGE_X $IMAGE_Y)" = "$IMAGE_PIXEL" ]; }
+
+# Number of pixels that differ between two pictures of one size.
+differing() {
+  convert "$1" "$2" -compose difference -composite -threshold 0 \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+start_x
+start_jov
+IMAGE_PIXEL=$(window_pixel $IMAGE_X $IMAGE_Y)
+expect_colour "#000000" "at start"
+# The pointer on the image: the status shows the image's hint.
+xdotool mousemove --window "$JOV_WIN" $IMAGE_X $IMAGE_Y
+sleep 0.3
+status_picture "$E2E_TMP/hint.png"
+
+# A colour, after a while: meanwhile the window shows the mode.
+start_portal colour --color 0.2,0.4,0.6 --response-delay 1500
+click_image
+sleep 0.3
+[ "$(window_pixel $IMAGE_X $IMAGE_Y)" != "$IMAGE_PIXEL" ] || fail "the pipette image stayed while the portal picks"
+status_picture "$E2E_TMP/active.png"
+[ "$(status_colours "$E2E_TMP/active.png")" -gt 1 ] || fail "no status while the portal picks"
+[ "$(differing "$E2E_TMP/active.png" "$E2E_TMP/hint.png")" -gt 0 ] ||
+  fail "the status shows the hint while the portal picks"
+wait_for 10 image_back || fail "the pipette image did not come back"
+expect_colour "#336699" "portal colour"
+[ "$(recorded parent)" = "x11:$(printf %x "$JOV_WIN")" ] ||
+  fail "parent window '$(recorded parent)', expected x11:$(printf %x "$JOV_WIN")"
+[ -n "$(recorded token)" ] && [ "$(recorded options)" = handle_token ] || fail "no handle_token sent"
+pass "the portal was asked with x11:$(printf %x "$JOV_WIN") and a token; its colour #336699 was taken"
+stop_portal
+
+# Failures: the colour stays, the status says why, the image is back.
+declare -A STATUS
+for case in cancel error none; do
+  case $case in
+    cancel) start_portal cancel --response 1 ;;
+    error) start_portal error --error org.freedesktop.portal.Error.NotAllowed ;;
+    none) ;;
+  esac
+  click_image
+  wait_for 10 image_back || fail "$case: the pipette image did not come back"
+  sleep 0.2
+  status_picture "$E2E_TMP/status-$case.png"
+  [ "$(status_colours "$E2E_TMP/status-$case.png")" -gt 1 ] || fail "$case: no status message"
+  [ "$(differing "$E2E_TMP/status-$case.png" "$E2E_TMP/active.png")" -gt 0 ] ||
+    fail "$case: the status still says the pipette is active"
+  # The pointer is still on the image: its hint must not hide the message.
+  [ "$(differing "$E2E_TMP/status-$case.png" "$E2E_TMP/hint.png")" -gt 0 ] ||
+    fail "$case: the status shows the image's hint instead of a message"
+  STATUS[$case]=$(md5sum <"$E2E_TMP/status-$case.png")
+  expect_colour "#336699" "$case"
+  [ "$case" = none ] || stop_portal
+  pass "$case: colour kept, a status message, the pipette image back"
+done
+[ "${STATUS[cancel]}" != "${STATUS[error]}" ] && [ "${STATUS[error]}" != "${STATUS[none]}" ] &&
+  [ "${STATUS[cancel]}" != "${STATUS[none]}" ] || fail "the three failures show the same status"
+pass "cancel, error and no portal each say why"
+
+# Escape while the portal waits for the user: the request is closed, the pipette ends.
+start_portal silent --silent
+click_image
+wait_for 5 sh -c "grep -q '^handle=' '$RECORD'" || fail "the portal was not asked"
+sleep 0.2
+xdotool key Escape
+wait_for 10 image_back || fail "Escape: the pipette image did not come back"
+wait_for 5 sh -c "grep -q '^close=' '$RECORD'" || fail "Escape did not close the portal's request"
+[ "$(recorded close)" = "$(recorded handle)" ] || fail "Escape closed '$(recorded close)'"
+expect_colour "#336699" "Escape"
+pass "Escape while the portal waits closes its request and keeps the colour"
+stop_portal
+close_jov
