@@ -84,7 +84,7 @@ QString THookMouse::libraryPath(const QString &fileName) const
     // it (build tree, unpacked folder), else the one in the private folder of the installed tree
     // the program runs from, whatever its prefix.
     const QString programFolder = QCoreApplication::applicationDirPath();
-    const QString beside = programFolder + u'/' + fileName;
+    QString beside = programFolder + u'/' + fileName;
     if (QFileInfo(beside).isFile())
         return beside;
     const QString installed =
