@@ -17,8 +17,11 @@ namespace {
 // program shows it, and the window manager's task bar and switcher take it from the main window.
 QIcon ProgramIcon()
 {
+    // The sizes title bars, task bars and switchers draw; larger ones come from the installed
+    // icon theme through the desktop entry. Each size is decoded at start-up, and the largest
+    // cost more than the rest of the window together.
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    for (const int size : {16, 22, 24, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/jov-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -6,8 +6,13 @@
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
 
+#include "controls/Hints.h"
+
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QLabel>
 
 namespace jov {
 
@@ -21,6 +26,12 @@ public:
     QString text(QAccessible::Text t) const override
     {
         QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Description && text.isEmpty()) {
+            if (auto *panel = qobject_cast<TPanel *>(widget()))
+                return panel->colorDescription();
+            if (auto *button = qobject_cast<TColorButton *>(widget()))
+                return button->colorDescription();
+        }
         if (t != QAccessible::Name || !text.isEmpty())
             return text;
         // Without a name of its own a control is named by what it shows.
@@ -77,15 +88,64 @@ QAccessibleInterface *ControlInterface(const QString &className, QObject *object
     return nullptr;
 }
 
+void ApplyName(QWidget *widget)
+{
+    const QString text = LongHint(HintOf(widget)).trimmed();
+    if (auto *label = qobject_cast<QLabel *>(widget);
+        label && !label->movie() && label->pixmap().isNull()) {
+        label->setAccessibleDescription(text);
+        return;
+    }
+    widget->setAccessibleName(text);
+    // The control's focus goes to its proxy (a field's text), which is what a reader announces.
+    if (QWidget *proxy = widget->focusProxy())
+        proxy->setAccessibleName(text);
+    if (auto *button = qobject_cast<QAbstractButton *>(widget);
+        button && button->accessibleDescription().isEmpty())
+        button->setAccessibleDescription(QString(button->text()).remove(QLatin1Char('&')));
+}
+
+// Names every control with a hint when an assistive technology starts listening.
+class TNamingObserver : public QAccessible::ActivationObserver
+{
+public:
+    void accessibilityActiveChanged(bool active) override
+    {
+        if (!active)
+            return;
+        for (QWidget *widget : QApplication::allWidgets()) {
+            if (!HintOf(widget).isEmpty())
+                ApplyName(widget);
+        }
+    }
+};
+
 } // namespace
 
 void InstallAccessibleControls()
 {
     static const bool installed = [] {
         QAccessible::installFactory(ControlInterface);
+        static TNamingObserver observer;
+        QAccessible::installActivationObserver(&observer);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void NameAfterHint(QWidget *widget)
+{
+    InstallAccessibleControls();
+    if (QAccessible::isActive())
+        ApplyName(widget);
+}
+
+void NotifyDescriptionChanged(QWidget *widget)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(widget, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace jov

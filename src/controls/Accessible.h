@@ -20,4 +20,15 @@ void InstallAccessibleControls();
 // How a control's colour reads to assistive technologies; empty when it is not described.
 using ColorDescriber = std::function<QString(const QColor &color)>;
 
+// Names a control after the long part of its hint, as the hint line shows it (a label keeps
+// its text as its name and takes the hint as its description; a check box or radio button
+// keeps its caption as its description). Done at once while accessibility is active, else for
+// every control with a hint the moment it becomes active: nothing is spent on it while no
+// assistive technology listens (start-up stays fast).
+void NameAfterHint(QWidget *widget);
+
+// Tells assistive technologies that a control's description (its colour) changed; nothing
+// while none listens. The description itself is read from the control when asked for.
+void NotifyDescriptionChanged(QWidget *widget);
+
 } // namespace jov

@@ -119,7 +119,8 @@ void TColorButton::setColor(const QColor &color)
     if (face == m_color)
         return;
     m_color = face;
-    describeColor();
+    if (m_describeColor)
+        NotifyDescriptionChanged(this);
     update();
 }
 
@@ -136,13 +137,12 @@ void TColorButton::resetColor()
 void TColorButton::setColorDescription(ColorDescriber describe)
 {
     m_describeColor = std::move(describe);
-    describeColor();
+    NotifyDescriptionChanged(this);
 }
 
-void TColorButton::describeColor()
+QString TColorButton::colorDescription() const
 {
-    if (m_describeColor)
-        setAccessibleDescription(m_describeColor(color()));
+    return m_describeColor ? m_describeColor(color()) : QString();
 }
 
 void TColorButton::setPicture(const QImage &picture)

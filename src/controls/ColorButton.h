@@ -86,9 +86,10 @@ public:
     void setColor(const QColor &color);
     void setColorRef(ColorRef color);
     void resetColor();
-    // Keeps the accessible description at `describe` of the face colour from now on (the custom
-    // slots read as their colour); an empty function leaves the description alone.
+    // Describes the button to assistive technologies as `describe` of its face colour, kept
+    // current (the custom slots read as their colour).
     void setColorDescription(ColorDescriber describe);
+    QString colorDescription() const;
 
     const QImage &picture() const { return m_picture; }
     void setPicture(const QImage &picture); // the button keeps its own copy
@@ -137,7 +138,6 @@ private:
     QSize autoSize() const;
     void applyAutoSize();
     void updateShortcut();
-    void describeColor();
     void drawCaption(QPainter &painter, int offset, const QColor &color) const;
 
     TAlignment m_alignment = TAlignment::alMiddleCenter;

@@ -1,5 +1,7 @@
 #include "controls/Hints.h"
 
+#include "controls/Accessible.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -13,25 +15,6 @@ namespace {
 
 const char *const kHintProperty = "jovHint";
 
-// What the hint line says of a control is also what assistive technologies call it. A label
-// keeps its text as its name (that is what it shows) and takes the hint as its description; a
-// check box or radio button keeps its caption as its description.
-void NameAfterHint(QWidget *widget, const QString &text)
-{
-    if (auto *label = qobject_cast<QLabel *>(widget);
-        label && !label->movie() && label->pixmap().isNull()) {
-        label->setAccessibleDescription(text);
-        return;
-    }
-    widget->setAccessibleName(text);
-    // The control's focus goes to its proxy (a field's text), which is what a reader announces.
-    if (QWidget *proxy = widget->focusProxy())
-        proxy->setAccessibleName(text);
-    if (auto *button = qobject_cast<QAbstractButton *>(widget);
-        button && button->accessibleDescription().isEmpty())
-        button->setAccessibleDescription(QString(button->text()).remove(QLatin1Char('&')));
-}
-
 } // namespace
 
 void SetHint(QWidget *widget, const QString &hint)
@@ -39,7 +22,7 @@ void SetHint(QWidget *widget, const QString &hint)
     if (!widget || HintOf(widget) == hint)
         return;
     widget->setProperty(kHintProperty, hint);
-    NameAfterHint(widget, LongHint(hint).trimmed());
+    NameAfterHint(widget);
     // A new hint on the control under the mouse shows at the next idle moment.
     if (qApp)
         THintMonitor::instance()->scheduleUpdate();

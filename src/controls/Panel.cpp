@@ -19,15 +19,19 @@ void TPanel::setColor(const QColor &color)
         return;
     m_color = color;
     if (m_describeColor)
-        setAccessibleDescription(m_describeColor(m_color));
+        NotifyDescriptionChanged(this);
     update();
 }
 
 void TPanel::setColorDescription(ColorDescriber describe)
 {
     m_describeColor = std::move(describe);
-    if (m_describeColor)
-        setAccessibleDescription(m_describeColor(m_color));
+    NotifyDescriptionChanged(this);
+}
+
+QString TPanel::colorDescription() const
+{
+    return m_describeColor ? m_describeColor(m_color) : QString();
 }
 
 void TPanel::paintEvent(QPaintEvent *event)

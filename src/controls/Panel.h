@@ -17,9 +17,10 @@ public:
 
     QColor color() const { return m_color; }
     void setColor(const QColor &color);
-    // Keeps the accessible description at `describe` of the colour from now on (the sample
-    // reads as the current colour); an empty function leaves the description alone.
+    // Describes the panel to assistive technologies as `describe` of its colour, kept current
+    // (the sample reads as the current colour).
     void setColorDescription(ColorDescriber describe);
+    QString colorDescription() const;
 
 Q_SIGNALS:
     void doubleClicked();

@@ -64,6 +64,8 @@ inline bool ShowActive(QWidget &window)
 // text as its name and has the hint as its description). Returns "name: what is wrong" lines.
 inline QStringList BadlyNamedControls(QWidget &window)
 {
+    // As when a screen reader starts listening: the controls are named from then on.
+    QAccessible::setActive(true);
     QStringList bad;
     for (QWidget *widget : window.findChildren<QWidget *>()) {
         if (HintOf(widget).isEmpty())
