@@ -129,8 +129,12 @@ bool TPipette::sampleWithLoupe(const ScreenPoint &pointer)
         return false;
     m_sample = m_block.image.pixelColor(kBlockCentre, kBlockCentre);
     Q_EMIT sampled(m_sample);
-    m_loupe->showBlock(m_block.image, m_block.validCells, pointer.pos, monitor.device,
-                       monitor.devicePixelRatio);
+    // The loupe follows at half the sampling rate, about as often as a screen refreshes: its
+    // repaint and move are most of a tick's cost while the pointer moves.
+    m_loupeTick = !m_loupeTick;
+    if (m_loupeTick || !m_loupe->isVisible())
+        m_loupe->showBlock(m_block.image, m_block.validCells, pointer.pos, monitor.device,
+                           monitor.devicePixelRatio);
     return true;
 }
 

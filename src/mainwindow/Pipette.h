@@ -87,6 +87,7 @@ private:
     TPortalColorPicker *m_portal = nullptr;
     ScreenBlock m_block;
     bool m_loupeEnabled = false;
+    bool m_loupeTick = false;
     bool m_active = false;
     bool m_viaPortal = false;
     bool m_hookHeard = false;

@@ -326,8 +326,8 @@ void TestPipette::ownReleaseEndsOnlyWhileHookSilent()
     const QPoint pointer = f.panel().topLeft() - QPoint(20, 20);
     QCursor::setPos(pointer);
     f.form->TimerTimer();
+    int records = 0; // outlives every record the hook sends in this test
     if (hookSpoke) {
-        int records = 0;
         f.hook->OnMouseMessage =
             [&, heard = f.hook->OnMouseMessage](THookMouse *sender, qint32 msg, qint32 x, qint32 y,
                                                 quint32 window, quint32 hit, quint32 extra) {
