@@ -76,20 +76,16 @@ bool WriteValue(SettingsStore &store, const SettingValue &v)
 }
 
 // What the store holds under the value's name with the value's type; nothing when it holds no
-// value of that type. A read gives its default for a missing value, so when the first read
-// gives the default a second read with another default tells a stored default from nothing.
+// value of that type.
 std::optional<SettingsSnapshot::Value> StoredValue(SettingsStore &store, const SettingValue &v)
 {
-    if (!v.value.isText) {
-        const qint32 first = store.RegReadInteger(v.key, v.name, 0);
-        if (first != 0 || store.RegReadInteger(v.key, v.name, 1) == 0)
-            return SettingsSnapshot::Value::Number(first);
+    const std::optional<RegValue> stored = store.RegReadValue(v.key, v.name);
+    if (!stored)
         return std::nullopt;
-    }
-    const QString absent = QStringLiteral("\x01");
-    const QString first = store.RegReadString(v.key, v.name, absent);
-    if (first != absent || store.RegReadString(v.key, v.name, QStringLiteral("\x02")) == absent)
-        return SettingsSnapshot::Value::Text(first);
+    if (v.value.isText && stored->type == RegValueType::String)
+        return SettingsSnapshot::Value::Text(stored->text);
+    if (!v.value.isText && stored->type == RegValueType::Dword)
+        return SettingsSnapshot::Value::Number(qint32(stored->dword));
     return std::nullopt;
 }
 

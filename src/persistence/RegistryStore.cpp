@@ -206,19 +206,11 @@ bool RegistryStore::RegReadValueNames(const QString &key, QStringList &names)
     return m_data.ValueNames(key, names);
 }
 
-QString RegistryStore::RegReadString(const QString &key, const QString &name,
-                                     const QString &defaultValue)
+std::optional<RegValue> RegistryStore::RegReadValue(const QString &key, const QString &name)
 {
     Refresh();
     const RegValue *v = m_data.Value(key, name);
-    return v && v->type == RegValueType::String ? v->text : defaultValue;
-}
-
-qint32 RegistryStore::RegReadInteger(const QString &key, const QString &name, qint32 defaultValue)
-{
-    Refresh();
-    const RegValue *v = m_data.Value(key, name);
-    return v && v->type == RegValueType::Dword ? qint32(v->dword) : defaultValue;
+    return v ? std::optional<RegValue>(*v) : std::nullopt;
 }
 
 void RegistryStore::BeginBatch()

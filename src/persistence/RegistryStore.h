@@ -44,9 +44,7 @@ public:
     bool RegWriteString(const QString &key, const QString &name, const QString &value) override;
     bool RegWriteInteger(const QString &key, const QString &name, qint32 value) override;
     bool RegReadValueNames(const QString &key, QStringList &names) override;
-    QString RegReadString(const QString &key, const QString &name,
-                          const QString &defaultValue) override;
-    qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue) override;
+    std::optional<RegValue> RegReadValue(const QString &key, const QString &name) override;
 
     bool KeepCopy() override;
     void BeginBatch() override;

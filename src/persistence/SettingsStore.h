@@ -1,7 +1,11 @@
 #pragma once
 
+#include "persistence/RegistryData.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace jov {
 
@@ -26,9 +30,18 @@ public:
     // Fills names with the key's value names in stored order and returns true; when the key
     // does not exist returns false and leaves names alone.
     virtual bool RegReadValueNames(const QString &key, QStringList &names) = 0;
-    virtual QString RegReadString(const QString &key, const QString &name,
-                                  const QString &defaultValue) = 0;
-    virtual qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue) = 0;
+    // The value stored under the name, whatever its type; nothing when there is none.
+    virtual std::optional<RegValue> RegReadValue(const QString &key, const QString &name) = 0;
+    QString RegReadString(const QString &key, const QString &name, const QString &defaultValue)
+    {
+        const std::optional<RegValue> v = RegReadValue(key, name);
+        return v && v->type == RegValueType::String ? v->text : defaultValue;
+    }
+    qint32 RegReadInteger(const QString &key, const QString &name, qint32 defaultValue)
+    {
+        const std::optional<RegValue> v = RegReadValue(key, name);
+        return v && v->type == RegValueType::Dword ? qint32(v->dword) : defaultValue;
+    }
     bool RegReadBool(const QString &key, const QString &name, bool defaultValue)
     {
         return RegReadInteger(key, name, defaultValue ? 1 : 0) != 0;

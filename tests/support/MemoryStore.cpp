@@ -24,19 +24,11 @@ bool MemoryStore::RegReadValueNames(const QString &key, QStringList &names)
     return m_data.ValueNames(key, names);
 }
 
-QString MemoryStore::RegReadString(const QString &key, const QString &name,
-                                   const QString &defaultValue)
+std::optional<RegValue> MemoryStore::RegReadValue(const QString &key, const QString &name)
 {
     m_log.append(QStringLiteral("R ") + key + u'|' + name);
     const RegValue *v = m_data.Value(key, name);
-    return v && v->type == RegValueType::String ? v->text : defaultValue;
-}
-
-qint32 MemoryStore::RegReadInteger(const QString &key, const QString &name, qint32 defaultValue)
-{
-    m_log.append(QStringLiteral("R ") + key + u'|' + name);
-    const RegValue *v = m_data.Value(key, name);
-    return v && v->type == RegValueType::Dword ? qint32(v->dword) : defaultValue;
+    return v ? std::optional<RegValue>(*v) : std::nullopt;
 }
 
 void MemoryStore::BeginBatch()
