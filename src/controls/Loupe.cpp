@@ -1,6 +1,6 @@
 #include "controls/Loupe.h"
 
-#include "color/ColorText.h"
+#include "controls/QtColor.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -100,8 +100,7 @@ void TLoupe::showBlock(const QImage &block, const QRect &validCells, QPoint hotS
         const QPoint centre(LoupeBlockHalf, LoupeBlockHalf);
         QString colorText;
         if (valid.contains(centre)) {
-            const QColor c = m_cells.pixelColor(centre);
-            colorText = HtmlText(c.red(), c.green(), c.blue());
+            colorText = HtmlText(m_cells.pixelColor(centre));
         }
         if (colorText != m_colorText) {
             m_colorText = colorText;

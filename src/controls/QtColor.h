@@ -1,5 +1,6 @@
 #pragma once
 
+#include "color/ColorText.h"
 #include "color/ColorValue.h"
 
 #include <QColor>
@@ -16,6 +17,13 @@ inline ColorRef ToColorRef(const QColor &color)
 {
     const QColor rgb = color.toRgb();
     return MakeColor(rgb.red(), rgb.green(), rgb.blue());
+}
+
+// "#RRGGBB" of a Qt colour.
+inline QString HtmlText(const QColor &color)
+{
+    const QColor rgb = color.toRgb();
+    return HtmlText(rgb.red(), rgb.green(), rgb.blue());
 }
 
 } // namespace jov

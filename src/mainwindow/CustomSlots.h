@@ -35,14 +35,11 @@ public:
     // The current colour, for store and gradient.
     std::function<ColorRef()> currentColor;
 
-    const Buttons &buttons() const { return m_buttons; }
     SlotColors colors() const;
     void setColors(const SlotColors &colors);
 
     // The slot carrying the mark "*" (0 for slot 1), -1 when none does.
     int markedSlot() const { return m_marked; }
-    // Set by the first click on a slot, never cleared.
-    bool selectionMade() const { return m_selectionMade; }
     // The slot being dragged, -1 when no drag is under way.
     int draggedSlot() const { return m_dragSource; }
 

@@ -8,6 +8,7 @@
 #include "controls/Layout.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
+#include "controls/QtColor.h"
 #include "controls/StatusBar.h"
 #include "controls/TrackBar95.h"
 #include "hook/HookMouse.h"
@@ -26,11 +27,6 @@ namespace {
 QImage Glyph(const char *name)
 {
     return QImage(QStringLiteral(":/%1.xpm").arg(QLatin1String(name)));
-}
-
-QString HtmlTextOf(const QColor &color)
-{
-    return HtmlText(color.red(), color.green(), color.blue());
 }
 
 } // namespace
@@ -65,7 +61,7 @@ void TMainForm::CreateComponents()
     SetHint(PanelColor, QStringLiteral("| Zone d'exemple"));
     // Assistive technologies read the sample as its HTML text, and a slot as its colour or,
     // holding the cleared-slot white, as empty.
-    PanelColor->setColorDescription([](const QColor &c) { return HtmlTextOf(c); });
+    PanelColor->setColorDescription([](const QColor &c) { return HtmlText(c); });
 
     PanelPerso = Place(new TPanel(BoxReglage), 44, 80, 387, 25);
     SetHint(PanelPerso, QStringLiteral("| Couleurs personnalisées"));
@@ -85,7 +81,7 @@ void TMainForm::CreateComponents()
         slot->setFocusPolicy(Qt::NoFocus);
         SetHint(slot, QStringLiteral("| Couleurs personnalisées"));
         slot->setColorDescription([](const QColor &c) {
-            return c == QColor(Qt::white) ? QStringLiteral("vide") : HtmlTextOf(c);
+            return c == QColor(Qt::white) ? QStringLiteral("vide") : HtmlText(c);
         });
         Slots[size_t(n - 1)] = slot;
     }

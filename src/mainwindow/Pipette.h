@@ -54,7 +54,6 @@ public:
     bool active() const { return m_active; }
     // The device point of the last left press (while active) or of the release.
     QPoint point() const { return m_point.pos; }
-    QColor sample() const { return m_sample; }
     QTimer *timer() const { return m_timer; }
     THookMouse *hook() const { return m_hook; }
     // The loupe, once it has been shown.
