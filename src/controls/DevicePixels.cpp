@@ -1,5 +1,8 @@
 #include "controls/DevicePixels.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <cmath>
 
 namespace jov {
@@ -39,6 +42,21 @@ QRect LogicalToDevice(const QRect &logical, const QRect &screenGeometry, double 
     const QPoint pastEnd =
         LogicalToDevice(logical.bottomRight() + QPoint(1, 1), screenGeometry, ratio);
     return QRect(topLeft, pastEnd - QPoint(1, 1));
+}
+
+QRect DeviceGeometry(const QScreen *screen)
+{
+    const QRect logical = screen->geometry();
+    return LogicalToDevice(logical, logical, screen->devicePixelRatio());
+}
+
+QScreen *ScreenAtDevice(QPoint device)
+{
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (DeviceGeometry(screen).contains(device))
+            return screen;
+    }
+    return nullptr;
 }
 
 } // namespace jov

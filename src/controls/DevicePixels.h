@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QRect>
 
+class QScreen;
+
 namespace jov {
 
 // A point in device (physical) pixels on one screen of the display: on X11 `screen` is the X
@@ -38,5 +40,10 @@ inline QPoint DeviceToLogical(QPoint device, const QRect &screenGeometry, double
 // A logical rectangle on that screen as the device pixels it covers: its edges are scaled, so
 // the rectangle covers the pixels that painting it fills.
 QRect LogicalToDevice(const QRect &logical, const QRect &screenGeometry, double ratio);
+
+// A screen's own rectangle in device pixels.
+QRect DeviceGeometry(const QScreen *screen);
+// The screen whose device rectangle holds a device point; null when none does.
+QScreen *ScreenAtDevice(QPoint device);
 
 } // namespace jov

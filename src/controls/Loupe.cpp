@@ -188,21 +188,12 @@ void TLoupe::paintEvent(QPaintEvent *event)
 
 LoupeMonitor LoupeMonitorAt(QPoint device)
 {
-    LoupeMonitor found;
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (QScreen *screen : screens) {
-        // A screen's top-left corner is the same in device and logical pixels (see
-        // DeviceToLogical); only its size is scaled.
-        const qreal dpr = screen->devicePixelRatio();
-        const QRect geometry = screen->geometry();
-        const QRect rect(geometry.topLeft(),
-                         QSize(qRound(geometry.width() * dpr), qRound(geometry.height() * dpr)));
-        if (rect.contains(device))
-            return {rect, dpr};
-        if (screen == QGuiApplication::primaryScreen())
-            found = {rect, dpr};
-    }
-    return found;
+    const QScreen *screen = ScreenAtDevice(device);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    return {DeviceGeometry(screen), screen->devicePixelRatio()};
 }
 
 } // namespace jov

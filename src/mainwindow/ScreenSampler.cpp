@@ -51,17 +51,6 @@ int X11ScreenOfRoot(xcb_connection_t *connection, xcb_window_t root)
     return 0;
 }
 
-QScreen *ScreenAtDevice(QPoint device)
-{
-    for (QScreen *screen : QGuiApplication::screens()) {
-        const QRect logical = screen->geometry();
-        const QRect device0 = LogicalToDevice(logical, logical, screen->devicePixelRatio());
-        if (device0.contains(device))
-            return screen;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 ScreenPoint PointerPosition()
