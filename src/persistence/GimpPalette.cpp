@@ -1,5 +1,6 @@
 #include "persistence/GimpPalette.h"
 
+#include "color/ColorText.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/Options.h"
 #include "persistence/RegularFile.h"
@@ -85,11 +86,6 @@ QByteArray Right3(int v)
     return QByteArray::number(v).rightJustified(3, ' ');
 }
 
-QByteArray Hex2(int v)
-{
-    return QByteArray::number(v, 16).toUpper().rightJustified(2, '0');
-}
-
 } // namespace
 
 GimpPaletteReadResult ReadGimpPalette(const QByteArray &content)
@@ -155,8 +151,8 @@ QByteArray GimpPaletteText(const SlotColors &colors, const QString &name)
         const int r = RedOf(c);
         const int g = GreenOf(c);
         const int b = BlueOf(c);
-        text += Right3(r) + ' ' + Right3(g) + ' ' + Right3(b) + "\t#" + Hex2(r) + Hex2(g) +
-                Hex2(b) + '\n';
+        text += Right3(r) + ' ' + Right3(g) + ' ' + Right3(b) + '\t' +
+                HtmlText(r, g, b).toLatin1() + '\n';
     }
     return text;
 }
