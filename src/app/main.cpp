@@ -1,7 +1,9 @@
+#include "PickCommand.h"
 #include "StopSignals.h"
 #include "Version.h"
 #include "mainwindow/MainForm.h"
 #include "persistence/AtomicFile.h"
+#include "persistence/CommandLine.h"
 #include "persistence/Options.h"
 #include "portal/PortalColorPicker.h"
 
@@ -10,6 +12,11 @@
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QTranslator>
+
+#include <cstdio>
+#include <tuple>
+
+#include <unistd.h>
 
 namespace {
 
@@ -38,19 +45,89 @@ bool PreferXWayland()
     return true;
 }
 
+void Print(std::FILE *stream, const QString &text)
+{
+    std::fputs(qPrintable(text), stream);
+}
+
+// While the application connects to its display, Qt's messages are held back: when it cannot
+// (a display that does not answer, no platform plugin), Qt would end with an abort and
+// several English lines; one French line and status 3 say it instead. Once connected, what
+// was held back is passed on.
+QtMessageHandler g_qtHandler = nullptr;
+QList<std::tuple<QtMsgType, QString, QString>> g_heldMessages;
+QString g_displayName;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        Print(stderr, QStringLiteral("jov : impossible d'ouvrir l'affichage %1\n").arg(g_displayName));
+        _exit(3);
+    }
+    g_heldMessages.append({type, QString::fromUtf8(context.category), message});
+}
+
+void PassHeldMessages()
+{
+    qInstallMessageHandler(g_qtHandler);
+    for (const auto &[type, category, message] : std::as_const(g_heldMessages)) {
+        const QByteArray name = category.toUtf8();
+        const QMessageLogContext context(nullptr, 0, nullptr, name.constData());
+        if (g_qtHandler)
+            g_qtHandler(type, context, message);
+    }
+    g_heldMessages.clear();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const jov::CommandLine line = jov::ParseCommandLine(arguments);
+    using Action = jov::CommandLine::Action;
+    switch (line.action) {
+    case Action::Help:
+        Print(stdout, jov::HelpText());
+        return 0;
+    case Action::Version:
+        Print(stdout, jov::VersionText());
+        return 0;
+    case Action::UsageError:
+        Print(stderr, QStringLiteral("jov : %1\n").arg(line.error) + jov::UsageText());
+        return 2;
+    default:
+        break;
+    }
+    if (jov::DisplayMissing(line, qEnvironmentVariable("QT_QPA_PLATFORM"),
+                            qEnvironmentVariable("DISPLAY"),
+                            qEnvironmentVariable("WAYLAND_DISPLAY"))) {
+        Print(stderr, QStringLiteral("jov : aucun affichage : ni DISPLAY, ni WAYLAND_DISPLAY, "
+                                     "ni -display ne nomme un écran où s'ouvrir\n"));
+        return 3;
+    }
+
     const bool xwayland = PreferXWayland();
+    g_displayName = line.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : line.display;
+    g_qtHandler = qInstallMessageHandler(HoldMessage);
     QApplication application(argc, argv);
+    PassHeldMessages();
     if (xwayland)
         qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("JOV"));
     QApplication::setOrganizationName(QStringLiteral("Corvel Astine"));
+    // Hiding the loupe or the dialogs never ends the program: the main window's close does,
+    // or the end of a pick.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (line.action == Action::KeepClipboard)
+        return jov::RunClipboardKeeper(line.clipboardText);
     // The desktop entry's id: the desktop links the windows to the menu entry and its icon (the
     // entry's StartupWMClass names the window class, "JOV", from the application name above).
     QGuiApplication::setDesktopFileName(QLatin1String(jov::ApplicationId));
+    if (line.action == Action::Pick)
+        return jov::RunPick(line);
     QApplication::setWindowIcon(ProgramIcon());
     // The program speaks French whatever the user's language: Qt's own dialogs and buttons
     // (the colour and file dialogs, the message box buttons) too. Without the translation
@@ -59,8 +136,6 @@ int main(int argc, char *argv[])
     if (qtTranslator.load(QStringLiteral("qtbase_fr"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslator);
-    // Closing the main window ends the program, whatever other top-level windows exist.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     // What a crash in the middle of a save left beside the store.
     jov::RemoveStaleTemporaries(jov::SettingsStorePath());

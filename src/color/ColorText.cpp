@@ -155,6 +155,12 @@ QString CopyText(CopyFormat format, bool valueOnly, QStringView hexaPanel, QStri
     return QString();
 }
 
+QString ColorCopyText(CopyFormat format, bool valueOnly, int red, int green, int blue)
+{
+    return CopyText(format, valueOnly, HexaText(red, green, blue), HtmlText(red, green, blue),
+                    RgbText(red, green, blue));
+}
+
 QString RemoveSpaces(QStringView text)
 {
     QString out;

@@ -24,6 +24,8 @@ enum class CopyFormat { Hexa, Html, Rgb, None };
 // is missing or ")" comes first). Empty for CopyFormat::None.
 QString CopyText(CopyFormat format, bool valueOnly, QStringView hexaPanel, QStringView htmlPanel,
                  QStringView rgbPanel);
+// What the window's Copy gives for a colour: CopyText over the three texts the panels show.
+QString ColorCopyText(CopyFormat format, bool valueOnly, int red, int green, int blue);
 
 // The text without its blanks (character 32 only; tabs and line breaks stay).
 QString RemoveSpaces(QStringView text);

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QHash>
+#include <QPixmap>
 
 namespace jov {
 
@@ -22,6 +23,13 @@ void SetScreenCursor(int index, const QCursor &cursor)
 QCursor ScreenCursor(int index)
 {
     return registry().value(index, QCursor(Qt::ArrowCursor));
+}
+
+void RegisterPipetteCursor()
+{
+    const QPixmap pipette(QStringLiteral(":/cursor_pipette.xpm"));
+    SetScreenCursor(PipetteCursorIndex,
+                    pipette.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pipette, 0, 13));
 }
 
 bool HasScreenCursor(int index)

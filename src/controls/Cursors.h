@@ -14,6 +14,10 @@ void SetScreenCursor(int index, const QCursor &cursor);
 QCursor ScreenCursor(int index);
 bool HasScreenCursor(int index);
 
+// Registers the pipette's cursor as PipetteCursorIndex (the arrow when its picture cannot be
+// loaded).
+void RegisterPipetteCursor();
+
 // The cursor shown over the whole application; 0 puts the default cursors back.
 void SetApplicationCursor(int index);
 int ApplicationCursor();

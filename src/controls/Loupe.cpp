@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstring>
 
 namespace jov {
@@ -97,15 +98,7 @@ void TLoupe::showBlock(const QImage &block, const QRect &validCells, QPoint hotS
     }
     if (pictureChanged) {
         m_valid = valid;
-        const QPoint centre(LoupeBlockHalf, LoupeBlockHalf);
-        QString colorText;
-        if (valid.contains(centre)) {
-            colorText = HtmlText(m_cells.pixelColor(centre));
-        }
-        if (colorText != m_colorText) {
-            m_colorText = colorText;
-            update(textLineRect(0));
-        }
+        updateColorText();
         update(pictureRect());
     }
     if (hotSpotDevice != m_hotSpot) {
@@ -116,6 +109,29 @@ void TLoupe::showBlock(const QImage &block, const QRect &validCells, QPoint hotS
     placeNear(hotSpotDevice, monitorDevice, devicePixelRatio);
     if (!isVisible())
         show();
+}
+
+void TLoupe::setSampleSide(int side)
+{
+    side = std::clamp(side | 1, 1, LoupeBlockSide);
+    if (side == m_side)
+        return;
+    m_side = side;
+    updateColorText();
+    update(pictureRect());
+}
+
+void TLoupe::updateColorText()
+{
+    QString colorText;
+    if (const std::optional<QColor> mean = SquareMean(m_cells, m_valid, m_side)) {
+        colorText = m_side == 1 ? HtmlText(*mean)
+                                : QStringLiteral("%1  %2 × %2").arg(HtmlText(*mean)).arg(m_side);
+    }
+    if (colorText != m_colorText) {
+        m_colorText = colorText;
+        update(textLineRect(0));
+    }
 }
 
 void TLoupe::placeNear(QPoint hotSpotDevice, const QRect &monitorDevice, qreal devicePixelRatio)
@@ -160,13 +176,13 @@ void TLoupe::paintEvent(QPaintEvent *event)
                         m_cells, m_valid);
         }
 
-        // A one-pixel frame just outside the centre cell, so the whole cell keeps its colour.
-        const QPoint centre(LoupeBlockHalf, LoupeBlockHalf);
-        const QColor frame =
-            frameColorFor(m_valid.contains(centre) ? m_cells.pixelColor(centre) : HatchBack);
-        const QRect cell(picture.topLeft() + centre * LoupeCellSize,
-                         QSize(LoupeCellSize, LoupeCellSize));
-        const QRect outer = cell.adjusted(-1, -1, 1, 1);
+        // A one-pixel frame just outside the centre cell (or the sampling square), so every
+        // cell sampled keeps its colour.
+        const QColor frame = frameColorFor(SquareMean(m_cells, m_valid, m_side).value_or(HatchBack));
+        const QRect square = SampleSquareCells(m_side);
+        const QRect cells(picture.topLeft() + square.topLeft() * LoupeCellSize,
+                          square.size() * LoupeCellSize);
+        const QRect outer = cells.adjusted(-1, -1, 1, 1);
         p.fillRect(QRect(outer.left(), outer.top(), outer.width(), 1), frame);
         p.fillRect(QRect(outer.left(), outer.bottom(), outer.width(), 1), frame);
         p.fillRect(QRect(outer.left(), outer.top(), 1, outer.height()), frame);

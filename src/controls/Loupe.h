@@ -42,6 +42,11 @@ public:
     void showBlock(const QImage &block, const QRect &validCells, QPoint hotSpotDevice,
                    const QRect &monitorDevice, qreal devicePixelRatio);
 
+    // The side of the sampling square (odd, 1 to LoupeBlockSide): the frame goes round the
+    // square instead of the centre cell, and the colour line gives the square's mean and side.
+    void setSampleSide(int side);
+    int sampleSide() const { return m_side; }
+
     // Moves the loupe beside a hot spot without changing its picture.
     void placeNear(QPoint hotSpotDevice, const QRect &monitorDevice, qreal devicePixelRatio);
 
@@ -54,7 +59,8 @@ public:
     bool wouldSeeItself(QPoint hotSpotDevice) const;
 
     // What the text lines show: "#RRGGBB" of the centre (empty when the centre is off the
-    // screen) and "(x, y)" of the hot spot in device pixels.
+    // screen), or with a square "#RRGGBB  5 × 5" of its mean (empty when no cell of it is on
+    // the screen), and "(x, y)" of the hot spot in device pixels.
     QString colorText() const { return m_colorText; }
     QString positionText() const { return m_positionText; }
 
@@ -68,11 +74,14 @@ protected:
 
 private:
     void fitToFont();
+    // Makes the colour line say what the cells and the side give; repaints it when it changed.
+    void updateColorText();
     // Where text line 0 (colour) or 1 (position) is drawn.
     QRect textLineRect(int line) const;
 
     QImage m_cells; // LoupeBlockSide² RGB32, owned: never shares the caller's buffer
     QRect m_valid;
+    int m_side = 1;
     QPoint m_hotSpot{INT_MIN, INT_MIN};
     QString m_colorText;
     QString m_positionText;

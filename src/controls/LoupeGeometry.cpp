@@ -1,5 +1,8 @@
 #include "controls/LoupeGeometry.h"
 
+#include "color/SampleSquare.h"
+
+#include <QImage>
 #include <QtMath>
 
 #include <algorithm>
@@ -25,6 +28,30 @@ int PlaceOnAxis(int hot, int length, int low, int high, int gap)
 }
 
 } // namespace
+
+QRect SampleSquareCells(int side)
+{
+    const int half = std::clamp(side, 1, LoupeBlockSide) / 2;
+    return QRect(LoupeBlockHalf - half, LoupeBlockHalf - half, 2 * half + 1, 2 * half + 1);
+}
+
+std::optional<QColor> SquareMean(const QImage &block, const QRect &validCells, int side)
+{
+    const QRect cells = SampleSquareCells(side) & validCells & block.rect();
+    if (cells.isEmpty() || block.depth() != 32)
+        return std::nullopt;
+    qint64 red = 0, green = 0, blue = 0;
+    for (int y = cells.top(); y <= cells.bottom(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(block.constScanLine(y));
+        for (int x = cells.left(); x <= cells.right(); ++x) {
+            red += qRed(row[x]);
+            green += qGreen(row[x]);
+            blue += qBlue(row[x]);
+        }
+    }
+    const qint64 n = qint64(cells.width()) * cells.height();
+    return QColor(RoundedMean(red, n), RoundedMean(green, n), RoundedMean(blue, n));
+}
 
 QRect LoupeBlockAround(QPoint hotSpot)
 {

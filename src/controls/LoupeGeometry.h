@@ -2,9 +2,14 @@
 
 #include "controls/DevicePixels.h"
 
+#include <QColor>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+
+#include <optional>
+
+class QImage;
 
 namespace jov {
 
@@ -26,6 +31,14 @@ QRect LoupeBlockAround(QPoint hotSpot);
 // The cells of the block that lie on screen (a rectangle in cell coordinates, possibly empty):
 // a single rectangle is enough because the screen area read is a rectangle (the root window).
 QRect LoupeValidCells(QPoint hotSpot, const QRect &screen);
+
+// The cells of the sampling square of `side` (odd) centred in the block.
+QRect SampleSquareCells(int side);
+
+// The mean colour of the sampling square of `side` in a LoupeBlockSide² block (Format_RGB32
+// or any 32-bit RGB format), over its cells that lie in validCells, each channel rounded half
+// up; nothing when none does.
+std::optional<QColor> SquareMean(const QImage &block, const QRect &validCells, int side);
 
 // Top-left corner of a loupe of the given size near hotSpot, everything in one coordinate
 // system. The loupe keeps `gap` pixels between the hot spot and its nearest edge: below and to

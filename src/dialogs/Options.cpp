@@ -28,7 +28,7 @@ constexpr int MaximumStep = 64;
 struct CheckRow
 {
     QCheckBox *TOptions::*field;
-    bool inGroup; // in the group box, else on the dialog below the buttons
+    bool inGroup; // in the group box, else on the dialog in the button row
     bool TOptionsRecord::*option;
     const char *name;
     int top;
@@ -61,7 +61,7 @@ const CheckRow CheckRows[] = {
     {&TOptions::CheckDegrade, true, &TOptionsRecord::gradientFromSelected, "CheckDegrade", 165,
      "Commencer le dégradé des boutons à partir du bouton sélectionné", 27,
      "| Fait partir le dégradé du bouton sélectionné"},
-    {&TOptions::CheckLoupe, false, &TOptionsRecord::showLoupe, "CheckLoupe", 268,
+    {&TOptions::CheckLoupe, false, &TOptionsRecord::showLoupe, "CheckLoupe", 242,
      "Afficher la loupe pendant la pipette", 29,
      "| Montre les pixels autour du pointeur pendant la pipette"},
 };
@@ -78,8 +78,7 @@ TOptions::TOptions(const TOptionsRecord &record, QPoint boxTopLeft, TStatusBar *
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(WindowFont());
-    // The loupe's check box adds a row below the buttons.
-    setFixedSize(529, 292);
+    setFixedSize(529, 268);
 
     CreateComponents();
     FormCreate(record, boxTopLeft);
@@ -153,8 +152,9 @@ void TOptions::CreateComponents()
     for (const CheckRow &row : CheckRows) {
         if (row.inGroup)
             continue;
-        auto *check = Place(new QCheckBox(QString::fromUtf8(row.caption), this), GroupBox->x() + 15,
-                            row.top, 450, 17);
+        // Between "A propos" and "Ok".
+        auto *check = Place(new QCheckBox(QString::fromUtf8(row.caption), this),
+                            BtnAbout->geometry().right() + 11, row.top, 240, 17);
         check->setObjectName(QLatin1String(row.name));
         check->setProperty("HelpContext", row.helpContext);
         SetHint(check, QString::fromUtf8(row.hint));

@@ -335,13 +335,21 @@ void TMainForm::BtnAideClick()
 void TMainForm::ImgPipetteMouseDown()
 {
     m_pipette->setLoupeEnabled(m_options.showLoupe);
+    m_pipette->setSampleSide(m_options.sampleSide);
     m_pipette->start(PanelColor->color());
+}
+
+QString TMainForm::PipetteStatusText(int side)
+{
+    if (side > 1)
+        return QStringLiteral(" Pipette active : carré de %1 × %1").arg(side);
+    return QStringLiteral(" Pipette active : bougez la souris");
 }
 
 void TMainForm::ShowPipetteMode()
 {
     THintMonitor::instance()->setHandler(nullptr);
-    StatusBar->setPanelText(0, QStringLiteral(" Pipette active : bougez la souris"));
+    StatusBar->setPanelText(0, PipetteStatusText(m_pipette->sampleSide()));
     ImgPipette->hide();
 }
 

@@ -206,6 +206,8 @@ private:
     void ApplySlotColor(ColorRef color);
     void WithFullWindow(const std::function<void()> &show);
     void ShowPipetteMode();
+    // The status line while picking with a square of that side.
+    static QString PipetteStatusText(int side);
     void EndPipetteMode(const QColor &picked);
 
     FormServices m_services;

@@ -92,7 +92,7 @@ void TMainForm::CreateComponents()
     ImgPipette = new TImage(PanelPipette);
     ImgPipette->move(6, 6);
     ImgPipette->setPicture(Glyph("pipette"));
-    SetHint(ImgPipette, QStringLiteral("| Active la pipette"));
+    SetHint(ImgPipette, QStringLiteral("| Active la pipette (molette, + ou - : carré moyen)"));
     BtnAide = glyphButton("BtnAide", BoxReglage, "aide", 495, 20,
                           QStringLiteral("| Affiche l'aide du programme (Ctrl A)"));
     BtnColler = glyphButton("BtnColler", BoxReglage, "coller", 440, 50,
@@ -253,6 +253,13 @@ void TMainForm::ConnectHandlers()
     connect(m_pipette, &TPipette::started, this, &TMainForm::ShowPipetteMode);
     connect(m_pipette, &TPipette::sampled, PanelColor, &TPanel::setColor);
     connect(m_pipette, &TPipette::ended, this, &TMainForm::EndPipetteMode);
+    connect(m_pipette, &TPipette::sampleSideChanged, this, [this](int side) {
+        m_options.sampleSide = side;
+        StatusBar->setPanelText(0, PipetteStatusText(side));
+    });
+    connect(m_pipette, &TPipette::squareIgnored, this, [this] {
+        StatusBar->setPanelText(0, QStringLiteral(" Le portail prélève un seul pixel"));
+    });
     connect(m_pipette, &TPipette::unavailable, this, [this](const QString &status) {
         StatusBar->setPanelText(0, status);
         // The pointer is usually still on the pipette image, whose hint comes back with it: that

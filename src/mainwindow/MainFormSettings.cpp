@@ -52,10 +52,7 @@ QSize PrimaryScreenSize()
 
 void TMainForm::FormCreate()
 {
-    // The pipette cursor; the arrow when the picture cannot be loaded.
-    const QPixmap pipette(QStringLiteral(":/cursor_pipette.xpm"));
-    SetScreenCursor(PipetteCursorIndex,
-                    pipette.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pipette, 0, 13));
+    RegisterPipetteCursor();
 
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 

@@ -1,6 +1,7 @@
 #include "mainwindow/Pipette.h"
 
 #include "controls/Cursors.h"
+#include "color/SampleSquare.h"
 #include "controls/Loupe.h"
 #include "hook/HookMouse.h"
 #include "mainwindow/FormServices.h"
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 
 namespace jov {
@@ -18,13 +20,14 @@ namespace jov {
 namespace {
 
 constexpr int kTickMs = 10;
-// The loupe's centre cell in its block.
-constexpr int kBlockCentre = LoupeBlockSide / 2;
 
 bool IsArrow(int key)
 {
     return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
 }
+
+// One notch of a mouse wheel, in eighths of a degree.
+constexpr int WheelNotch = 120;
 
 } // namespace
 
@@ -46,15 +49,25 @@ TPipette::~TPipette()
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-void TPipette::start(const QColor &current)
+void TPipette::setSampleSide(int side)
+{
+    m_side = IsSampleSide(side) ? side : DefaultSampleSide;
+}
+
+void TPipette::start(const QColor &current, bool buttonHeld)
 {
     m_before = current;
     m_sample = current;
+    m_outcome = Outcome::Cancelled;
+    m_buttonHeld = buttonHeld;
+    m_ownPress = false;
+    m_wheelRest = 0;
     if (m_services.portalPicking) {
         startWithPortal();
         return;
     }
-    DeviceRectOf(m_panel, &m_panelScreen);
+    if (m_panel)
+        DeviceRectOf(m_panel, &m_panelScreen);
     Q_EMIT started();
     SetApplicationCursor(PipetteCursorIndex);
     m_timer->start();
@@ -64,10 +77,14 @@ void TPipette::start(const QColor &current)
     m_hook->setEnabled(true);
     // Without the hook no release would ever end the mode; nor when the button was already let
     // go before the hook started listening (a quick tap).
-    const TShiftState held =
-        m_hook->started() && m_hook->QueryShiftState ? m_hook->QueryShiftState() : TShiftState();
-    if (!m_hook->started() ||
-        !(held & (TShiftStates::ssLeft | TShiftStates::ssRight | TShiftStates::ssMiddle)))
+    if (!m_hook->started()) {
+        cancelWith(Outcome::Unavailable);
+        return;
+    }
+    if (!buttonHeld)
+        return;
+    const TShiftState held = m_hook->QueryShiftState ? m_hook->QueryShiftState() : TShiftState();
+    if (!(held & (TShiftStates::ssLeft | TShiftStates::ssRight | TShiftStates::ssMiddle)))
         cancel();
 }
 
@@ -79,11 +96,15 @@ void TPipette::startWithPortal()
         connect(m_portal, &TPortalColorPicker::picked, this, [this](int r, int g, int b) {
             m_sample = QColor(r, g, b);
             Q_EMIT sampled(m_sample);
+            m_outcome = Outcome::Picked;
             finish(QPoint(), false);
         });
         connect(m_portal, &TPortalColorPicker::failed, this,
-                [this](TPortalColorPicker::Failure, const QString &status) {
+                [this](TPortalColorPicker::Failure failure, const QString &status) {
                     m_sample = m_before;
+                    m_outcome = failure == TPortalColorPicker::Failure::Cancelled
+                                    ? Outcome::Cancelled
+                                    : Outcome::Unavailable;
                     finish(QPoint(), false);
                     Q_EMIT unavailable(status);
                 });
@@ -91,20 +112,31 @@ void TPipette::startWithPortal()
     m_viaPortal = true;
     m_active = true;
     Q_EMIT started();
+    if (m_side > 1 && !m_squareNoted) {
+        m_squareNoted = true;
+        Q_EMIT squareIgnored();
+    }
     QCoreApplication::instance()->installEventFilter(this);
-    m_portal->pick(PortalParentWindow(m_panel->window()->windowHandle()));
+    m_portal->pick(PortalParentWindow(m_panel ? m_panel->window()->windowHandle() : nullptr));
 }
 
 void TPipette::tick()
 {
-    const ScreenPoint pointer = m_services.pointer();
+    sampleAt(m_services.pointer(), false);
+}
+
+void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
+{
     m_point.screen = pointer.screen;
-    const QRect panel = DeviceRectOf(m_panel).adjusted(0, 0, 1, 1);
-    if (pointer.screen == m_panelScreen && panel.contains(pointer.pos))
+    if (m_panel) {
+        const QRect panel = DeviceRectOf(m_panel).adjusted(0, 0, 1, 1);
+        if (pointer.screen == m_panelScreen && panel.contains(pointer.pos))
+            return;
+    }
+    if ((m_loupeEnabled || m_side > 1) && m_active && sampleBlock(pointer, final))
         return;
-    if (m_loupeEnabled && m_active && sampleWithLoupe(pointer))
-        return;
-    // A pixel that cannot be read leaves the sample as it was.
+    // A pixel that cannot be read leaves the sample as it was (and where no block can be read,
+    // the pixel alone stands for the square).
     if (const std::optional<QColor> pixel = m_services.samplePixel(pointer)) {
         m_sample = *pixel;
         Q_EMIT sampled(m_sample);
@@ -112,23 +144,34 @@ void TPipette::tick()
 }
 
 // The block around the pointer, read with one request, gives both the loupe's picture and the
-// sample (its centre). False when it could not be read: the caller samples the pixel alone.
-bool TPipette::sampleWithLoupe(const ScreenPoint &pointer)
+// sample (the mean of its centre square). False when it could not be read: the caller samples
+// the pixel alone.
+bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final)
 {
-    if (!m_loupe)
-        m_loupe = new TLoupe(m_panel->window());
-    const LoupeMonitor monitor = LoupeMonitorAt(pointer.pos);
+    if (m_loupeEnabled && !m_loupe)
+        m_loupe = new TLoupe(m_panel ? m_panel->window() : nullptr);
+    const LoupeMonitor monitor = m_loupeEnabled ? LoupeMonitorAt(pointer.pos) : LoupeMonitor();
     // The pointer jumped onto the loupe: move it away and read once what lies under it has
     // been painted again.
-    if (m_loupe->isVisible() && m_loupe->wouldSeeItself(pointer.pos)) {
-        m_loupe->placeNear(pointer.pos, monitor.device, monitor.devicePixelRatio);
-        return true;
+    // The last read, where the button came up, goes on without the loupe (the request to hide
+    // it reaches the server before the read).
+    if (m_loupeEnabled && m_loupe->isVisible() && m_loupe->wouldSeeItself(pointer.pos)) {
+        if (!final) {
+            m_loupe->placeNear(pointer.pos, monitor.device, monitor.devicePixelRatio);
+            return true;
+        }
+        m_loupe->hide();
     }
-    if (!m_services.readBlock || !m_services.readBlock(pointer, m_block) ||
-        !m_block.validCells.contains(QPoint(kBlockCentre, kBlockCentre)))
+    if (!m_services.readBlock || !m_services.readBlock(pointer, m_block))
         return false;
-    m_sample = m_block.image.pixelColor(kBlockCentre, kBlockCentre);
+    const std::optional<QColor> mean = SquareMean(m_block.image, m_block.validCells, m_side);
+    if (!mean)
+        return false;
+    m_sample = *mean;
     Q_EMIT sampled(m_sample);
+    if (!m_loupeEnabled || final)
+        return true;
+    m_loupe->setSampleSide(m_side);
     // The loupe follows at half the sampling rate, about as often as a screen refreshes: its
     // repaint and move are most of a tick's cost while the pointer moves.
     m_loupeTick = !m_loupeTick;
@@ -146,14 +189,25 @@ void TPipette::leftPress(QPoint device)
 
 void TPipette::end(QPoint device)
 {
-    if (m_active && !m_viaPortal)
+    if (m_active && !m_viaPortal) {
+        // The colour where the button came up, even when the last tick was before the pointer
+        // got there.
+        sampleAt({device, m_point.screen}, true);
+        m_outcome = Outcome::Picked;
         finish(device);
+    }
 }
 
 void TPipette::cancel()
 {
+    cancelWith(Outcome::Cancelled);
+}
+
+void TPipette::cancelWith(Outcome outcome)
+{
     if (!m_active)
         return;
+    m_outcome = outcome;
     m_sample = m_before;
     Q_EMIT sampled(m_sample);
     if (m_viaPortal) {
@@ -200,6 +254,20 @@ void TPipette::nudge(int key, Qt::KeyboardModifiers modifiers)
     tick();
 }
 
+// The wheel and the + and - keys make the sampling square larger or smaller; the sample
+// follows at once.
+void TPipette::changeSide(int step)
+{
+    const int side = NextSampleSide(m_side, step);
+    if (side == m_side)
+        return;
+    m_side = side;
+    Q_EMIT sampleSideChanged(side);
+    if (m_loupe && m_loupe->isVisible())
+        m_loupe->setSampleSide(side);
+    tick();
+}
+
 bool TPipette::eventFilter(QObject *watched, QEvent *event)
 {
     if (!m_active)
@@ -214,22 +282,51 @@ bool TPipette::eventFilter(QObject *watched, QEvent *event)
                 cancel();
             return true;
         }
-        // While picking the arrows move the pointer and nothing else.
-        if (IsArrow(key->key()) && !m_viaPortal) {
+        if (m_viaPortal)
+            break;
+        // While picking the arrows move the pointer and + and - size the square, and nothing
+        // else.
+        if (IsArrow(key->key())) {
             if (event->type() == QEvent::KeyPress)
                 nudge(key->key(), key->modifiers());
             return true;
         }
+        if (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus) {
+            if (event->type() == QEvent::KeyPress)
+                changeSide(key->key() == Qt::Key_Plus ? 1 : -1);
+            return true;
+        }
         break;
     }
+    case QEvent::Wheel: {
+        if (m_viaPortal)
+            break;
+        // Notches add up, so a fine-grained wheel steps once per notch too.
+        m_wheelRest += static_cast<QWheelEvent *>(event)->angleDelta().y();
+        for (; m_wheelRest >= WheelNotch; m_wheelRest -= WheelNotch)
+            changeSide(1);
+        for (; m_wheelRest <= -WheelNotch; m_wheelRest += WheelNotch)
+            changeSide(-1);
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            m_ownPress = true;
+        break;
     case QEvent::MouseButtonRelease: {
         // A hook that accepted its start but never reports anything must not leave the mode
-        // on: the release the program sees itself ends it where the pointer is.
+        // on: the release the program sees itself ends it where the pointer is. Picking by a
+        // click ends so only after the click's press; its right button cancels.
         const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
-        if (!m_viaPortal && !m_hookHeard &&
-            (button == Qt::LeftButton || button == Qt::RightButton)) {
+        if (m_viaPortal || m_hookHeard)
+            break;
+        if (!m_buttonHeld && button == Qt::RightButton) {
+            cancel();
+        } else if ((button == Qt::LeftButton || button == Qt::RightButton) &&
+                   (m_buttonHeld || m_ownPress)) {
             const ScreenPoint pointer = m_services.pointer();
-            m_point.screen = pointer.screen;
+            sampleAt(pointer, true);
+            m_outcome = Outcome::Picked;
             finish(pointer.pos);
         }
         break;

@@ -24,6 +24,9 @@ class TPortalColorPicker;
 /// pointer, the pixels read and the point the pointer is put back on. Where the desktop does
 /// not let programs read the screen (a Wayland session), the desktop's portal picks instead.
 ///
+/// The sample can also be the mean of a square of device pixels around the hot spot (side 1
+/// to 15, changed with the wheel and the + and - keys while picking); side 1 is the pixel alone.
+///
 /// It always ends: a hook that cannot start ends it at once, Escape ends it, and a release
 /// that the program itself sees while the hook has reported nothing at all ends it too. Ending
 /// without a pick gives back the colour the user had when it started.
@@ -32,16 +35,25 @@ class TPipette : public QObject
     Q_OBJECT
 
 public:
+    // How the last picking ended.
+    enum class Outcome { Picked, Cancelled, Unavailable };
+
     // `panel` is the pipette's own panel: no sampling happens while the pointer is over it (or
-    // on the column just right of it and the row just below it).
+    // on the column just right of it and the row just below it). Without a panel (picking with
+    // no window) the whole screen is sampled.
     TPipette(FormServices &services, QWidget *panel, QObject *parent = nullptr);
     ~TPipette() override;
 
     // Whether the next start shows the loupe.
     void setLoupeEnabled(bool enabled) { m_loupeEnabled = enabled; }
+    // The side of the sampling square (odd, 1 to 15; anything else is taken as 1).
+    void setSampleSide(int side);
+    int sampleSide() const { return m_side; }
 
-    // Starts picking; `current` is the colour the user has now.
-    void start(const QColor &current);
+    // Starts picking; `current` is the colour the user has now. With `buttonHeld` (a press on
+    // the pipette picture) a button must still be down once the hook listens, else picking
+    // ends at once; without it (picking from the command line) the caller ends it on a click.
+    void start(const QColor &current, bool buttonHeld = true);
     // One sampling step.
     void tick();
     // A left press reported while the left button is held, at a device point.
@@ -52,6 +64,9 @@ public:
     void cancel();
 
     bool active() const { return m_active; }
+    Outcome outcome() const { return m_outcome; }
+    // The colour the sample shows: once picking is over, the colour it ended with.
+    QColor sample() const { return m_sample; }
     // The device point of the last left press (while active) or of the release.
     QPoint point() const { return m_point.pos; }
     QTimer *timer() const { return m_timer; }
@@ -68,14 +83,23 @@ Q_SIGNALS:
     void ended(const QColor &color);
     // Picking could not happen: a short status message (leading blank) says why.
     void unavailable(const QString &status);
+    // The user chose another side for the sampling square.
+    void sampleSideChanged(int side);
+    // Picking goes through the desktop's portal, which takes one pixel of its own choosing,
+    // while a square larger than one pixel is chosen; said once per pipette.
+    void squareIgnored();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void startWithPortal();
-    bool sampleWithLoupe(const ScreenPoint &pointer);
+    // One sample at a device point; `final` for the last one, where picking ends.
+    void sampleAt(const ScreenPoint &pointer, bool final);
+    bool sampleBlock(const ScreenPoint &pointer, bool final);
+    void changeSide(int step);
     void nudge(int key, Qt::KeyboardModifiers modifiers);
+    void cancelWith(Outcome outcome);
     void finish(QPoint device, bool warp = true);
 
     FormServices &m_services;
@@ -90,6 +114,12 @@ private:
     bool m_active = false;
     bool m_viaPortal = false;
     bool m_hookHeard = false;
+    bool m_buttonHeld = true;
+    bool m_ownPress = false;
+    bool m_squareNoted = false;
+    int m_side = 1;
+    int m_wheelRest = 0;
+    Outcome m_outcome = Outcome::Cancelled;
     ScreenPoint m_point;
     int m_panelScreen = 0;
     QColor m_sample;

@@ -161,8 +161,7 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
 {
     // One look at the file for the whole load instead of one per value.
     StoreBatch batch(store);
-    for (const OptionKey &option : OptionKeys)
-        ReadOption(store, option, record);
+    LoadOptionsFromStore(store, record);
 
     QStringList names;
     if (store.RegReadValueNames(ColorsKeyPath, names)) {
@@ -208,6 +207,23 @@ bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,
             snapshot->set(v.key, v.name, {true, v.value});
     }
     return ok;
+}
+
+void LoadOptionsFromStore(SettingsStore &store, TOptionsRecord &record)
+{
+    StoreBatch batch(store);
+    for (const OptionKey &option : OptionKeys)
+        ReadOption(store, option, record);
+    if (!IsSampleSide(record.sampleSide))
+        record.sampleSide = DefaultSampleSide;
+}
+
+CopyFormat CopyFormatOf(const TOptionsRecord &record)
+{
+    return record.formatHexa   ? CopyFormat::Hexa
+           : record.formatHtml ? CopyFormat::Html
+           : record.formatRgb  ? CopyFormat::Rgb
+                               : CopyFormat::None;
 }
 
 QString SettingsStorePath()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "color/ColorText.h"
+#include "color/SampleSquare.h"
 #include "persistence/PaletteFile.h"
 #include "persistence/Placement.h"
 #include "persistence/SettingsStore.h"
@@ -56,6 +58,7 @@ struct TOptionsRecord
     bool gradientFromSelected = false;         // Op18: the gradient starts at the selected slot
     qint32 gradientDivisor = 16;               // Op19: gradient divisor
     bool showLoupe = true;                     // Op33: the loupe follows the pipette
+    qint32 sampleSide = DefaultSampleSide;     // Op34: side of the pipette's sampling square
     QString openFolder;                        // Op30: folder of the open dialog
     QString saveFolder;                        // Op31: folder of the save dialog
     QString paletteName = UntitledPaletteName; // Op32: palette name
@@ -74,8 +77,8 @@ struct OptionKey
 };
 
 // The key table: every stored option in the order it is read, Op00 to Op09, Op11 to Op19,
-// Op33, Op30 to Op32. The numbers are written in this order, the texts after them.
-inline constexpr std::array<OptionKey, 23> OptionKeys{{
+// Op33, Op34, Op30 to Op32. The numbers are written in this order, the texts after them.
+inline constexpr std::array<OptionKey, 24> OptionKeys{{
     {"Op00", &TOptionsRecord::carriedOver},
     {"Op01", nullptr, &TOptionsRecord::red},
     {"Op02", nullptr, &TOptionsRecord::green},
@@ -96,6 +99,7 @@ inline constexpr std::array<OptionKey, 23> OptionKeys{{
     {"Op18", &TOptionsRecord::gradientFromSelected},
     {"Op19", nullptr, &TOptionsRecord::gradientDivisor},
     {"Op33", &TOptionsRecord::showLoupe},
+    {"Op34", nullptr, &TOptionsRecord::sampleSide},
     {"Op30", nullptr, nullptr, &TOptionsRecord::openFolder},
     {"Op31", nullptr, nullptr, &TOptionsRecord::saveFolder},
     {"Op32", nullptr, nullptr, &TOptionsRecord::paletteName},
@@ -107,6 +111,13 @@ TOptionsRecord DefaultOptions(const QString &openFolder, const QString &saveFold
 // DefaultOptions with this machine's folders: ProgramFolder + "Palettes" and the documents
 // folder.
 TOptionsRecord StartupOptions();
+
+// Only the options (the key table), over what the record holds; a sampling side that is not
+// one reads as the default. Reads nothing else and writes nothing.
+void LoadOptionsFromStore(SettingsStore &store, TOptionsRecord &record);
+
+// The copy format the record selects; None when no format is selected.
+CopyFormat CopyFormatOf(const TOptionsRecord &record);
 
 // "CouleurA" for slot index 0 ... "CouleurP" for index 15.
 QString SlotValueName(int slotIndex);

@@ -31,7 +31,7 @@ QStringList Prefixed(const QString &key, const QStringList &names)
 QStringList OptionNames()
 {
     QStringList names;
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 33})
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 33, 34})
         names.append(QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0')));
     return names;
 }

@@ -93,8 +93,8 @@ private Q_SLOTS:
     void ticksSampleOutsideThePanelOnly_data();
     void ticksSampleOutsideThePanelOnly();
     void unreadablePixelKeepsSample();
-    void releaseEndsAndTakesLastSample_data();
-    void releaseEndsAndTakesLastSample();
+    void releaseEndsAndTakesReleasePixel_data();
+    void releaseEndsAndTakesReleasePixel();
     void leftPressStoresPointThenReleaseReplacesIt();
     void releaseWhileIdleDoesNothing();
     void releaseWithoutLeavingPanelKeepsColour();
@@ -171,14 +171,14 @@ void TestPipette::unreadablePixelKeepsSample()
     QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
 }
 
-void TestPipette::releaseEndsAndTakesLastSample_data()
+void TestPipette::releaseEndsAndTakesReleasePixel_data()
 {
     QTest::addColumn<int>("button");
     QTest::newRow("left") << int(TMouseButton::mbLeft);
     QTest::newRow("right") << int(TMouseButton::mbRight);
 }
 
-void TestPipette::releaseEndsAndTakesLastSample()
+void TestPipette::releaseEndsAndTakesReleasePixel()
 {
     QFETCH(int, button);
     Fixture f;
@@ -186,12 +186,12 @@ void TestPipette::releaseEndsAndTakesLastSample()
     f.form->ImgPipetteMouseDown();
     QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
     f.form->TimerTimer();
-    f.screen = QColor(0, 0, 255); // not read again at the release
+    f.screen = QColor(0, 0, 255); // read again where the button came up
     f.release(TMouseButton(button), QPoint(7, 9));
     QVERIFY(!f.form->pipette().active());
     QVERIFY(!f.form->pipette().timer()->isActive());
     QVERIFY(!f.hook->enabled());
-    QCOMPARE(f.form->CurrentColor(), MakeColor(255, 0, 0));
+    QCOMPARE(f.form->CurrentColor(), MakeColor(0, 0, 255));
     QCOMPARE(f.form->pipette().point(), QPoint(7, 9));
     QCOMPARE(QCursor::pos(), QPoint(7, 9));
     QCOMPARE(ApplicationCursor(), 0);

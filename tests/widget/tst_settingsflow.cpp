@@ -159,7 +159,8 @@ void TestSettingsFlow::storeHoldsEveryOptionWithItsType()
     QStringList names;
     QVERIFY(store.RegReadValueNames(OptionsKeyPath, names));
     QStringList expected;
-    for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 30, 31, 32, 33})
+    for (int n :
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 30, 31, 32, 33, 34})
         expected << QStringLiteral("Op%1").arg(n, 2, 10, QLatin1Char('0'));
     names.sort();
     QCOMPARE(names, expected);
