@@ -92,7 +92,7 @@ void TMainForm::CreateComponents()
     ImgPipette = new TImage(PanelPipette);
     ImgPipette->move(6, 6);
     ImgPipette->setPicture(Glyph("pipette"));
-    SetHint(ImgPipette, QStringLiteral("| Active la pipette (molette, + ou - : carré moyen)"));
+    SetHint(ImgPipette, QStringLiteral("| Active la pipette (molette : carré)"));
     BtnAide = glyphButton("BtnAide", BoxReglage, "aide", 495, 20,
                           QStringLiteral("| Affiche l'aide du programme (Ctrl A)"));
     BtnColler = glyphButton("BtnColler", BoxReglage, "coller", 440, 50,

@@ -85,6 +85,29 @@ check_buttons "$JOV_WIN" "main window" minimise
 click_at 32 37
 dlg=$(wait_window Options)
 check_buttons "$dlg" "options dialog" close-only
+# At its place over the settings box the dialog leaves the main window's status bar whole, where
+# the hint of each of its controls is read.
+read -r mx my mw mh < <(window_geometry "$JOV_WIN")
+read -r dx dy dw dh < <(window_geometry "$dlg")
+frame_bottom=$(xprop -id "$dlg" _NET_FRAME_EXTENTS | awk -F'[=,] *' '{print $5}')
+[ "$dw" = 529 ] && [ "$dh" = 268 ] || fail "options dialog is ${dw}x$dh, expected 529x268"
+status_top=$((my + mh - 19))
+[ $((dy + dh + ${frame_bottom:-0})) -le "$status_top" ] ||
+  fail "the options dialog (bottom $((dy + dh + ${frame_bottom:-0}))) covers the status bar at $status_top"
+status_shot() { import -window root -crop "$((mw - 300))x13+$((mx + 4))+$((status_top + 3))" "$1"; }
+xdotool mousemove --window "$dlg" 500 150
+sleep 0.3
+status_shot "$E2E_TMP/status-none.png"
+for at in "100 50" "100 190" "150 200" "500 262" "200 275" "420 275"; do
+  xdotool mousemove --window "$dlg" $at
+  sleep 0.3
+  status_shot "$E2E_TMP/status-hint.png"
+  [ "$(compare -metric AE "$E2E_TMP/status-none.png" "$E2E_TMP/status-hint.png" null: 2>&1 || true)" != 0 ] ||
+    fail "no hint in the status bar for the dialog control at $at"
+  xdotool mousemove --window "$dlg" 500 150
+  sleep 0.2
+done
+pass "options dialog 529x268 above the status bar; its controls' hints show there"
 xdotool mousemove --window "$dlg" 85 250 click 1
 about=$(wait_window 'A propos de...')
 check_buttons "$about" "About box" close-only

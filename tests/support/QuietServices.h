@@ -41,6 +41,7 @@ struct QuietServices
     std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
     // The screen as the pipette sees it: the pointer and pixels are the platform's unless set.
     std::function<std::optional<QColor>(const ScreenPoint &)> onSample;
+    std::function<bool(const ScreenPoint &, ScreenBlock &)> onBlock;
 
     FormServices services()
     {
@@ -74,6 +75,9 @@ struct QuietServices
         };
         s.samplePixel = [this, platform = s.samplePixel](const ScreenPoint &p) {
             return onSample ? onSample(p) : platform(p);
+        };
+        s.readBlock = [this, platform = s.readBlock](const ScreenPoint &p, ScreenBlock &block) {
+            return onBlock ? onBlock(p, block) : platform(p, block);
         };
         s.portalPicking = false;
         return s;

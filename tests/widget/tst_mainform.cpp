@@ -63,7 +63,7 @@ void TestMainForm::layout_data()
     role = QAccessible::Pane;
     row("PanelPipette", {465, 20, 25, 25}, "");
     role = QAccessible::Graphic;
-    row("ImgPipette", {6, 6, 14, 14}, "| Active la pipette (molette, + ou - : carré moyen)");
+    row("ImgPipette", {6, 6, 14, 14}, "| Active la pipette (molette : carré)");
     role = QAccessible::Button;
     row("BtnAide", {495, 20, 25, 25}, "| Affiche l'aide du programme (Ctrl A)");
     row("BtnColler", {440, 50, 25, 25}, "| Importe la couleur Presse-papiers (Ctrl V)");

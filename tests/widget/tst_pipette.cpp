@@ -17,6 +17,7 @@
 
 #include <QCursor>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <dlfcn.h>
 #include <memory>
@@ -93,6 +94,7 @@ private Q_SLOTS:
     void ticksSampleOutsideThePanelOnly_data();
     void ticksSampleOutsideThePanelOnly();
     void unreadablePixelKeepsSample();
+    void squareSizedByWheelAndKeys();
     void releaseEndsAndTakesReleasePixel_data();
     void releaseEndsAndTakesReleasePixel();
     void leftPressStoresPointThenReleaseReplacesIt();
@@ -169,6 +171,49 @@ void TestPipette::unreadablePixelKeepsSample()
     f.form->TimerTimer();
     QCOMPARE(f.sampled.size(), 1);
     QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+}
+
+// The wheel and + / - step the square's side; the sample is the square's mean at once, the
+// status says the side, and the side is kept in the options for the next run.
+void TestPipette::squareSizedByWheelAndKeys()
+{
+    Fixture f;
+    f.onBlock = [](const ScreenPoint &, ScreenBlock &block) {
+        block.image = QImage(LoupeBlockSide, LoupeBlockSide, QImage::Format_RGB32);
+        for (int y = 0; y < LoupeBlockSide; ++y)
+            for (int x = 0; x < LoupeBlockSide; ++x)
+                block.image.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        block.validCells = block.image.rect();
+        return true;
+    };
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
+    f.form->TimerTimer();
+    QCOMPARE(f.form->PanelColor->color(), QColor(255, 255, 255)); // the centre, column 7
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(), QPointF(), QPoint(), QPoint(0, delta), Qt::LeftButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(f.form.get(), &event);
+    };
+    wheel(60); // half a notch: nothing yet
+    QCOMPARE(f.form->pipette().sampleSide(), 1);
+    wheel(60);
+    QCOMPARE(f.form->pipette().sampleSide(), 3);
+    QCOMPARE(f.form->PanelColor->color(), QColor(85, 85, 85)); // 1 of 3 columns white
+    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : carré de 3 × 3"));
+    QTest::keyClick(f.form.get(), Qt::Key_Plus);
+    QCOMPARE(f.form->PanelColor->color(), QColor(153, 153, 153)); // 3 of 5
+    QTest::keyClick(f.form.get(), Qt::Key_Minus);
+    QTest::keyClick(f.form.get(), Qt::Key_Minus);
+    QTest::keyClick(f.form.get(), Qt::Key_Minus); // stays at 1
+    QCOMPARE(f.form->pipette().sampleSide(), 1);
+    wheel(-120);
+    wheel(240);
+    QCOMPARE(f.form->pipette().sampleSide(), 5);
+    f.release(TMouseButton::mbLeft, f.panel().topLeft() - QPoint(20, 20));
+    QCOMPARE(f.form->options().sampleSide, 5);
+    QCOMPARE(f.form->CurrentColor(), MakeColor(153, 153, 153));
 }
 
 void TestPipette::releaseEndsAndTakesReleasePixel_data()
