@@ -41,6 +41,8 @@ strays=$(cd "$P" && find . \( -name 'tst_*' -o -name 'bench_*' -o -name 'fuzz_*'
 pass "installed ${#expected[@]} files under the prefix only; no test file"
 
 desktop-file-validate "$P/share/applications/$APP_ID.desktop" || fail "desktop entry invalid"
+sed -n '/^\[Desktop Action pick\]/,$p' "$P/share/applications/$APP_ID.desktop" |
+  grep -qx 'Exec=jov --pick' || fail "desktop entry has no pick action"
 appstreamcli validate --no-net "$P/share/metainfo/$APP_ID.metainfo.xml" >"$E2E_TMP/as.log" ||
   { cat "$E2E_TMP/as.log"; fail "AppStream metadata invalid"; }
 grep -q "<launchable type=\"desktop-id\">$APP_ID.desktop</launchable>" \
