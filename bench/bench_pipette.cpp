@@ -88,9 +88,10 @@ int main(int argc, char *argv[])
 
     // A real start comes from a press on the pipette image that is still held.
     pipette.hook()->QueryShiftState = [] { return jov::TShiftState(jov::TShiftStates::ssLeft); };
-    const auto start = [&](bool loupe) {
+    const auto start = [&](bool loupe, int side = 1) {
         jov::TOptionsRecord options = form.options();
         options.showLoupe = loupe;
+        options.sampleSide = side;
         form.setOptions(options);
         QCursor::setPos(QPoint(600, 400));
         form.ImgPipetteMouseDown();
@@ -147,6 +148,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the loupe went away during the measure\n");
         return 1;
     }
+    form.EndPipette(600, 400);
+    QApplication::processEvents();
+
+    // The largest sampling square: its mean over 225 pixels at every tick.
+    start(true, 15);
+    CpuShare("loupe and a 15 x 15 square, at rest:");
+    moving("loupe and a 15 x 15 square, moving:");
     form.EndPipette(600, 400);
     return 0;
 }

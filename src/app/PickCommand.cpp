@@ -201,8 +201,10 @@ int RunPick(const CommandLine &commandLine)
         }
     }
     pipette.start(QColor(), false);
-    if (pipette.active())
+    if (pipette.active()) {
+        pipette.tick(); // the loupe at once, not a tick later
         QCoreApplication::exec();
+    }
     grabber.hide();
 
     switch (pipette.outcome()) {

@@ -61,7 +61,8 @@ QString g_displayName;
 void HoldMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtFatalMsg) {
-        Print(stderr, QStringLiteral("jov : impossible d'ouvrir l'affichage %1\n").arg(g_displayName));
+        Print(stderr,
+              QStringLiteral("jov : impossible d'ouvrir l'affichage %1\n").arg(g_displayName));
         _exit(3);
     }
     g_heldMessages.append({type, QString::fromUtf8(context.category), message});

@@ -178,7 +178,8 @@ void TLoupe::paintEvent(QPaintEvent *event)
 
         // A one-pixel frame just outside the centre cell (or the sampling square), so every
         // cell sampled keeps its colour.
-        const QColor frame = frameColorFor(SquareMean(m_cells, m_valid, m_side).value_or(HatchBack));
+        const QColor frame =
+            frameColorFor(SquareMean(m_cells, m_valid, m_side).value_or(HatchBack));
         const QRect square = SampleSquareCells(m_side);
         const QRect cells(picture.topLeft() + square.topLeft() * LoupeCellSize,
                           square.size() * LoupeCellSize);

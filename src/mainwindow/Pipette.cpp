@@ -1,7 +1,7 @@
 #include "mainwindow/Pipette.h"
 
-#include "controls/Cursors.h"
 #include "color/SampleSquare.h"
+#include "controls/Cursors.h"
 #include "controls/Loupe.h"
 #include "hook/HookMouse.h"
 #include "mainwindow/FormServices.h"

@@ -18,11 +18,11 @@ namespace {
 // value, and those that do not. Given with one or two dashes, the value after "=" or as the
 // next argument.
 constexpr std::array<const char *, 16> QtValueOptions{
-    "platform", "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
-    "qwindowicon", "qwindowtitle",   "session",       "display",    "geometry",
-    "title",    "name",               "style",         "stylesheet", "visual",
-    "qmljsdebugger"};
-constexpr std::array<const char *, 7> QtFlagOptions{"reverse", "nograb",      "dograb",    "sync",
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle",  "session",
+    "display",         "geometry",           "title",         "name",
+    "style",           "stylesheet",         "visual",        "qmljsdebugger"};
+constexpr std::array<const char *, 7> QtFlagOptions{"reverse", "nograb",      "dograb",     "sync",
                                                     "cmap",    "widgetcount", "testability"};
 
 bool IsOneOf(const QString &name, const auto &names)
@@ -97,10 +97,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             const QString name = unknown.first();
-            return Error(line, QStringLiteral("option inconnue : %1%2")
-                                   .arg(name.size() == 1 ? QStringLiteral("-")
-                                                         : QStringLiteral("--"),
-                                        name));
+            return Error(
+                line,
+                QStringLiteral("option inconnue : %1%2")
+                    .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
         }
         // Qt's own message names the option between quotes.
         const QRegularExpressionMatch quoted =

@@ -82,14 +82,30 @@ void TestCommandLine::displayMissing_data()
     QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("wayland");
     QTest::addColumn<bool>("missing");
-    QTest::newRow("nothing") << QStringList() << "" << "" << "" << true;
-    QTest::newRow("DISPLAY") << QStringList() << "" << ":0" << "" << false;
-    QTest::newRow("Wayland only") << QStringList() << "" << "" << "wayland-0" << false;
-    QTest::newRow("-display") << QStringList{"-display", ":1"} << "" << "" << "" << false;
-    QTest::newRow("xcb, Wayland only") << QStringList() << "xcb" << "" << "wayland-0" << true;
-    QTest::newRow("-platform xcb") << QStringList{"-platform", "xcb"} << "" << "" << "w" << true;
-    QTest::newRow("offscreen") << QStringList() << "offscreen" << "" << "" << false;
-    QTest::newRow("wayland") << QStringList() << "wayland;xcb" << "" << "" << false;
+    QTest::newRow("nothing") << QStringList() << ""
+                             << ""
+                             << "" << true;
+    QTest::newRow("DISPLAY") << QStringList() << ""
+                             << ":0"
+                             << "" << false;
+    QTest::newRow("Wayland only") << QStringList() << ""
+                                  << ""
+                                  << "wayland-0" << false;
+    QTest::newRow("-display") << QStringList{"-display", ":1"} << ""
+                              << ""
+                              << "" << false;
+    QTest::newRow("xcb, Wayland only") << QStringList() << "xcb"
+                                       << ""
+                                       << "wayland-0" << true;
+    QTest::newRow("-platform xcb") << QStringList{"-platform", "xcb"} << ""
+                                   << ""
+                                   << "w" << true;
+    QTest::newRow("offscreen") << QStringList() << "offscreen"
+                               << ""
+                               << "" << false;
+    QTest::newRow("wayland") << QStringList() << "wayland;xcb"
+                             << ""
+                             << "" << false;
 }
 
 void TestCommandLine::displayMissing()
