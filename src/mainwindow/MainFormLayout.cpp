@@ -253,6 +253,8 @@ void TMainForm::ConnectHandlers()
     connect(m_pipette, &TPipette::started, this, &TMainForm::ShowPipetteMode);
     connect(m_pipette, &TPipette::sampled, PanelColor, &TPanel::setColor);
     connect(m_pipette, &TPipette::ended, this, &TMainForm::EndPipetteMode);
+    connect(m_pipette, &TPipette::status, this,
+            [this](const QString &text) { StatusBar->setPanelText(0, text); });
     connect(m_pipette, &TPipette::unavailable, this, [this](const QString &status) {
         StatusBar->setPanelText(0, status);
         // The pointer is usually still on the pipette image, whose hint comes back with it: that

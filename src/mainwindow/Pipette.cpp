@@ -104,10 +104,14 @@ void TPipette::tick()
         return;
     if (m_loupeEnabled && m_active && sampleWithLoupe(pointer))
         return;
-    // A pixel that cannot be read leaves the sample as it was.
+    // A pixel that cannot be read leaves the sample as it was; a screen whose pixels cannot be
+    // read at all says so.
     if (const std::optional<QColor> pixel = m_services.samplePixel(pointer)) {
         m_sample = *pixel;
         Q_EMIT sampled(m_sample);
+    } else if (m_services.unreadableScreen) {
+        if (const QString why = m_services.unreadableScreen(pointer); !why.isEmpty())
+            Q_EMIT status(why);
     }
 }
 

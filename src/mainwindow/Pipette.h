@@ -66,6 +66,8 @@ Q_SIGNALS:
     void sampled(const QColor &color);
     // Picking is over; `color` becomes the current colour.
     void ended(const QColor &color);
+    // The status line's text while picking (a short message with a leading blank).
+    void status(const QString &text);
     // Picking could not happen: a short status message (leading blank) says why.
     void unavailable(const QString &status);
 

@@ -41,6 +41,8 @@ struct QuietServices
     std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
     // The screen as the pipette sees it: the pointer and pixels are the platform's unless set.
     std::function<std::optional<QColor>(const ScreenPoint &)> onSample;
+    // Stands for the status of a screen whose pixels cannot be read, when set.
+    std::function<QString(const ScreenPoint &)> onUnreadable;
 
     FormServices services()
     {
@@ -74,6 +76,9 @@ struct QuietServices
         };
         s.samplePixel = [this, platform = s.samplePixel](const ScreenPoint &p) {
             return onSample ? onSample(p) : platform(p);
+        };
+        s.unreadableScreen = [this, platform = s.unreadableScreen](const ScreenPoint &p) {
+            return onUnreadable ? onUnreadable(p) : platform(p);
         };
         s.portalPicking = false;
         return s;
