@@ -7,7 +7,7 @@ namespace jov {
 
 TShiftState QueryPointerShiftState()
 {
-    const std::optional<x11::PointerState> pointer = x11::QueryPointer();
+    const std::optional<x11::Pointer> pointer = x11::QueryPointer();
     return pointer ? ShiftFromX11Mask(pointer->mask) : TShiftState();
 }
 

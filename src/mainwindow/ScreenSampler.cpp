@@ -14,7 +14,7 @@ namespace jov {
 
 ScreenPoint PointerPosition()
 {
-    if (const std::optional<x11::PointerState> pointer = x11::QueryPointer())
+    if (const std::optional<x11::Pointer> pointer = x11::QueryPointer())
         return {pointer->pos, pointer->screen};
     const QPoint logical = QCursor::pos();
     QScreen *screen = QGuiApplication::screenAt(logical);

@@ -87,6 +87,30 @@ QList<QRgb> Palette(xcb_query_colors_reply_t *reply)
     return palette;
 }
 
+// X screen number n of the display; null when there is none.
+const xcb_screen_t *Screen(xcb_connection_t *connection, int n)
+{
+    if (!connection)
+        return nullptr;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
+        if (i == n)
+            return it.data;
+    }
+    return nullptr;
+}
+
+// The number of the X screen whose root this is; 0 when none.
+int ScreenOfRoot(xcb_connection_t *connection, xcb_window_t root)
+{
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
+        if (it.data->root == root)
+            return i;
+    }
+    return 0;
+}
+
 } // namespace
 
 xcb_connection_t *Connection()
@@ -100,28 +124,6 @@ QByteArray DisplayName()
     QNativeInterface::QX11Application *x11 = X11Application();
     Display *display = x11 ? x11->display() : nullptr;
     return display ? QByteArray(DisplayString(display)) : QByteArray();
-}
-
-const xcb_screen_t *Screen(xcb_connection_t *connection, int n)
-{
-    if (!connection)
-        return nullptr;
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
-        if (i == n)
-            return it.data;
-    }
-    return nullptr;
-}
-
-int ScreenOfRoot(xcb_connection_t *connection, xcb_window_t root)
-{
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; it.rem > 0; ++i, xcb_screen_next(&it)) {
-        if (it.data->root == root)
-            return i;
-    }
-    return 0;
 }
 
 int ScreenOfWindow(xcb_window_t window)
@@ -140,7 +142,7 @@ QSize RootSize(int screen)
     return s ? QSize(s->width_in_pixels, s->height_in_pixels) : QSize();
 }
 
-std::optional<PointerState> QueryPointer()
+std::optional<Pointer> QueryPointer()
 {
     xcb_connection_t *connection = Connection();
     const xcb_screen_t *first = Screen(connection, 0);
@@ -152,8 +154,8 @@ std::optional<PointerState> QueryPointer()
         xcb_query_pointer_reply(connection, xcb_query_pointer(connection, first->root), nullptr));
     if (!reply)
         return std::nullopt;
-    return PointerState{QPoint(reply->root_x, reply->root_y), ScreenOfRoot(connection, reply->root),
-                        reply->mask};
+    return Pointer{QPoint(reply->root_x, reply->root_y), ScreenOfRoot(connection, reply->root),
+                   reply->mask};
 }
 
 bool WarpPointer(int screen, QPoint pos)

@@ -30,23 +30,19 @@ xcb_connection_t *Connection();
 // The name of the display the application is on (as "-display" or DISPLAY gave it).
 QByteArray DisplayName();
 
-// X screen number n of the display; null when there is none.
-const xcb_screen_t *Screen(xcb_connection_t *connection, int n);
-// The number of the X screen whose root this is; 0 when none.
-int ScreenOfRoot(xcb_connection_t *connection, xcb_window_t root);
 // The number of the X screen a window is on; 0 when it cannot be told.
 int ScreenOfWindow(xcb_window_t window);
 // The size of X screen n's root window; empty when there is none.
 QSize RootSize(int screen);
 
-struct PointerState
+struct Pointer
 {
     QPoint pos;        // on the root of its screen
     int screen = 0;    // the X screen the pointer is on
     uint16_t mask = 0; // buttons and modifiers held (X11 key-button mask)
 };
 // One pointer query.
-std::optional<PointerState> QueryPointer();
+std::optional<Pointer> QueryPointer();
 // Puts the pointer on a pixel of X screen n's root; false when there is no such screen.
 bool WarpPointer(int screen, QPoint pos);
 
