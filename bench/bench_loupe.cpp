@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
         timer.start();
         for (int i = 0; i < ticks; ++i) {
             const QPoint hot(100 + (i * step) % 400, 100 + (i * step) % 300);
-            jov::ReadScreenBlockX11(hot, block);
+            jov::ReadScreenBlock({hot, 0}, block);
             loupe.showBlock(block.image, block.validCells, hot, monitor.device,
                             monitor.devicePixelRatio);
             QApplication::processEvents(); // the repaint and the move

@@ -185,8 +185,14 @@ int RunPick(const CommandLine &commandLine)
         if (pipette.outcome() == TPipette::Outcome::Unavailable)
             PrintError(status);
     });
-    QObject::connect(&pipette, &TPipette::squareIgnored, [] {
-        PrintError(QStringLiteral("le portail prélève un seul pixel, sans la moyenne d'un carré"));
+    // What the window would show in its status line, said once.
+    QString said;
+    QObject::connect(&pipette, &TPipette::status, [&said](const QString &text) {
+        if (text == said)
+            return;
+        said = text;
+        const QString line = text.trimmed();
+        PrintError(line.first(1).toLower() + line.sliced(1));
     });
 
     // On X11 a window of our own, off every screen, holds the pointer and keyboard grabs.

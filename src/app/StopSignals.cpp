@@ -44,6 +44,9 @@ TStopSignals::~TStopSignals()
 {
     for (const int signal : kSignals)
         ::signal(signal, SIG_DFL);
+    // The notifier goes before the descriptor it watches.
+    delete m_notifier;
+    m_notifier = nullptr;
     for (int &end : s_pipe) {
         if (end >= 0)
             ::close(end);

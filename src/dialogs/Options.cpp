@@ -24,7 +24,7 @@ namespace {
 constexpr int MinimumStep = 1;
 constexpr int MaximumStep = 64;
 
-// The eight check boxes, top to bottom, with the option each one shows.
+// The nine check boxes, top to bottom, with the option each one shows.
 struct CheckRow
 {
     QCheckBox *TOptions::*field;

@@ -3,6 +3,7 @@
 #include "hook/HookRecord.h"
 #include "hook/PointerState.h"
 #include "hook/ReceptionMessageCopyData.h"
+#include "x11/X11Requests.h"
 
 #include "InstallLayout.h"
 
@@ -117,7 +118,7 @@ bool THookMouse::LoadHookLibrary()
         return false;
 
     // The library listens to the display the program's windows are on, whatever DISPLAY says.
-    if (const QByteArray display = ApplicationDisplayName(); !display.isEmpty())
+    if (const QByteArray display = x11::DisplayName(); !display.isEmpty())
         qputenv(hookwire::DisplayVariable, display);
     const int receiver = m_receiver->handle();
     m_started = receiver >= 0 && m_initialisationHook(receiver) != 0;

@@ -93,7 +93,8 @@ FormServices FormServices::platform()
     services.pointer = PointerPosition;
     services.samplePixel = SamplePixel;
     services.warpPointer = WarpPointer;
-    services.readBlock = ReadBlock;
+    services.readBlock = ReadScreenBlock;
+    services.unreadableScreen = UnreadableScreenStatus;
     services.portalPicking = IsWaylandSession();
     return services;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/ScreenBlock.h"
 #include "mainwindow/ScreenSampler.h"
 #include "persistence/GimpPalette.h"
 
@@ -62,6 +63,9 @@ struct FormServices
     // Reads the loupe's block of pixels centred on a point with one request; false when it
     // cannot (no X11, or no part of the block on the screen).
     std::function<bool(const ScreenPoint &point, ScreenBlock &block)> readBlock;
+    // Why no pixel of the point's screen can be read (a visual whose colours cannot be told),
+    // as a short status message; empty when they can.
+    std::function<QString(const ScreenPoint &point)> unreadableScreen;
     // The pipette picks through the desktop's portal instead of the X11 hook and screen reads
     // (a Wayland session, where other programs' pixels can be read no other way).
     bool portalPicking = false;

@@ -257,9 +257,8 @@ void TMainForm::ConnectHandlers()
         m_options.sampleSide = side;
         StatusBar->setPanelText(0, PipetteStatusText(side));
     });
-    connect(m_pipette, &TPipette::squareIgnored, this, [this] {
-        StatusBar->setPanelText(0, QStringLiteral(" Le portail prélève un seul pixel"));
-    });
+    connect(m_pipette, &TPipette::status, this,
+            [this](const QString &text) { StatusBar->setPanelText(0, text); });
     connect(m_pipette, &TPipette::unavailable, this, [this](const QString &status) {
         StatusBar->setPanelText(0, status);
         // The pointer is usually still on the pipette image, whose hint comes back with it: that

@@ -114,7 +114,7 @@ void TPipette::startWithPortal()
     Q_EMIT started();
     if (m_side > 1 && !m_squareNoted) {
         m_squareNoted = true;
-        Q_EMIT squareIgnored();
+        Q_EMIT status(QStringLiteral(" Le portail prélève un seul pixel"));
     }
     QCoreApplication::instance()->installEventFilter(this);
     m_portal->pick(PortalParentWindow(m_panel ? m_panel->window()->windowHandle() : nullptr));
@@ -135,11 +135,14 @@ void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
     }
     if ((m_loupeEnabled || m_side > 1) && m_active && sampleBlock(pointer, final))
         return;
-    // A pixel that cannot be read leaves the sample as it was (and where no block can be read,
-    // the pixel alone stands for the square).
+    // A pixel that cannot be read leaves the sample as it was (where no block can be read, the
+    // pixel alone stands for the square); a screen whose pixels cannot be read at all says so.
     if (const std::optional<QColor> pixel = m_services.samplePixel(pointer)) {
         m_sample = *pixel;
         Q_EMIT sampled(m_sample);
+    } else if (m_services.unreadableScreen) {
+        if (const QString why = m_services.unreadableScreen(pointer); !why.isEmpty())
+            Q_EMIT status(why);
     }
 }
 

@@ -81,13 +81,14 @@ Q_SIGNALS:
     void sampled(const QColor &color);
     // Picking is over; `color` becomes the current colour.
     void ended(const QColor &color);
+    // The status line's text while picking (a short message with a leading blank): a screen
+    // that cannot be read, or a square larger than one pixel chosen while the desktop's portal
+    // picks (it takes one pixel of its own choosing; said once per pipette).
+    void status(const QString &text);
     // Picking could not happen: a short status message (leading blank) says why.
     void unavailable(const QString &status);
     // The user chose another side for the sampling square.
     void sampleSideChanged(int side);
-    // Picking goes through the desktop's portal, which takes one pixel of its own choosing,
-    // while a square larger than one pixel is chosen; said once per pipette.
-    void squareIgnored();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "controls/DevicePixels.h"
-#include "controls/ScreenBlock.h"
 
 #include <QColor>
+#include <QString>
 
 #include <optional>
 
@@ -12,8 +12,7 @@ class QWidget;
 namespace jov {
 
 // The screen as the pipette sees it, in device pixels end to end. On X11 each call is one
-// request on the application's own connection (the pointer query tells which X screen the
-// pointer is on; the pixel is read from that screen's root window); elsewhere they go through
+// request on the application's own connection (x11/X11Requests.h); elsewhere they go through
 // QCursor and Qt's screen grab.
 
 // Where the pointer is.
@@ -22,9 +21,9 @@ ScreenPoint PointerPosition();
 std::optional<QColor> SamplePixel(const ScreenPoint &point);
 // Puts the pointer on that pixel.
 void WarpPointer(const ScreenPoint &point);
-// The loupe's block of pixels centred on a point, with one request; false elsewhere than X11
-// or when no part of it lies on the point's screen.
-bool ReadBlock(const ScreenPoint &point, ScreenBlock &block);
+// Why no pixel of the point's screen can be read, as a short status message (leading blank);
+// empty when they can.
+QString UnreadableScreenStatus(const ScreenPoint &point);
 
 // The device pixels a widget covers on its screen, with that screen's number.
 QRect DeviceRectOf(const QWidget *widget, int *screen = nullptr);

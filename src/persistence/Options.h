@@ -178,9 +178,8 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
 
 // Writes the settings, one value per call, in this order: Op00, the root "Version", Op01 to
 // Op09, Op11 to Op19, Op33, the colour dialog's lines, the sixteen slots, Op30 to Op32. Lines
-// without
-// "=" or with nothing before it are skipped. All the writes form one batch (one replacement of
-// the store file). Returns true when every value written reached the store.
+// without "=" or with nothing before it are skipped. All the writes form one batch (one
+// replacement of the store file). Returns true when every value written reached the store.
 //
 // Without a snapshot every value is written. With one, a value is written only when this run
 // changed it: when it differs from what the snapshot holds, or when the snapshot knows nothing

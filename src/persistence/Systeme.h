@@ -13,7 +13,9 @@ QString StripTrailingBackslashes(const QString &text);
 
 // The folder of the running program, without trailing separator.
 QString ProgramFolder();
-// The folder that held the legacy settings file: $XDG_CONFIG_HOME, by default ~/.config.
+// Not a Windows folder, whatever the name kept from the older version says: the XDG
+// configuration folder ($XDG_CONFIG_HOME, by default ~/.config), where the legacy settings
+// file is looked for.
 QString WindowsFolder();
 // The user's documents folder.
 QString DocumentsFolder();

@@ -150,6 +150,8 @@ QString TPortalColorPicker::StatusText(Failure failure)
         return QStringLiteral(" Pipette indisponible : aucun portail");
     case Failure::Unsupported:
         return QStringLiteral(" Pipette indisponible : portail trop ancien");
+    case Failure::NoPicker:
+        return QStringLiteral(" Pipette indisponible : aucun sélecteur");
     case Failure::NoReply:
         return QStringLiteral(" Pipette indisponible : pas de réponse");
     case Failure::Error:
@@ -222,7 +224,11 @@ void TPortalColorPicker::onCallFinished(QDBusPendingCallWatcher *watcher)
     m_call = nullptr;
     const QDBusMessage reply = watcher->reply();
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        fail(FailureOfError(reply));
+        const Failure failure = FailureOfError(reply);
+        if (failure == Failure::Unsupported)
+            tellMissingPickColor();
+        else
+            fail(failure);
         return;
     }
     const QVariantList args = reply.arguments();
@@ -243,6 +249,28 @@ void TPortalColorPicker::onCallFinished(QDBusPendingCallWatcher *watcher)
         if (m_subscribedPath.isEmpty())
             fail(Failure::NoBus);
     }
+}
+
+// A portal without PickColor: either its Screenshot interface is too old to have it, or the
+// portal runs without any Screenshot interface, for want of a back end that provides one. The
+// errors for both differ between D-Bus libraries and their texts are translated, so the
+// interface's version property tells them apart.
+void TPortalColorPicker::tellMissingPickColor()
+{
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << ScreenshotInterface << QStringLiteral("version");
+    m_call = new QDBusPendingCallWatcher(m_bus.asyncCall(get, m_callTimeout), this);
+    connect(m_call, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher *watcher) {
+                watcher->deleteLater();
+                if (watcher != m_call)
+                    return;
+                m_call = nullptr;
+                fail(watcher->reply().type() == QDBusMessage::ReplyMessage ? Failure::Unsupported
+                                                                           : Failure::NoPicker);
+            });
 }
 
 void TPortalColorPicker::onResponse(const QDBusMessage &message)

@@ -54,7 +54,8 @@ public:
         Refused,     // the portal ended the request otherwise (response 2 or unknown code)
         NoBus,       // no session bus to talk to
         NoPortal,    // nobody owns the portal's name on the bus
-        Unsupported, // the portal has no PickColor (too old, or no Screenshot interface)
+        Unsupported, // the portal's Screenshot interface has no PickColor (too old)
+        NoPicker,    // the portal runs without a Screenshot interface (no back end for it)
         NoReply,     // the method call got no reply in time
         Error,       // the portal answered the call with another error
         Malformed,   // a reply or result this code cannot read (also a NaN colour)
@@ -102,6 +103,7 @@ private Q_SLOTS:
 
 private:
     void onCallFinished(QDBusPendingCallWatcher *watcher);
+    void tellMissingPickColor();
     void subscribe(const QString &path);
     void unsubscribe();
     void finish();

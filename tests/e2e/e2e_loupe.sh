@@ -40,16 +40,6 @@ press_on_image() {
   xdotool mousedown 1
   sleep 0.2
 }
-# The program's visible override-redirect window (the loupe), if any.
-loupe_window() {
-  local w
-  for w in $(xdotool search --all --onlyvisible --pid "$JOV_PID" 2>/dev/null); do
-    [ "$w" = "$JOV_WIN" ] && continue
-    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
-  done
-  return 1
-}
-no_loupe() { ! loupe_window; }
 # Moves the pointer and waits until the loupe stands at its new place; LOUPE_* then hold it.
 move_and_wait() {
   local before=${LOUPE_GEOMETRY:-}

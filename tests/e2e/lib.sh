@@ -178,3 +178,13 @@ expect_pointer() {
     *) fail "$4: pointer at '$where', expected $1,$2 on screen $3" ;;
   esac
 }
+# The program's visible override-redirect window (the loupe), if any.
+loupe_window() {
+  local w
+  for w in $(xdotool search --all --onlyvisible --pid "$JOV_PID" 2>/dev/null); do
+    [ "$w" = "$JOV_WIN" ] && continue
+    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
+  done
+  return 1
+}
+no_loupe() { ! loupe_window; }

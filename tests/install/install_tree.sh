@@ -19,6 +19,17 @@ cmake --install "$BUILD" --prefix "$E2E_TMP/prefix" >"$E2E_TMP/install.log" ||
   { cat "$E2E_TMP/install.log"; fail "cmake --install failed"; }
 outside=$(grep -v "^$E2E_TMP/prefix/" "$BUILD/install_manifest.txt" || true)
 [ -z "$outside" ] || fail "installed outside the prefix: $outside"
+# No library from the current folder: the loader reads an empty RUNPATH entry as ".". The
+# build tree's program and hook library have none; the installed ones need no RUNPATH at all.
+runpaths() { readelf -d "$1" | grep -E '\((RPATH|RUNPATH)\)' || true; }
+for f in "$BUILD/bin/jov" "$BUILD/bin/libHook.so"; do
+  ! runpaths "$f" | grep -Eq '\[\]|\[:|::|:\]' || fail "empty RUNPATH entry in $f: $(runpaths "$f")"
+done
+for f in bin/jov libexec/jov/libHook.so; do
+  [ -z "$(runpaths "$E2E_TMP/prefix/$f")" ] || fail "installed $f has a RUNPATH: $(runpaths "$E2E_TMP/prefix/$f")"
+done
+pass "no empty RUNPATH entry in the build tree, no RUNPATH in the installed tree"
+
 P="$E2E_TMP/moved"
 mv "$E2E_TMP/prefix" "$P"
 JOV="$P/bin/jov"

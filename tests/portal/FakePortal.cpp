@@ -200,6 +200,29 @@ private:
     int m_count = 0;
 };
 
+// What a portal without a back end for screenshots still exports on its object: other
+// interfaces, none of them Screenshot.
+class Settings : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+    Q_PROPERTY(uint version READ version)
+
+public:
+    uint version() const { return 1; }
+};
+
+// The first version of the Screenshot interface, before PickColor.
+class OldScreenshot : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
+    Q_PROPERTY(uint version READ version)
+
+public:
+    uint version() const { return 1; }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -222,7 +245,10 @@ int main(int argc, char **argv)
          QStringLiteral("Answer 0 with bad results: string, pair, missing, signature, results."),
          QStringLiteral("kind")},
         {QStringLiteral("silent"), QStringLiteral("Reply to the call, never send a Response.")},
-        {QStringLiteral("no-screenshot"), QStringLiteral("Own the name but export no object.")},
+        {QStringLiteral("no-screenshot"),
+         QStringLiteral("Export the portal object without a Screenshot interface.")},
+        {QStringLiteral("old-screenshot"),
+         QStringLiteral("Export a Screenshot interface of version 1, without PickColor.")},
         {QStringLiteral("reply-delay"), QStringLiteral("Delay of the method reply."),
          QStringLiteral("ms")},
         {QStringLiteral("response-delay"), QStringLiteral("Delay of the Response."),
@@ -274,9 +300,16 @@ int main(int argc, char **argv)
         return 1;
     }
     Screenshot screenshot(script);
-    if (!parser.isSet(QStringLiteral("no-screenshot")) &&
-        !bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &screenshot,
-                            QDBusConnection::ExportAllSlots)) {
+    Settings settings;
+    OldScreenshot oldScreenshot;
+    QObject *portal = &screenshot;
+    if (parser.isSet(QStringLiteral("no-screenshot")))
+        portal = &settings;
+    else if (parser.isSet(QStringLiteral("old-screenshot")))
+        portal = &oldScreenshot;
+    if (!bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), portal,
+                            QDBusConnection::ExportAllSlots |
+                                QDBusConnection::ExportAllProperties)) {
         std::fprintf(stderr, "cannot export the portal object\n");
         return 1;
     }

@@ -14,6 +14,8 @@
 #include <functional>
 
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -29,7 +31,40 @@ enum class Reader { Palette, Store, Legacy };
 
 const QString Opts = QStringLiteral("Software\\Corvel Astine\\JOV\\Options");
 
-bool Make(Kind kind, const QString &path)
+// A terminal device of the test's own. Its node lives on the pseudo-terminal file system, where
+// nothing can be created, renamed or removed: a save that wrongly followed a link to it can
+// damage nothing. Tests never link to a device or path of the machine.
+class PseudoTerminal
+{
+public:
+    PseudoTerminal() : m_fd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC))
+    {
+        if (m_fd >= 0 && (::grantpt(m_fd) != 0 || ::unlockpt(m_fd) != 0)) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~PseudoTerminal()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    PseudoTerminal(const PseudoTerminal &) = delete;
+    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+
+    // The device's path, empty when none could be opened.
+    QByteArray path() const
+    {
+        char name[64] = {};
+        return m_fd >= 0 && ::ptsname_r(m_fd, name, sizeof name) == 0 ? QByteArray(name)
+                                                                      : QByteArray();
+    }
+
+private:
+    int m_fd;
+};
+
+bool Make(Kind kind, const QString &path, const PseudoTerminal &terminal)
 {
     const QByteArray native = QFile::encodeName(path);
     switch (kind) {
@@ -37,9 +72,12 @@ bool Make(Kind kind, const QString &path)
         return ::mkfifo(native.constData(), 0600) == 0;
     case Kind::Folder:
         return ::mkdir(native.constData(), 0700) == 0;
-    case Kind::Device:
-        // An endless device: a reader that only stops at its size limit reads 16 MiB of zeros.
-        return ::symlink("/dev/zero", native.constData()) == 0;
+    case Kind::Device: {
+        // A device that never ends: a reader waiting for its end blocks.
+        const QByteArray device = terminal.path();
+        return device.startsWith("/dev/pts/") &&
+               ::symlink(device.constData(), native.constData()) == 0;
+    }
     case Kind::Socket: {
         sockaddr_un address = {};
         address.sun_family = AF_UNIX;
@@ -129,7 +167,8 @@ void TestSpecialFiles::readAsUnreadable()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("JOV.x"));
-    QVERIFY(Make(kind, path));
+    const PseudoTerminal terminal;
+    QVERIFY(Make(kind, path, terminal));
 
     int outcome = 0;
     switch (reader) {

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void startShowsTheMode();
     void ticksSampleOutsideThePanelOnly_data();
     void ticksSampleOutsideThePanelOnly();
+    void unreadablePixelKeepsSample_data();
     void unreadablePixelKeepsSample();
     void squareSizedByWheelAndKeys();
     void releaseEndsAndTakesReleasePixel_data();
@@ -162,15 +163,29 @@ void TestPipette::ticksSampleOutsideThePanelOnly()
     QCOMPARE(f.form->SpinRouge->value(), 10);
 }
 
+void TestPipette::unreadablePixelKeepsSample_data()
+{
+    QTest::addColumn<QString>("screenStatus"); // why the screen cannot be read at all
+    QTest::newRow("pixel off the screen") << QString();
+    QTest::newRow("screen unreadable") << QStringLiteral(" Pipette : écran illisible");
+}
+
+// The sample stays; a screen that cannot be read at all says so in the status line.
 void TestPipette::unreadablePixelKeepsSample()
 {
+    QFETCH(QString, screenStatus);
     Fixture f;
+    f.onUnreadable = [&](const ScreenPoint &) { return screenStatus; };
     QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
     QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
     f.readable = false;
     f.form->TimerTimer();
     QCOMPARE(f.sampled.size(), 1);
     QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+    QCOMPARE(f.form->StatusBar->panelText(0),
+             screenStatus.isEmpty() ? QStringLiteral(" Pipette active : bougez la souris")
+                                    : screenStatus);
 }
 
 // The wheel and + / - step the square's side; the sample is the square's mean at once, the

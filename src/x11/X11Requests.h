@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+// The program's X11 requests, all on the running application's own connection: which display
+// and screens there are, where the pointer is, moving it, and the pixels of a root window
+// decoded whatever the server's depth and layout. Without an X11 connection (another platform
+// plugin, or no GUI application) every request answers "nothing".
+namespace jov::x11 {
+
+// An xcb reply or error, freed with free() as xcb asks.
+struct FreeDeleter
+{
+    void operator()(void *p) const { std::free(p); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+// The application's connection; null without one.
+xcb_connection_t *Connection();
+// The name of the display the application is on (as "-display" or DISPLAY gave it).
+QByteArray DisplayName();
+
+// The number of the X screen a window is on; 0 when it cannot be told.
+int ScreenOfWindow(xcb_window_t window);
+// The size of X screen n's root window; empty when there is none.
+QSize RootSize(int screen);
+
+struct Pointer
+{
+    QPoint pos;        // on the root of its screen
+    int screen = 0;    // the X screen the pointer is on
+    uint16_t mask = 0; // buttons and modifiers held (X11 key-button mask)
+};
+// One pointer query.
+std::optional<Pointer> QueryPointer();
+// Puts the pointer on a pixel of X screen n's root; false when there is no such screen.
+bool WarpPointer(int screen, QPoint pos);
+
+// Reads the rectangle `rect` of X screen n's root (kept on the root by the caller) with one
+// GetImage request and writes its colours into `image` (Format_RGB32) with its first pixel at
+// `at`. A screen with a colour map has it read in the same round trip. False, writing nothing,
+// without X11 or such a screen, when the server refuses, or when the screen's visual keeps its
+// colours in a way that cannot be decoded (RootDecodable).
+bool ReadRootPixels(int screen, QRect rect, QImage &image, QPoint at);
+// Whether the pixels of X screen n's root can be decoded at all (true without X11).
+bool RootDecodable(int screen);
+
+} // namespace jov::x11
