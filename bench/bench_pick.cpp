@@ -112,8 +112,8 @@ int main(int argc, char *argv[])
     const double w = median(windowMs), p = median(pickMs);
     std::printf("pick start-up, median of %d alternate runs each\n", runs);
     std::printf("  launch to mapped main window:          %.1f ms\n", w);
-    std::printf("  launch to pick ready (cursor, loupe):  %.1f ms, ratio %.2f (target <= 1.1)\n",
-                p, p / w);
+    std::printf("  launch to pick ready (cursor, loupe):  %.1f ms, ratio %.2f (target <= 1.1)\n", p,
+                p / w);
     std::string cleanup = std::string("rm -rf '") + configHome + "'";
     return std::system(cleanup.c_str()) == 0 ? 0 : 1;
 }
