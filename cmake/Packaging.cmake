@@ -15,8 +15,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.jov-couleurs.fr/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's own French texts (the standard dialogs); without them those dialogs are in English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+# Qt's own French texts (the standard dialogs); without them those dialogs are in English. The
+# desktop's opener shows the manual. (The X11 platform plugin the window needs comes with
+# libqt6gui6, which the library dependencies already name.)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The extended description, after the summary line: a lone "." for an empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "JOV is a small colour-coding tool for web and graphics work, with a French

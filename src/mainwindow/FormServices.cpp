@@ -7,10 +7,11 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace jov {
 
@@ -55,6 +56,37 @@ PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save
     return ResolvePaletteSave(dialog.selectedFiles().value(0), dialog.selectedNameFilter());
 }
 
+// How long the desktop's opener may take to say whether it opened the address; past that it is
+// taken as opening (a plain browser started by it may keep it running) and left to run.
+constexpr int OpenerAnswerMs = 1500;
+
+// Hands an address to the desktop's opener (xdg-open) and checks its answer: false when there
+// is none, it cannot start, or it ends in failure.
+bool OpenWithDesktop(const QUrl &url)
+{
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return false;
+    auto *process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({url.toString(QUrl::FullyEncoded)});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start();
+    if (!process->waitForStarted(OpenerAnswerMs)) {
+        delete process;
+        return false;
+    }
+    if (process->waitForFinished(OpenerAnswerMs)) {
+        const bool opened =
+            process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+        delete process;
+        return opened;
+    }
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return true;
+}
+
 } // namespace
 
 FormServices FormServices::platform()
@@ -89,7 +121,7 @@ FormServices FormServices::platform()
         return RunFileDialog(owner, folder, true, name);
     };
     services.runDialog = [](QDialog &dialog) { return dialog.exec(); };
-    services.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    services.openUrl = OpenWithDesktop;
     services.pointer = PointerPosition;
     services.samplePixel = SamplePixel;
     services.warpPointer = WarpPointer;

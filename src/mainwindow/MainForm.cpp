@@ -329,7 +329,11 @@ void TMainForm::BtnAideClick()
         StatusBar->setPanelText(0, HelpMissingText(winHelp));
         return;
     }
-    m_services.openUrl(QUrl::fromLocalFile(path));
+    // The desktop has no opener, or it could not show the manual.
+    if (!m_services.openUrl(QUrl::fromLocalFile(path))) {
+        m_services.beep();
+        StatusBar->setPanelText(0, QStringLiteral(" Le bureau n'a pas ouvert l'aide"));
+    }
 }
 
 void TMainForm::ImgPipetteMouseDown()

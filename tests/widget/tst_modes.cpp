@@ -106,6 +106,14 @@ void TestModes::helpOpensManualBesideProgram()
     QTest::keyClick(f.form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
     const QUrl url = QUrl::fromLocalFile(index.fileName());
     QCOMPARE(f.urls, QList<QUrl>({url, url}));
+    QCOMPARE(f.beeps, 0);
+
+    // A desktop that cannot open it (no opener, or the opener failed): a beep and a message.
+    f.urlsOpen = false;
+    f.form->BtnAide->click();
+    QCOMPARE(f.beeps, 1);
+    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Le bureau n'a pas ouvert l'aide"));
+    f.beeps = 0;
 
     // Without it nothing is handed to the desktop: a beep and a message instead.
     QVERIFY(index.remove());
