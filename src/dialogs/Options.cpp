@@ -1,5 +1,6 @@
 #include "dialogs/Options.h"
 
+#include "controls/CheckButtons.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
 #include "controls/Layout.h"
@@ -124,7 +125,7 @@ void TOptions::CreateComponents()
         if (!row.inGroup)
             continue;
         auto *check =
-            Place(new QCheckBox(QString::fromUtf8(row.caption), GroupBox), 15, row.top, 450, 17);
+            Place(new TCheckBox(QString::fromUtf8(row.caption), GroupBox), 15, row.top, 450, 17);
         check->setObjectName(QLatin1String(row.name));
         check->setProperty("HelpContext", row.helpContext);
         SetHint(check, QString::fromUtf8(row.hint));
@@ -153,7 +154,7 @@ void TOptions::CreateComponents()
         if (row.inGroup)
             continue;
         // Between "A propos" and "Ok".
-        auto *check = Place(new QCheckBox(QString::fromUtf8(row.caption), this),
+        auto *check = Place(new TCheckBox(QString::fromUtf8(row.caption), this),
                             BtnAbout->geometry().right() + 11, row.top, 240, 17);
         check->setObjectName(QLatin1String(row.name));
         check->setProperty("HelpContext", row.helpContext);

@@ -3,6 +3,7 @@
 #include "mainwindow/MainForm.h"
 
 #include "color/ColorText.h"
+#include "controls/CheckButtons.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
 #include "controls/Layout.h"
@@ -152,7 +153,7 @@ void TMainForm::CreateComponents()
     BtnCopie = glyphButton("BtnCopie", BoxCopie, "copie", 10, 21,
                            QStringLiteral("| Copie la couleur selon le format (Ctrl C)"), 70);
     CheckValeur =
-        Place(new QCheckBox(QStringLiteral("Copie valeur seule"), BoxCopie), 87, 24, 130, 17);
+        Place(new TCheckBox(QStringLiteral("Copie valeur seule"), BoxCopie), 87, 24, 130, 17);
     CheckValeur->setFocusPolicy(Qt::ClickFocus);
     {
         QPalette maroon = CheckValeur->palette();
@@ -165,9 +166,9 @@ void TMainForm::CreateComponents()
     Label1 = new QLabel(QStringLiteral("Format de copie :"), BoxCopie);
     Label1->move(238, 25);
     Label1->adjustSize();
-    RadioHexa = Place(new QRadioButton(QStringLiteral("HEXA"), BoxCopie), 348, 25, 55, 17);
-    RadioHtml = Place(new QRadioButton(QStringLiteral("HTML"), BoxCopie), 413, 25, 55, 17);
-    RadioRgb = Place(new QRadioButton(QStringLiteral("RGB"), BoxCopie), 473, 25, 55, 17);
+    RadioHexa = Place(new TRadioButton(QStringLiteral("HEXA"), BoxCopie), 348, 25, 55, 17);
+    RadioHtml = Place(new TRadioButton(QStringLiteral("HTML"), BoxCopie), 413, 25, 55, 17);
+    RadioRgb = Place(new TRadioButton(QStringLiteral("RGB"), BoxCopie), 473, 25, 55, 17);
     SetHint(RadioHexa, QStringLiteral("| Sélectionne le format HEXA"));
     SetHint(RadioHtml, QStringLiteral("| Sélectionne le format HTML"));
     SetHint(RadioRgb, QStringLiteral("| Sélectionne le format RGB"));

@@ -124,6 +124,17 @@ void TestMainForm::layout()
     if (auto *box = qobject_cast<TGroupBox *>(widget))
         expectedName = box->caption().trimmed();
     QCOMPARE(accessible->text(QAccessible::Name), expectedName);
+    // A check box or radio button reacts to a click anywhere in its rectangle, even right of
+    // its text.
+    if (auto *button = qobject_cast<QAbstractButton *>(widget); button && button->isCheckable()) {
+        if (qobject_cast<QRadioButton *>(button) && button->isChecked())
+            form.findChild<QRadioButton *>(name == u"RadioRgb" ? "RadioHexa" : "RadioRgb")
+                ->setChecked(true);
+        const bool before = button->isChecked();
+        QTest::mouseClick(button, Qt::LeftButton, {},
+                          QPoint(button->width() - 2, button->height() - 2));
+        QCOMPARE(button->isChecked(), !before);
+    }
     if (auto *field = qobject_cast<TNumberField *>(widget)) // its text is what takes the focus
         QCOMPARE(QAccessible::queryAccessibleInterface(field->lineEdit())->text(QAccessible::Name),
                  expectedName);
