@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 
-scripts/deps.sh
+scripts/deps.sh --tests
 scripts/check-format.sh
 
 echo "== release build: unit, widget, e2e, install"

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages JOV needs to build, run and test, when any is missing.
+# Installs the Debian packages JOV needs, when any is missing: to build and run it (what
+# ./run.sh needs, with a virtual display for machines without one), and with --tests also what
+# the tests, the sanitizer build and the packaging checks need (what ./test.sh needs).
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libx11-dev libxi-dev
-  clang libclang-rt-14-dev clang-format clang-tidy
-  xvfb openbox xdotool wmctrl xclip x11-utils x11-xserver-utils imagemagick
-  fonts-dejavu-core
-  desktop-file-utils appstream librsvg2-bin dpkg-dev file
-  dbus dbus-daemon weston xwayland qt6-wayland
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libx11-dev libxi-dev libxfixes-dev
+  xvfb openbox xdotool x11-utils imagemagick fonts-dejavu-core
 )
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(
+    clang libclang-rt-14-dev clang-format clang-tidy
+    wmctrl xclip x11-xserver-utils
+    desktop-file-utils appstream librsvg2-bin dpkg-dev file
+    dbus dbus-daemon weston xwayland qt6-wayland
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
