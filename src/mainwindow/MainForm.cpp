@@ -399,6 +399,16 @@ void TMainForm::ApplyMinMode()
                             : QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
     BtnMin->setBevelStyle(compact ? TButtonBevel::bbLowered : TButtonBevel::bbRaised);
     BoxReglage->resize(BoxReglage->width(), ScaledSize(compact ? 115 : 225));
+    // What the smaller window no longer shows is hidden, so that neither Tab nor an assistive
+    // technology reaches it and the arrow keys never change the colour out of sight.
+    for (QWidget *child : BoxReglage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (child->y() >= ScaledSize(115))
+            child->setVisible(!compact);
+    BoxCopie->setVisible(!compact);
+    // A hidden control keeps the keyboard focus when no shown one takes it: the window takes it.
+    if (QWidget *focus = QApplication::focusWidget();
+        focus && isAncestorOf(focus) && !focus->isVisibleTo(this))
+        setFocus();
     // The heights are outer heights for a title bar and borders of 27 design pixels; the
     // client area keeps that proportion whatever the window manager draws around it.
     const int outer = compact ? 175 : 350;

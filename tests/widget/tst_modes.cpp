@@ -60,6 +60,17 @@ void TestModes::compactModeToggles()
     QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Agrandit la fenêtre du programme (Ctrl R)"));
     QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbLowered);
     QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[3]);
+    // Tab goes only through what the window shows; the channel rows and the export box are
+    // hidden, so the arrow keys reach no field out of sight.
+    for (int i = 0; i < 12; ++i) {
+        QTest::keyClick(f.form->windowHandle(), Qt::Key_Tab);
+        if (QWidget *focus = QApplication::focusWidget()) {
+            QVERIFY(focus->isVisible());
+            QVERIFY(f.form->rect().contains(
+                QRect(focus->mapTo(f.form.get(), QPoint()), focus->size())));
+        }
+    }
+    QVERIFY(!f.form->SpinRouge->isVisible() && !f.form->BoxCopie->isVisible());
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(!f.form->options().compact);
     QCOMPARE(f.form->height(), 323);
@@ -67,6 +78,8 @@ void TestModes::compactModeToggles()
     QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
     QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbRaised);
     QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[2]);
+    QVERIFY(f.form->SpinRouge->isVisible() && f.form->SpinBleu->isVisible() &&
+            f.form->BoxCopie->isVisible());
     QCOMPARE(f.form->width(), 550);
 }
 
