@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QHideEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 
 #include <algorithm>
@@ -146,8 +147,9 @@ void TOptions::CreateComponents()
     SpinPas->setProperty("HelpContext", 28);
     SetHint(SpinPas, QStringLiteral("| Nombre de pas du dégradé automatique, de 1 à 64"));
 
-    BtnAbout = button("BtnAbout", 50, QStringLiteral("A propos"),
-                      QStringLiteral("| Affiche les informations du logiciel"), TButtonStyle());
+    BtnAbout =
+        button("BtnAbout", 50, QStringLiteral("A propos"),
+               QStringLiteral("| Affiche les informations du logiciel (Ctrl A)"), TButtonStyle());
 
     // Created last: last in the tab order, after "A propos".
     for (const CheckRow &row : CheckRows) {
@@ -202,6 +204,23 @@ void TOptions::hideEvent(QHideEvent *event)
     if (!event->spontaneous())
         FormClose();
     QDialog::hideEvent(event);
+}
+
+void TOptions::keyPressEvent(QKeyEvent *event)
+{
+    // The buttons take no focus, so their keys work wherever the focus is: Enter is "Ok",
+    // Escape "Annuler" (QDialog's own), Ctrl+A "A propos".
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        modifiers == Qt::NoModifier) {
+        accept();
+        return;
+    }
+    if (event->key() == Qt::Key_A && modifiers == Qt::ControlModifier) {
+        BtnAbout->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TOptions::ApplyTo(TOptionsRecord &record) const

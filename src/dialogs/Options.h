@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QHideEvent;
+class QKeyEvent;
 class QLabel;
 
 namespace jov {
@@ -62,6 +63,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void CreateComponents();

@@ -155,6 +155,10 @@ private Q_SLOTS:
         QTest::newRow("annuler-keeps-record") << "annuler" << int(QDialog::Rejected);
         QTest::newRow("close-button-is-cancel") << "close" << int(QDialog::Rejected);
         QTest::newRow("escape-is-cancel") << "escape" << int(QDialog::Rejected);
+        // Wherever the focus is: a check box, the step field.
+        QTest::newRow("enter-in-a-check-box-is-ok") << "enter-check" << int(QDialog::Accepted);
+        QTest::newRow("enter-in-the-field-is-ok") << "enter-field" << int(QDialog::Accepted);
+        QTest::newRow("escape-in-the-field-is-cancel") << "escape-field" << int(QDialog::Rejected);
     }
     void closing()
     {
@@ -181,6 +185,12 @@ private Q_SLOTS:
                 QTest::mouseClick(dialog.BtnAnnuler, Qt::LeftButton);
             else if (how == QLatin1String("close"))
                 dialog.close();
+            else if (how == QLatin1String("enter-check"))
+                QTest::keyClick(dialog.CheckDegrade, Qt::Key_Return);
+            else if (how == QLatin1String("enter-field"))
+                QTest::keyClick(dialog.SpinPas->lineEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+            else if (how == QLatin1String("escape-field"))
+                QTest::keyClick(dialog.SpinPas->lineEdit(), Qt::Key_Escape);
             else
                 QTest::keyClick(&dialog, Qt::Key_Escape);
 
@@ -229,6 +239,8 @@ private Q_SLOTS:
         dialog.CheckSansNom->click();
         QTest::mouseClick(dialog.BtnAbout, Qt::LeftButton);
         QCOMPARE(abouts, 1);
+        QTest::keyClick(dialog.CheckSansNom, Qt::Key_A, Qt::ControlModifier); // from the keyboard
+        QCOMPARE(abouts, 2);
         QVERIFY(dialog.isVisible());
         QVERIFY(dialog.CheckSansNom->isChecked()); // the edit survived
         dialog.reject();
@@ -282,7 +294,7 @@ private Q_SLOTS:
                                     << "| Annule toutes les modifications";
         QTest::newRow("BtnAbout") << "BtnAbout"
                                   << "A propos"
-                                  << "| Affiche les informations du logiciel";
+                                  << "| Affiche les informations du logiciel (Ctrl A)";
     }
     void captions()
     {
