@@ -9,11 +9,8 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QThread>
 #include <QWidget>
-#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -29,9 +26,6 @@ namespace jov {
 
 namespace {
 
-// How long the pointer and the keyboard may stay taken by another program (a desktop's
-// shortcut handler still holding the key that started us, say) before picking gives up.
-constexpr int GrabPatienceMs = 1000;
 // How long the keeper may take to own the clipboard.
 constexpr int KeeperPatienceMs = 5000;
 // Tells the keeper on which descriptor to say that it owns the clipboard.
@@ -40,26 +34,6 @@ constexpr char KeeperReadyVariable[] = "JOV_KEEPER_READY_FD";
 void PrintError(const QString &text)
 {
     std::fputs(qPrintable(QStringLiteral("jov : %1\n").arg(text.trimmed())), stderr);
-}
-
-// Takes the pointer and the keyboard for `window` (mapped, off every screen): the pipette's
-// cursor shows everywhere, the click goes to nobody else, and the keys come here. Tries again
-// while another program holds either.
-bool GrabInput(QWindow *window)
-{
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        if (window->setMouseGrabEnabled(true)) {
-            if (window->setKeyboardGrabEnabled(true))
-                return true;
-            window->setMouseGrabEnabled(false);
-        }
-        if (waited.elapsed() >= GrabPatienceMs)
-            return false;
-        QThread::msleep(20);
-        QCoreApplication::processEvents();
-    }
 }
 
 // Whether a clipboard manager runs on the X display: it takes the clipboard's contents over
@@ -165,19 +139,16 @@ int RunPick(const CommandLine &commandLine)
     THookMouse *hook = pipette.hook();
     hook->ShowMessage = PrintError;
     // A left press and its release pick; the right button cancels.
-    bool pressed = false;
     hook->OnMouseDown = [&](THookMouse *, TMouseButton button, TShiftState, qint32 x, qint32 y,
                             quint32, quint32, quint32) {
-        if (button == TMouseButton::mbLeft) {
-            pressed = true;
+        if (button == TMouseButton::mbLeft)
             pipette.leftPress(QPoint(x, y));
-        } else {
+        else
             pipette.cancel();
-        }
     };
     hook->OnMouseUp = [&](THookMouse *, TMouseButton button, TShiftState, qint32 x, qint32 y,
                           quint32, quint32, quint32) {
-        if (button == TMouseButton::mbLeft && pressed)
+        if (button == TMouseButton::mbLeft)
             pipette.end(QPoint(x, y));
     };
     QObject::connect(&pipette, &TPipette::ended, [] { QCoreApplication::exit(); });
@@ -201,12 +172,11 @@ int RunPick(const CommandLine &commandLine)
         grabber.setAttribute(Qt::WA_ShowWithoutActivating);
         grabber.setGeometry(-10, -10, 1, 1);
         grabber.show();
-        if (!GrabInput(grabber.windowHandle())) {
-            PrintError(QStringLiteral("le pointeur ou le clavier est pris par un autre programme"));
-            return 3;
-        }
     }
-    pipette.start(QColor(), false);
+    if (!pipette.startClick(QColor(), grabber.windowHandle())) {
+        PrintError(QStringLiteral("le pointeur ou le clavier est pris par un autre programme"));
+        return 3;
+    }
     if (pipette.active()) {
         pipette.tick(); // the loupe at once, not a tick later
         QCoreApplication::exec();

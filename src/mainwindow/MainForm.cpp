@@ -175,11 +175,12 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         int key;
         void (TMainForm::*command)();
     } shortcuts[] = {
-        {Qt::Key_A, &TMainForm::BtnAideClick},       {Qt::Key_C, &TMainForm::SpeedCopieClick},
-        {Qt::Key_N, &TMainForm::SpeedNetscapeClick}, {Qt::Key_O, &TMainForm::BtnOpenPalClick},
-        {Qt::Key_P, &TMainForm::SpeedColorsClick},   {Qt::Key_R, &TMainForm::BtnMinClick},
-        {Qt::Key_S, &TMainForm::BtnSavePalClick},    {Qt::Key_T, &TMainForm::BtnTopClick},
-        {Qt::Key_V, &TMainForm::SpeedCollerClick},
+        {Qt::Key_A, &TMainForm::BtnAideClick},      {Qt::Key_C, &TMainForm::SpeedCopieClick},
+        {Qt::Key_E, &TMainForm::BtnOptionsClick},   {Qt::Key_I, &TMainForm::PipetteKeyDown},
+        {Qt::Key_L, &TMainForm::CheckValeurToggle}, {Qt::Key_N, &TMainForm::SpeedNetscapeClick},
+        {Qt::Key_O, &TMainForm::BtnOpenPalClick},   {Qt::Key_P, &TMainForm::SpeedColorsClick},
+        {Qt::Key_R, &TMainForm::BtnMinClick},       {Qt::Key_S, &TMainForm::BtnSavePalClick},
+        {Qt::Key_T, &TMainForm::BtnTopClick},       {Qt::Key_V, &TMainForm::SpeedCollerClick},
     };
     for (const auto &shortcut : shortcuts) {
         if (shortcut.key == key) {
@@ -341,6 +342,24 @@ void TMainForm::ImgPipetteMouseDown()
     m_pipette->setLoupeEnabled(m_options.showLoupe);
     m_pipette->setSampleSide(m_options.sampleSide);
     m_pipette->start(PanelColor->color());
+}
+
+// Ctrl+I: the pipette from the keyboard; a click picks (the button need not be held).
+void TMainForm::PipetteKeyDown()
+{
+    if (m_pipette->active())
+        return;
+    m_pipette->setLoupeEnabled(m_options.showLoupe);
+    m_pipette->setSampleSide(m_options.sampleSide);
+    if (!m_pipette->startClick(PanelColor->color(), windowHandle())) {
+        m_services.beep();
+        StatusBar->setPanelText(0, QStringLiteral(" Pipette indisponible : souris prise"));
+    }
+}
+
+void TMainForm::CheckValeurToggle()
+{
+    CheckValeur->toggle();
 }
 
 QString TMainForm::PipetteStatusText(int side)

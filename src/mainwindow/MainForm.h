@@ -205,6 +205,8 @@ private:
     void SpinChange(TNumberField *field, TTrackBar95 *track);
     void ApplySlotColor(ColorRef color);
     void WithFullWindow(const std::function<void()> &show);
+    void PipetteKeyDown();
+    void CheckValeurToggle();
     void ShowPipetteMode();
     // The status line while picking with a square of that side.
     static QString PipetteStatusText(int side);

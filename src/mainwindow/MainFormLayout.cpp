@@ -51,7 +51,7 @@ void TMainForm::CreateComponents()
     BoxReglage->setCaptionColor(navy);
 
     BtnOptions = glyphButton("BtnOptions", BoxReglage, "options", 10, 20,
-                             QStringLiteral("| Options du programme"));
+                             QStringLiteral("| Options du programme (Ctrl E)"));
     BtnOpenPal = glyphButton("BtnOpenPal", BoxReglage, "openpal", 10, 50,
                              QStringLiteral("| Charge une palette personnalisée (Ctrl O)"));
     BtnSavePal = glyphButton("BtnSavePal", BoxReglage, "savepal", 10, 80,
@@ -93,7 +93,7 @@ void TMainForm::CreateComponents()
     ImgPipette = new TImage(PanelPipette);
     ImgPipette->move(6, 6);
     ImgPipette->setPicture(Glyph("pipette"));
-    SetHint(ImgPipette, QStringLiteral("| Active la pipette (molette : carré)"));
+    SetHint(ImgPipette, QStringLiteral("| Active la pipette (Ctrl I, molette : carré)"));
     BtnAide = glyphButton("BtnAide", BoxReglage, "aide", 495, 20,
                           QStringLiteral("| Affiche l'aide du programme (Ctrl A)"));
     BtnColler = glyphButton("BtnColler", BoxReglage, "coller", 440, 50,
@@ -160,7 +160,7 @@ void TMainForm::CreateComponents()
         maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
         CheckValeur->setPalette(maroon);
     }
-    SetHint(CheckValeur, QStringLiteral("| Extrait la valeur seule (code)"));
+    SetHint(CheckValeur, QStringLiteral("| Extrait la valeur seule (code) (Ctrl L)"));
     Bevel1 = Place(new QFrame(BoxCopie), 226, 7, 2, 45);
     Bevel1->setFrameStyle(QFrame::VLine | QFrame::Sunken);
     Label1 = new QLabel(QStringLiteral("Format de copie :"), BoxCopie);

@@ -9,11 +9,14 @@
 #include "portal/PortalColorPicker.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QThread>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace jov {
 
@@ -28,6 +31,28 @@ bool IsArrow(int key)
 
 // One notch of a mouse wheel, in eighths of a degree.
 constexpr int WheelNotch = 120;
+
+// How long the pointer and the keyboard may stay taken by another program before picking by a
+// click gives up.
+constexpr int GrabPatienceMs = 1000;
+
+bool GrabInput(QWindow *window)
+{
+    if (!window)
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (window->setMouseGrabEnabled(true)) {
+            if (window->setKeyboardGrabEnabled(true))
+                return true;
+            window->setMouseGrabEnabled(false);
+        }
+        if (waited.elapsed() >= GrabPatienceMs)
+            return false;
+        QThread::msleep(20);
+    }
+}
 
 } // namespace
 
@@ -47,6 +72,19 @@ TPipette::TPipette(FormServices &services, QWidget *panel, QObject *parent)
 TPipette::~TPipette()
 {
     QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool TPipette::startClick(const QColor &current, QWindow *grabber)
+{
+    if (m_active)
+        return false;
+    if (!m_services.portalPicking) {
+        if (!GrabInput(grabber))
+            return false;
+        m_grabber = grabber;
+    }
+    start(current, false);
+    return true;
 }
 
 void TPipette::setSampleSide(int side)
@@ -186,13 +224,17 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final)
 
 void TPipette::leftPress(QPoint device)
 {
-    if (m_active && device != m_point.pos)
+    if (!m_active)
+        return;
+    m_ownPress = true;
+    if (device != m_point.pos)
         m_point.pos = device;
 }
 
 void TPipette::end(QPoint device)
 {
-    if (m_active && !m_viaPortal) {
+    // Picking by a click ends only with the release of its own press.
+    if (m_active && !m_viaPortal && (m_buttonHeld || m_ownPress)) {
         // The colour where the button came up, even when the last tick was before the pointer
         // got there.
         sampleAt({device, m_point.screen}, true);
@@ -227,6 +269,11 @@ void TPipette::finish(QPoint device, bool warp)
 {
     // Inside the hook's own event the release waits until the reply has been written.
     m_hook->setEnabled(false);
+    if (m_grabber) {
+        m_grabber->setKeyboardGrabEnabled(false);
+        m_grabber->setMouseGrabEnabled(false);
+        m_grabber = nullptr;
+    }
     m_active = false;
     m_viaPortal = false;
     m_timer->stop();

@@ -9,6 +9,7 @@
 
 class QTimer;
 class QWidget;
+class QWindow;
 
 namespace jov {
 
@@ -54,6 +55,14 @@ public:
     // the pipette picture) a button must still be down once the hook listens, else picking
     // ends at once; without it (picking from the command line) the caller ends it on a click.
     void start(const QColor &current, bool buttonHeld = true);
+    // Starts picking by a click, with no button held (from the keyboard, or with no window):
+    // `grabber`, a shown window of the program, takes the pointer and the keyboard for the
+    // time of picking, so that the pipette's cursor shows everywhere, the click goes to no
+    // other program and the keys come here. A left press and its release pick, Escape or the
+    // right button cancels. False, and nothing started, while another program holds the
+    // pointer or the keyboard (tried again for a moment: a desktop's shortcut may still hold
+    // the key that started us).
+    bool startClick(const QColor &current, QWindow *grabber);
     // One sampling step.
     void tick();
     // A left press reported while the left button is held, at a device point.
@@ -117,6 +126,7 @@ private:
     bool m_hookHeard = false;
     bool m_buttonHeld = true;
     bool m_ownPress = false;
+    QWindow *m_grabber = nullptr;
     bool m_squareNoted = false;
     int m_side = 1;
     int m_wheelRest = 0;

@@ -183,3 +183,15 @@ portal_pick cancel --response 1
 portal_pick none
 [ "$PICK_STATUS" -eq 3 ] && [ -s "$E2E_TMP/err" ] || fail "no portal: status $PICK_STATUS"
 pass "on a Wayland session the portal's colour (0), its cancel (1), no portal (3)"
+
+# The window's pipette from the keyboard: Ctrl+I, then a click anywhere picks; Ctrl+L makes
+# the copy the value only.
+unset XDG_SESSION_TYPE
+start_jov
+xdotool key ctrl+i
+wait_for 5 loupe_window || fail "Ctrl+I: no loupe"
+xdotool mousemove 601 402 click 1
+expect_colour "#5992FF" "Ctrl+I and a click"
+xdotool key ctrl+l
+expect_colour "5992FF" "Ctrl+L"
+pass "the window's pipette from the keyboard picks with a click; Ctrl+L copies the value only"

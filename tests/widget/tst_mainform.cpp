@@ -52,7 +52,7 @@ void TestMainForm::layout_data()
     role = QAccessible::Grouping;
     row("BoxReglage", {10, 5, 530, 225}, "");
     role = QAccessible::Button;
-    row("BtnOptions", {10, 20, 25, 25}, "| Options du programme");
+    row("BtnOptions", {10, 20, 25, 25}, "| Options du programme (Ctrl E)");
     row("BtnOpenPal", {10, 50, 25, 25}, "| Charge une palette personnalisée (Ctrl O)");
     row("BtnSavePal", {10, 80, 25, 25}, "| Sauvegarde la palette personnalisée (Ctrl S)");
     role = QAccessible::Pane;
@@ -63,7 +63,7 @@ void TestMainForm::layout_data()
     role = QAccessible::Pane;
     row("PanelPipette", {465, 20, 25, 25}, "");
     role = QAccessible::Graphic;
-    row("ImgPipette", {6, 6, 14, 14}, "| Active la pipette (molette : carré)");
+    row("ImgPipette", {6, 6, 14, 14}, "| Active la pipette (Ctrl I, molette : carré)");
     role = QAccessible::Button;
     row("BtnAide", {495, 20, 25, 25}, "| Affiche l'aide du programme (Ctrl A)");
     row("BtnColler", {440, 50, 25, 25}, "| Importe la couleur Presse-papiers (Ctrl V)");
@@ -89,7 +89,7 @@ void TestMainForm::layout_data()
     role = QAccessible::Button;
     row("BtnCopie", {10, 21, 70, 25}, "| Copie la couleur selon le format (Ctrl C)");
     role = QAccessible::CheckBox;
-    row("CheckValeur", {87, 24, 130, 17}, "| Extrait la valeur seule (code)");
+    row("CheckValeur", {87, 24, 130, 17}, "| Extrait la valeur seule (code) (Ctrl L)");
     role = QAccessible::Border;
     row("Bevel1", {226, 7, 2, 45}, "");
     role = QAccessible::RadioButton;
