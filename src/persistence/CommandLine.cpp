@@ -96,7 +96,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (!parser.parse(rest)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
-            const QString name = unknown.first();
+            const QString &name = unknown.first();
             return Error(
                 line,
                 QStringLiteral("option inconnue : %1%2")
