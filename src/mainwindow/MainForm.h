@@ -127,9 +127,11 @@ public:
     // Settings: read at creation, written when the window closes.
     void LoadSettings();
     bool SaveSettings();
-    void FormClose();
+    // Saves the settings at close; false when they did not all reach the store.
+    bool FormClose();
     // Ends the run as a granted close does, without any question (nobody may be there to
-    // answer): the desktop session is ending, or the program was told to stop.
+    // answer): the desktop session is ending, or the program was told to stop. A save that
+    // failed is reported on the error output.
     void EndSession();
     SettingsStore &Store() const { return *m_services.store; }
     // The window placement record of the "Application" subkey.
@@ -204,6 +206,9 @@ private:
     void TrackChange(TTrackBar95 *track, TNumberField *field);
     void SpinChange(TNumberField *field, TTrackBar95 *track);
     void ApplySlotColor(ColorRef color);
+    // Saves as at a close and emits closed(), once per run; a failed save is told in a notice
+    // when the user is there, else on the error output.
+    void EndRun(bool userPresent);
     void WithFullWindow(const std::function<void()> &show);
     void ShowPipetteMode();
     void EndPipetteMode(const QColor &picked);

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRadioButton>
@@ -116,7 +117,7 @@ bool TMainForm::SaveSettings()
                                &m_settingsSnapshot);
 }
 
-void TMainForm::FormClose()
+bool TMainForm::FormClose()
 {
     SetApplicationCursor(DefaultCursorIndex);
     for (const ChannelOption &channel : ChannelOptions)
@@ -124,11 +125,12 @@ void TMainForm::FormClose()
     m_options.valueOnly = CheckValeur->isChecked();
     for (const auto &[option, control] : FormatOptions)
         m_options.*option = (this->*control)->isChecked();
-    SaveSettings();
+    bool saved = SaveSettings();
     // The placement was written when the close was granted; written again here on purpose,
     // after the settings, when the user asked for it.
     if (m_options.savePlacement)
-        SavePlacement();
+        saved &= SavePlacement();
+    return saved;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -141,17 +143,34 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    EndSession();
+    EndRun(true);
     event->accept();
 }
 
 void TMainForm::EndSession()
 {
+    EndRun(false);
+}
+
+void TMainForm::EndRun(bool userPresent)
+{
     if (m_ended)
         return;
     m_ended = true;
-    SavePlacement();
-    FormClose();
+    bool saved = SavePlacement();
+    saved &= FormClose();
+    if (!saved) {
+        // The store was left as it was; the user learns that this run's settings are lost, in
+        // a notice when there to read it, else on the error output.
+        const QString where = m_services.store->location();
+        const QString failure = QStringLiteral("Les réglages n'ont pas pu être enregistrés") +
+                                (where.isEmpty() ? QString() : QStringLiteral(" dans ") + where);
+        if (userPresent)
+            m_services.information(this, QStringLiteral("\r\n") + failure);
+        else
+            qWarning().noquote() << QCoreApplication::applicationName() + QStringLiteral(" : ") +
+                                        failure;
+    }
     Q_EMIT closed();
 }
 
