@@ -42,6 +42,8 @@ bool PreferXWayland()
 
 int main(int argc, char *argv[])
 {
+    // Before anything else: a stop asked for during start-up is acted on once the window is up.
+    jov::CatchStopSignals();
     const bool xwayland = PreferXWayland();
     QApplication application(argc, argv);
     if (xwayland)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Stop signals as the program inherits them. Started with SIGHUP ignored (nohup) it outlives the
 # terminal; started with SIGINT ignored (a script's "jov &") it outlives Ctrl+C there; SIGTERM
-# always saves and ends it, status 0.
+# always saves and ends it, status 0. A SIGHUP or SIGINT at any moment of start-up ends it with
+# status 0.
 source "$(dirname "$0")/lib.sh"
 
 STORE="$XDG_CONFIG_HOME/Corvel Astine/JOV.reg"
@@ -57,3 +58,37 @@ run_ignored() {
 run_ignored nohup HUP 1 12AB34 nohup
 run_ignored "INT and TERM ignored" INT 2 56CD78 env --ignore-signal=INT,QUIT,TERM
 
+# A stop during start-up, at moments that follow the start-up's own steps: as soon as the
+# handler is in place, as soon as the display's platform plugin is loaded (the application
+# object is being made), then later and later after that, up to after the window is shown.
+# Every run ends with status 0 and leaves a whole store or none.
+started() {
+  case $2 in
+    handler) in_mask "$1" SigCgt "$3" ;;
+    plugin) grep -q libqxcb "/proc/$1/maps" 2>/dev/null ;;
+  esac
+}
+JOV_LAUNCH=(env --default-signal=INT,QUIT)
+for signal in HUP INT; do
+  number=$([ $signal = HUP ] && echo 1 || echo 2)
+  for moment in handler+0 plugin+0 plugin+0.02 plugin+0.05 plugin+0.1 plugin+0.2 plugin+0.4; do
+    "${JOV_LAUNCH[@]}" "$JOV" >"$E2E_TMP/jov.log" 2>&1 &
+    pid=$!
+    E2E_PIDS+=($pid)
+    end=$((SECONDS + 20))
+    until started "$pid" "${moment%+*}" "$number"; do
+      [ $SECONDS -ge $end ] && fail "SIG$signal at $moment: that moment never came"
+      kill -0 "$pid" 2>/dev/null || fail "SIG$signal at $moment: JOV ended before"
+      sleep 0.001
+    done
+    sleep "${moment#*+}" # the seconds after that moment
+    kill "-$signal" "$pid"
+    wait_exit "$pid" "SIG$signal at $moment"
+    [ "$rc" = 0 ] || fail "SIG$signal at $moment: exit status $rc"
+    if [ -e "$STORE" ]; then
+      head -n1 "$STORE" | grep -q "Windows Registry Editor Version 5.00" ||
+        fail "SIG$signal at $moment: store not whole"
+    fi
+  done
+  pass "SIG$signal at seven moments of start-up: ended with status 0 every time"
+done
