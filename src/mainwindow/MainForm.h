@@ -63,7 +63,11 @@ public:
 
     // Colour text through the clipboard.
     void SpeedCopieClick();
+    // Reads the clipboard's text and pastes it when it comes (see PasteText).
     void SpeedCollerClick();
+    // A colour from the clipboard's text; a beep and a status message when its owner did not
+    // answer.
+    void PasteText(const ClipboardText &clipboard);
 
     // Keys seen by the window before the focused control. Returns whether the key ran a command
     // (such a key is not passed on, so a focused field does not also paste into its text).
@@ -222,6 +226,7 @@ private:
     TCustomSlots *m_slots = nullptr;
     TPipette *m_pipette = nullptr;
     bool m_ctrlHeld = false;
+    bool m_pasting = false;
     bool m_firstShow = true;
     bool m_ended = false;
 };
