@@ -450,6 +450,9 @@ bool TMainForm::event(QEvent *event)
     // one: a held Ctrl is not known any more once the window loses the keyboard.
     if (event->type() == QEvent::WindowDeactivate)
         m_ctrlHeld = false;
+    // The window manager moves a window it frames: its frame is known from then on.
+    if (event->type() == QEvent::Move)
+        FrameKnown();
     return QWidget::event(event);
 }
 

@@ -8,12 +8,14 @@
 
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -140,6 +142,8 @@ public:
     SettingsStore &Store() const { return *m_services.store; }
     // The window placement record of the "Application" subkey.
     void RestorePlacement();
+    // Moves the window to a stored place, brought whole onto the nearest screen when it is not.
+    void PlaceOnScreens(QPoint stored);
     bool SavePlacement();
     WindowPlacementRecord CurrentPlacement() const;
 
@@ -210,6 +214,8 @@ private:
     void TrackChange(TTrackBar95 *track, TNumberField *field);
     void SpinChange(TNumberField *field, TTrackBar95 *track);
     void ApplySlotColor(ColorRef color);
+    // Fits a place that PlaceOnScreens had to move again once the window's frame is known.
+    void FrameKnown();
     // Saves as at a close and emits closed(), once per run; a failed save is told in a notice
     // when the user is there, else on the error output.
     void EndRun(bool userPresent);
@@ -227,6 +233,8 @@ private:
     TPipette *m_pipette = nullptr;
     bool m_ctrlHeld = false;
     bool m_pasting = false;
+    // A stored place that was fitted onto the screens before the frame was known.
+    std::optional<QPoint> m_unframedFit;
     bool m_firstShow = true;
     bool m_ended = false;
 };

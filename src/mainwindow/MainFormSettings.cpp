@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace jov {
 
@@ -219,23 +220,39 @@ void TMainForm::RestorePlacement()
                       ScreenPpi(), screenSize.width(), screenSize.height());
     if (result.stopped)
         return;
-    if (result.applyPlacement) {
-        // A place partly or wholly off the screens (a monitor unplugged, a smaller screen) is
-        // brought whole onto the nearest one.
-        QList<QRect> areas;
-        for (const QScreen *s : QGuiApplication::screens())
-            areas.append(s->availableGeometry());
-        const QRect frame = frameGeometry();
-        const int titleBar = geometry().top() > frame.top()
-                                 ? geometry().top() - frame.top()
-                                 : style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        move(FitOnScreens(
-            QPoint(result.placement.normalPosition.left, result.placement.normalPosition.top),
-            frame.size(), titleBar, areas));
-    }
+    if (result.applyPlacement)
+        PlaceOnScreens(
+            QPoint(result.placement.normalPosition.left, result.placement.normalPosition.top));
     // The window has a fixed size: a maximised record comes up normal.
     if (result.show == PlacementShow::Minimized && isVisible())
         QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
+// A place partly or wholly off the screens (a monitor unplugged, a smaller screen) is brought
+// whole onto the nearest one. Until the window manager has framed the window its frame is not
+// known and the fit can only use the client area: it is made again, with the whole frame, as
+// soon as the frame is known (FrameKnown).
+void TMainForm::PlaceOnScreens(QPoint stored)
+{
+    QList<QRect> areas;
+    for (const QScreen *s : QGuiApplication::screens())
+        areas.append(s->availableGeometry());
+    const QRect frame = frameGeometry();
+    const bool framed = frame != geometry();
+    const int titleBar = geometry().top() > frame.top()
+                             ? geometry().top() - frame.top()
+                             : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QPoint place = FitOnScreens(stored, frame.size(), titleBar, areas);
+    move(place);
+    m_unframedFit.reset();
+    if (!framed && place != stored)
+        m_unframedFit = stored;
+}
+
+void TMainForm::FrameKnown()
+{
+    if (m_unframedFit && frameGeometry() != geometry())
+        PlaceOnScreens(*std::exchange(m_unframedFit, std::nullopt));
 }
 
 } // namespace jov
