@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 
-
 class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
 class QWindow;
