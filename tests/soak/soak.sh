@@ -125,7 +125,14 @@ act() {
         xdotool mousemove $((RANDOM % 1024)) $((RANDOM % 768)) click "$(pick 4 5)"
         xdotool key "$(pick Left Right Up Down shift+Left shift+Down)"
       done
-      xdotool mouseup "$(pick 1 1 3)"
+      # A right release on the desktop would open the window manager's menu: that one is made
+      # over the window.
+      if [ $((RANDOM % 3)) = 0 ]; then
+        read -r x y < <(random_point)
+        xdotool mousemove --window "$JOV_WIN" "$x" "$y" mouseup 3
+      else
+        xdotool mouseup 1
+      fi
       ;;
     9) # the options dialog
       DONE="options"
@@ -171,6 +178,8 @@ answer_dialogs() {
 }
 
 start_x
+# One desktop: the wheel over the desktop, with the pipette, switches to none.
+wmctrl -n 1
 # Palettes of every kind the dialogs may find.
 printf 'JASC-PAL\r\n0100\r\n16\r\n' >"$PALETTES/p1.pal"
 for i in $(seq 16); do printf '%d %d %d\r\n' $((i * 15)) 0 $((255 - i)) >>"$PALETTES/p1.pal"; done
