@@ -188,6 +188,7 @@ head -c 300 /dev/urandom >"$PALETTES/p3.pal"
 
 start_jov
 RSS_START=$(rss)
+RSS_CURVE=""
 alive() {
   kill -0 "$JOV_PID" 2>/dev/null && return 0
   tail -n 10 "$E2E_TMP/actions.log"
@@ -200,6 +201,7 @@ for ((n = 1; n <= ACTIONS; n++)); do
   alive
   if [ $((RANDOM % 3)) = 0 ]; then answer_dialogs; fi
   if [ "$n" = $((ACTIONS / 2)) ]; then RSS_MIDDLE=$(rss); fi
+  if [ $((n % ((ACTIONS + 9) / 10))) = 0 ]; then RSS_CURVE+=" $(rss)"; fi
 done
 RSS_END=$(rss)
 
@@ -237,6 +239,7 @@ said() { grep -l "ERROR: \|runtime error" -r "$REPORTS" || true; }
 reports=$(said | wc -l)
 echo "soak: seed $SEED, $ACTIONS actions, $STALLS stalls, exit status $status," \
   "$reports sanitizer reports, store $store"
+echo "soak: RSS every tenth of the actions (kB):${RSS_CURVE// kB/}"
 echo "soak: RSS start $RSS_START, middle ${RSS_MIDDLE:-?}, end $RSS_END;" \
   "$(find "$PALETTES" -type f | wc -l) files in the palette folder (3 at the start)"
 said | xargs -r cat
