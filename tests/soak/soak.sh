@@ -44,7 +44,6 @@ dialogs() {
 
 STALLS=0
 DONE=""
-SILENT_PID=""
 answers() {
   "$TOOLS/window_ping" "$JOV_WIN" 2000 && return 0
   STALLS=$((STALLS + 1))
@@ -55,7 +54,7 @@ answers() {
 random_point() {
   local w h
   read -r _ _ w h < <(window_geometry "$JOV_WIN")
-  echo "$((RANDOM % w)) $((RANDOM % h))"
+  echo "$((RANDOM % ${w:-1})) $((RANDOM % ${h:-1}))"
 }
 slot_x() { echo $((54 + 2 + 24 * ($1 - 1) + 11)); }
 
@@ -105,18 +104,23 @@ act() {
       xdotool type -- "$(pick 0 7 255 256 -1 999999 12a "" 3.5)"
       xdotool key "$(pick Tab Return Up Down)"
       ;;
-    7) # junk on the clipboard, pasted
+    7) # junk on the clipboard, pasted; now and then from an owner that never answers, while
+      # no dialog is open (Qt's own text fields in dialogs wait for the clipboard themselves)
       DONE="paste"
-      if [ -n "$SILENT_PID" ]; then kill "$SILENT_PID" 2>/dev/null || true; fi
-      SILENT_PID=""
-      if [ $((RANDOM % 10)) = 0 ]; then
-        "$TOOLS/silent_clipboard" >/dev/null 2>&1 &
-        SILENT_PID=$!
-        E2E_PIDS+=($SILENT_PID)
+      if [ $((RANDOM % 10)) = 0 ] && [ -z "$(dialogs)" ]; then
+        DONE="paste from a silent owner"
+        "$TOOLS/silent_clipboard" >"$E2E_TMP/silent.out" 2>&1 &
+        local silent=$!
+        E2E_PIDS+=($silent)
+        wait_for 5 grep -q ready "$E2E_TMP/silent.out" || fail "the silent owner did not start"
+        xdotool key --clearmodifiers ctrl+v
+        answers "$n"
+        kill "$silent"
+        wait "$silent" 2>/dev/null || true
       else
         junk_text | xclip -selection clipboard -i 2>/dev/null
+        xdotool key --clearmodifiers ctrl+v
       fi
-      xdotool key --clearmodifiers ctrl+v
       ;;
     8) # the pipette, dragged to random points with the wheel and the arrows
       DONE="pipette"
@@ -162,8 +166,9 @@ answer_dialogs() {
       1) xdotool key Return ;;
       2) xdotool key "$(pick alt+o alt+n Tab space)" ;;
       3)
-        read -r x y w h < <(window_geometry "$dialog")
-        xdotool mousemove $((x + RANDOM % w)) $((y + RANDOM % h)) click 1
+        # The dialog may have closed meanwhile: its geometry is then empty.
+        read -r x y w h < <(window_geometry "$dialog" 2>/dev/null)
+        xdotool mousemove $((${x:-0} + RANDOM % ${w:-1})) $((${y:-0} + RANDOM % ${h:-1})) click 1
         ;;
       *)
         xdotool type -- "$PALETTES/$(pick p1 p2 p3 "x y" ../p4)$(pick .pal .gpl .PAL "" .txt)"
@@ -202,7 +207,9 @@ for ((n = 1; n <= ACTIONS; n++)); do
   if [ $((RANDOM % 3)) = 0 ]; then answer_dialogs; fi
   if [ "$n" = $((ACTIONS / 2)) ]; then RSS_MIDDLE=$(rss); fi
   if [ $((n % ((ACTIONS + 9) / 10))) = 0 ]; then RSS_CURVE+=" $(rss)"; fi
+  DONE_ACTIONS=$n
 done
+[ "${DONE_ACTIONS:-0}" = "$ACTIONS" ] || fail "the monkey stopped after ${DONE_ACTIONS:-0} actions"
 RSS_END=$(rss)
 
 # A normal close: dialogs closed, the window closed, a question about the palette answered No.
