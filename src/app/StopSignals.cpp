@@ -12,7 +12,6 @@ namespace jov {
 namespace {
 
 int s_pipe[2] = {-1, -1};
-constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 void OnSignal(int signal)
 {
@@ -23,36 +22,43 @@ void OnSignal(int signal)
     errno = saved;
 }
 
+// Whether the program was started with the signal ignored.
+bool InheritedIgnored(int signal)
+{
+    struct sigaction current = {};
+    return ::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 } // namespace
 
-TStopSignals::TStopSignals(std::function<void()> onStop, QObject *parent)
-    : QObject(parent), m_onStop(std::move(onStop))
+void CatchStopSignals()
 {
-    if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (s_pipe[0] >= 0 || ::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    m_notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TStopSignals::readSignal);
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals)
-        ::sigaction(signal, &action, nullptr);
-}
-
-TStopSignals::~TStopSignals()
-{
-    for (const int signal : kSignals)
-        ::signal(signal, SIG_DFL);
-    // The notifier goes before the descriptor it watches.
-    delete m_notifier;
-    m_notifier = nullptr;
-    for (int &end : s_pipe) {
-        if (end >= 0)
-            ::close(end);
-        end = -1;
+    // Whoever started the program with SIGHUP or SIGINT ignored wants it to outlive the terminal
+    // or the terminal's Ctrl+C; SIGTERM is the request to stop itself.
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        if (signal == SIGTERM || !InheritedIgnored(signal))
+            ::sigaction(signal, &action, nullptr);
     }
 }
+
+TStopSignals::TStopSignals(std::function<void()> onStop, QObject *parent)
+    : QObject(parent), m_onStop(std::move(onStop))
+{
+    CatchStopSignals();
+    if (s_pipe[0] < 0)
+        return;
+    m_notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TStopSignals::readSignal);
+}
+
+// The handlers stay: a stop while the program ends goes into the pipe and is not acted on.
+TStopSignals::~TStopSignals() = default;
 
 void TStopSignals::readSignal()
 {

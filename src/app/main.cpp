@@ -109,7 +109,10 @@ int main(int argc, char *argv[])
                                      "ni -display ne nomme un écran où s'ouvrir\n"));
         return 3;
     }
-
+    // Before anything else of the window's: a stop asked for during start-up is acted on once
+    // the window is up. (A pick ends on the signal's default action.)
+    if (line.action == Action::Window)
+        jov::CatchStopSignals();
     const bool xwayland = PreferXWayland();
     g_displayName = line.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : line.display;
     g_qtHandler = qInstallMessageHandler(HoldMessage);

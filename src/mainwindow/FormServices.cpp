@@ -120,6 +120,10 @@ FormServices FormServices::platform()
     services.savePaletteFile = [](QWidget *owner, const QString &folder, const QString &name) {
         return RunFileDialog(owner, folder, true, name);
     };
+    services.readClipboardText = [](QObject *context,
+                                    std::function<void(const ClipboardText &)> done) {
+        ReadClipboardText(context, ClipboardWaitLimit, std::move(done));
+    };
     services.runDialog = [](QDialog &dialog) { return dialog.exec(); };
     services.openUrl = OpenWithDesktop;
     services.pointer = PointerPosition;

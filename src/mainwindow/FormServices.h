@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/ScreenBlock.h"
+#include "mainwindow/ClipboardReader.h"
 #include "mainwindow/ScreenSampler.h"
 #include "persistence/GimpPalette.h"
 
@@ -13,6 +14,7 @@
 #include <optional>
 
 class QDialog;
+class QObject;
 class QWidget;
 
 namespace jov {
@@ -48,6 +50,11 @@ struct FormServices
     // the chosen filter or typed extension; an empty path when cancelled.
     std::function<PaletteSaveTarget(QWidget *owner, const QString &folder, const QString &name)>
         savePaletteFile;
+
+    // The clipboard's text, read without holding up the event loop (ReadClipboardText): `done`
+    // is called once, at once or later, unless `context` is destroyed first.
+    std::function<void(QObject *context, std::function<void(const ClipboardText &)> done)>
+        readClipboardText;
 
     // Shows a modal dialog and returns its result (QDialog::exec).
     std::function<int(QDialog &dialog)> runDialog;

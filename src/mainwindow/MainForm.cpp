@@ -21,7 +21,6 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QRadioButton>
 #include <QWindow>
 
@@ -149,10 +148,27 @@ void TMainForm::SpeedCopieClick()
 
 void TMainForm::SpeedCollerClick()
 {
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText())
+    // The window goes on answering while the clipboard's owner is asked; a second paste in
+    // the meantime does nothing.
+    if (m_pasting)
         return;
-    const PasteResult result = ReadColorText(data->text());
+    m_pasting = true;
+    m_services.readClipboardText(this, [this](const ClipboardText &clipboard) {
+        m_pasting = false;
+        PasteText(clipboard);
+    });
+}
+
+void TMainForm::PasteText(const ClipboardText &clipboard)
+{
+    if (clipboard.state == ClipboardText::State::NoAnswer) {
+        m_services.beep();
+        StatusBar->setPanelText(0, QStringLiteral(" Presse-papiers : pas de réponse"));
+        return;
+    }
+    if (clipboard.state != ClipboardText::State::Text)
+        return;
+    const PasteResult result = ReadColorText(clipboard.text);
     TNumberField *const fields[3] = {SpinRouge, SpinVert, SpinBleu};
     for (int i = 0; i < result.count; ++i)
         fields[i]->setValue(result.values[size_t(i)]);
@@ -475,6 +491,9 @@ bool TMainForm::event(QEvent *event)
     // one: a held Ctrl is not known any more once the window loses the keyboard.
     if (event->type() == QEvent::WindowDeactivate)
         m_ctrlHeld = false;
+    // The window manager moves a window it frames: its frame is known from then on.
+    if (event->type() == QEvent::Move)
+        FrameKnown();
     return QWidget::event(event);
 }
 

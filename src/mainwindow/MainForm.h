@@ -8,12 +8,14 @@
 
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -63,7 +65,11 @@ public:
 
     // Colour text through the clipboard.
     void SpeedCopieClick();
+    // Reads the clipboard's text and pastes it when it comes (see PasteText).
     void SpeedCollerClick();
+    // A colour from the clipboard's text; a beep and a status message when its owner did not
+    // answer.
+    void PasteText(const ClipboardText &clipboard);
 
     // Keys seen by the window before the focused control. Returns whether the key ran a command
     // (such a key is not passed on, so a focused field does not also paste into its text).
@@ -127,13 +133,17 @@ public:
     // Settings: read at creation, written when the window closes.
     void LoadSettings();
     bool SaveSettings();
-    void FormClose();
+    // Saves the settings at close; false when they did not all reach the store.
+    bool FormClose();
     // Ends the run as a granted close does, without any question (nobody may be there to
-    // answer): the desktop session is ending, or the program was told to stop.
+    // answer): the desktop session is ending, or the program was told to stop. A save that
+    // failed is reported on the error output.
     void EndSession();
     SettingsStore &Store() const { return *m_services.store; }
     // The window placement record of the "Application" subkey.
     void RestorePlacement();
+    // Moves the window to a stored place, brought whole onto the nearest screen when it is not.
+    void PlaceOnScreens(QPoint stored);
     bool SavePlacement();
     WindowPlacementRecord CurrentPlacement() const;
 
@@ -204,6 +214,11 @@ private:
     void TrackChange(TTrackBar95 *track, TNumberField *field);
     void SpinChange(TNumberField *field, TTrackBar95 *track);
     void ApplySlotColor(ColorRef color);
+    // Fits a place that PlaceOnScreens had to move again once the window's frame is known.
+    void FrameKnown();
+    // Saves as at a close and emits closed(), once per run; a failed save is told in a notice
+    // when the user is there, else on the error output.
+    void EndRun(bool userPresent);
     void WithFullWindow(const std::function<void()> &show);
     void PipetteKeyDown();
     void CheckValeurToggle();
@@ -221,6 +236,9 @@ private:
     TCustomSlots *m_slots = nullptr;
     TPipette *m_pipette = nullptr;
     bool m_ctrlHeld = false;
+    bool m_pasting = false;
+    // A stored place that was fitted onto the screens before the frame was known.
+    std::optional<QPoint> m_unframedFit;
     bool m_firstShow = true;
     bool m_ended = false;
 };

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QRadioButton>
@@ -21,6 +22,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 namespace jov {
 
@@ -113,7 +115,7 @@ bool TMainForm::SaveSettings()
                                &m_settingsSnapshot);
 }
 
-void TMainForm::FormClose()
+bool TMainForm::FormClose()
 {
     SetApplicationCursor(DefaultCursorIndex);
     for (const ChannelOption &channel : ChannelOptions)
@@ -121,11 +123,12 @@ void TMainForm::FormClose()
     m_options.valueOnly = CheckValeur->isChecked();
     for (const auto &[option, control] : FormatOptions)
         m_options.*option = (this->*control)->isChecked();
-    SaveSettings();
+    bool saved = SaveSettings();
     // The placement was written when the close was granted; written again here on purpose,
     // after the settings, when the user asked for it.
     if (m_options.savePlacement)
-        SavePlacement();
+        saved &= SavePlacement();
+    return saved;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -138,17 +141,34 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    EndSession();
+    EndRun(true);
     event->accept();
 }
 
 void TMainForm::EndSession()
 {
+    EndRun(false);
+}
+
+void TMainForm::EndRun(bool userPresent)
+{
     if (m_ended)
         return;
     m_ended = true;
-    SavePlacement();
-    FormClose();
+    bool saved = SavePlacement();
+    saved &= FormClose();
+    if (!saved) {
+        // The store was left as it was; the user learns that this run's settings are lost, in
+        // a notice when there to read it, else on the error output.
+        const QString where = m_services.store->location();
+        const QString failure = QStringLiteral("Les réglages n'ont pas pu être enregistrés") +
+                                (where.isEmpty() ? QString() : QStringLiteral(" dans ") + where);
+        if (userPresent)
+            m_services.information(this, QStringLiteral("\r\n") + failure);
+        else
+            qWarning().noquote() << QCoreApplication::applicationName() + QStringLiteral(" : ") +
+                                        failure;
+    }
     Q_EMIT closed();
 }
 
@@ -197,23 +217,39 @@ void TMainForm::RestorePlacement()
                       ScreenPpi(), screenSize.width(), screenSize.height());
     if (result.stopped)
         return;
-    if (result.applyPlacement) {
-        // A place partly or wholly off the screens (a monitor unplugged, a smaller screen) is
-        // brought whole onto the nearest one.
-        QList<QRect> areas;
-        for (const QScreen *s : QGuiApplication::screens())
-            areas.append(s->availableGeometry());
-        const QRect frame = frameGeometry();
-        const int titleBar = geometry().top() > frame.top()
-                                 ? geometry().top() - frame.top()
-                                 : style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        move(FitOnScreens(
-            QPoint(result.placement.normalPosition.left, result.placement.normalPosition.top),
-            frame.size(), titleBar, areas));
-    }
+    if (result.applyPlacement)
+        PlaceOnScreens(
+            QPoint(result.placement.normalPosition.left, result.placement.normalPosition.top));
     // The window has a fixed size: a maximised record comes up normal.
     if (result.show == PlacementShow::Minimized && isVisible())
         QTimer::singleShot(0, this, [this] { showMinimized(); });
+}
+
+// A place partly or wholly off the screens (a monitor unplugged, a smaller screen) is brought
+// whole onto the nearest one. Until the window manager has framed the window its frame is not
+// known and the fit can only use the client area: it is made again, with the whole frame, as
+// soon as the frame is known (FrameKnown).
+void TMainForm::PlaceOnScreens(QPoint stored)
+{
+    QList<QRect> areas;
+    for (const QScreen *s : QGuiApplication::screens())
+        areas.append(s->availableGeometry());
+    const QRect frame = frameGeometry();
+    const bool framed = frame != geometry();
+    const int titleBar = geometry().top() > frame.top()
+                             ? geometry().top() - frame.top()
+                             : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QPoint place = FitOnScreens(stored, frame.size(), titleBar, areas);
+    move(place);
+    m_unframedFit.reset();
+    if (!framed && place != stored)
+        m_unframedFit = stored;
+}
+
+void TMainForm::FrameKnown()
+{
+    if (m_unframedFit && frameGeometry() != geometry())
+        PlaceOnScreens(*std::exchange(m_unframedFit, std::nullopt));
 }
 
 } // namespace jov

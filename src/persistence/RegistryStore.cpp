@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -27,6 +28,49 @@ bool PathTaken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
+// A copy beside the file named fileName: 1 for "<fileName>.bak", N for "<fileName>.bak.N"
+// (N from 2, written without leading zeros); 0 for any other name.
+qint64 BackupNumber(const QString &entry, const QString &fileName)
+{
+    const QString stem = fileName + QStringLiteral(".bak");
+    if (!entry.startsWith(stem))
+        return 0;
+    if (entry.size() == stem.size())
+        return 1;
+    const QStringView digits = QStringView(entry).mid(stem.size() + 1);
+    if (entry[stem.size()] != u'.' || digits.isEmpty() || digits.size() > 18 || digits[0] == u'0')
+        return 0;
+    qint64 number = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number >= 2 ? number : 0;
+}
+
+struct Backup
+{
+    qint64 number;
+    QFileInfo info;
+};
+
+// The copies beside the file, newest first.
+QList<Backup> Backups(const QString &filePath)
+{
+    const QFileInfo file(filePath);
+    QList<Backup> backups;
+    const QFileInfoList entries = file.absoluteDir().entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (const qint64 number = BackupNumber(entry.fileName(), file.fileName()))
+            backups.append({number, entry});
+    }
+    std::sort(backups.begin(), backups.end(),
+              [](const Backup &a, const Backup &b) { return a.number > b.number; });
+    return backups;
+}
+
 } // namespace
 
 RegistryStore::RegistryStore(QString filePath) : m_path(std::move(filePath)) {}
@@ -37,17 +81,26 @@ RegistryStore::~RegistryStore()
         Flush();
 }
 
-QString RegistryStore::FreeBackupPath(const QString &filePath)
+QString RegistryStore::NextBackupPath(const QString &filePath)
 {
-    QString first = filePath + QStringLiteral(".bak");
-    if (!PathTaken(first))
-        return first;
-    for (int n = 2; n <= 999; ++n) {
-        QString candidate = first + u'.' + QString::number(n);
-        if (!PathTaken(candidate))
-            return candidate;
+    const QList<Backup> backups = Backups(filePath);
+    QString path = filePath + QStringLiteral(".bak");
+    if (!backups.isEmpty())
+        path += u'.' + QString::number(backups.first().number + 1);
+    return path;
+}
+
+// Records the copy just made and removes the copies older than the newest MaxBackups. A copy
+// that cannot be removed stays; the save does not depend on it.
+void RegistryStore::BackedUp(const QString &path)
+{
+    m_lastBackup = path;
+    const QList<Backup> backups = Backups(m_path);
+    for (qsizetype i = MaxBackups; i < backups.size(); ++i) {
+        const QFileInfo &old = backups[i].info;
+        if (old.isSymLink() || !old.isDir())
+            QFile::remove(old.absoluteFilePath());
     }
-    return {};
 }
 
 RegistryStore::Signature RegistryStore::Stat() const
@@ -122,10 +175,10 @@ bool RegistryStore::Flush()
         return fail();
 
     if (m_state == FileState::Unreadable && PathTaken(m_path)) {
-        const QString aside = FreeBackupPath(m_path);
-        if (aside.isEmpty() || !QDir().rename(m_path, aside))
+        const QString aside = NextBackupPath(m_path);
+        if (!QDir().rename(m_path, aside))
             return fail();
-        m_lastBackup = aside;
+        BackedUp(aside);
     } else if (m_state == FileState::Readable && !m_lossless && m_backedUp != m_signature) {
         if (!CopyAside())
             return fail();
@@ -144,13 +197,11 @@ bool RegistryStore::Flush()
     return true;
 }
 
-// Writes the bytes last read to a new file under the first free backup name; the file itself is
+// Writes the bytes last read to a new file under the next backup name; the file itself is
 // not opened again, as it may have been replaced by something that cannot be read.
 bool RegistryStore::CopyAside()
 {
-    const QString aside = FreeBackupPath(m_path);
-    if (aside.isEmpty())
-        return false;
+    const QString aside = NextBackupPath(m_path);
     QFile copy(aside);
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
@@ -163,9 +214,14 @@ bool RegistryStore::CopyAside()
         return false;
     }
     copy.close();
-    m_lastBackup = aside;
     m_backedUp = m_signature;
+    BackedUp(aside);
     return true;
+}
+
+QString RegistryStore::location() const
+{
+    return QDir::toNativeSeparators(m_path);
 }
 
 bool RegistryStore::KeepCopy()

@@ -22,9 +22,12 @@ namespace jov {
 // - a file holding lines this store does not understand (comments, other hives, deletions,
 //   bytes that are not UTF-8, a value given twice) is copied aside before the first write over
 //   it, as the store would drop those lines.
-// The copy goes to "<file>.bak", or the first free of "<file>.bak.2" ... "<file>.bak.999"; an
-// older copy is never overwritten, and when no name is free the write fails. KeepCopy makes the
-// same copy of a readable file on request (once per version of the file).
+// The first copy goes to "<file>.bak", each later one to "<file>.bak.N", N one more than the
+// highest number beside the file ("<file>.bak" counting as 1): a copy is never overwritten, and
+// the newest has the highest number. Once a copy is made only the newest MaxBackups are kept;
+// older ones are removed, except folders (a folder moved aside is left to the user). A save
+// thus never depends on a free name. KeepCopy makes the same copy of a readable file on request
+// (once per version of the file).
 //
 // Batches: BeginBatch ... CommitBatch reads the file once and replaces it once, however many
 // values are written in between; use it for SaveSettings. Inside a batch the file is not
@@ -46,6 +49,7 @@ public:
     bool RegReadValueNames(const QString &key, QStringList &names) override;
     std::optional<RegValue> RegReadValue(const QString &key, const QString &name) override;
 
+    QString location() const override;
     bool KeepCopy() override;
     void BeginBatch() override;
     bool CommitBatch() override;
@@ -55,9 +59,10 @@ public:
     // How many times this object replaced the file.
     int fileReplacements() const { return m_replacements; }
 
-    // The first of "<file>.bak", "<file>.bak.2" ... "<file>.bak.999" that does not exist;
-    // empty when all do.
-    static QString FreeBackupPath(const QString &filePath);
+    // How many copies of the file are kept beside it.
+    static constexpr int MaxBackups = 5;
+    // Where the next copy of the file goes.
+    static QString NextBackupPath(const QString &filePath);
 
 private:
     enum class FileState { Missing, Readable, Unreadable };
@@ -76,6 +81,7 @@ private:
     void Refresh();
     bool Flush();
     bool CopyAside();
+    void BackedUp(const QString &path);
     template <typename Change> bool Write(Change change);
 
     QString m_path;

@@ -47,6 +47,10 @@ public:
         return RegReadInteger(key, name, defaultValue ? 1 : 0) != 0;
     }
 
+    // Where the store is kept, as the user would look for it (a file's path); empty when it
+    // has no such place.
+    virtual QString location() const { return QString(); }
+
     // Keeps a copy of what the store holds now beside it, before writes that replace many values
     // at once (an import of older settings). True when the copy was made or there was nothing
     // to keep; false when a copy was needed and could not be made.

@@ -1,6 +1,7 @@
 #include "portal/PortalColorPicker.h"
 
-#include <QDBusArgument>
+#include "portal/PortalResults.h"
+
 #include <QDBusError>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -9,9 +10,6 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <QWindow>
-
-#include <array>
-#include <cmath>
 
 namespace jov {
 
@@ -57,35 +55,6 @@ TPortalColorPicker::Failure FailureOfError(const QDBusMessage &reply)
     return F::Error;
 }
 
-// The "color" result, a structure of three doubles; nothing when it is anything else.
-std::optional<std::array<int, 3>> ColorOfResults(const QVariant &resultsArg)
-{
-    if (!resultsArg.canConvert<QDBusArgument>())
-        return std::nullopt;
-    const auto resultsDbus = resultsArg.value<QDBusArgument>();
-    if (resultsDbus.currentSignature() != QLatin1String("a{sv}"))
-        return std::nullopt;
-    const QVariantMap results = qdbus_cast<QVariantMap>(resultsDbus);
-    const QVariant color = results.value(QStringLiteral("color"));
-    if (!color.canConvert<QDBusArgument>())
-        return std::nullopt;
-    const auto colorDbus = color.value<QDBusArgument>();
-    if (colorDbus.currentSignature() != QLatin1String("(ddd)"))
-        return std::nullopt;
-    double channels[3] = {};
-    colorDbus.beginStructure();
-    colorDbus >> channels[0] >> channels[1] >> channels[2];
-    colorDbus.endStructure();
-    std::array<int, 3> bytes{};
-    for (int i = 0; i < 3; ++i) {
-        const auto byte = PortalChannelToByte(channels[i]);
-        if (!byte)
-            return std::nullopt;
-        bytes[i] = *byte;
-    }
-    return bytes;
-}
-
 } // namespace
 
 bool IsWaylandSession(const QString &waylandDisplay, const QString &sessionType)
@@ -112,14 +81,6 @@ QString PortalParentWindow(const QWindow *window)
     if (!window)
         return QString();
     return PortalParentWindow(QGuiApplication::platformName(), quintptr(window->winId()));
-}
-
-std::optional<int> PortalChannelToByte(double value)
-{
-    if (std::isnan(value))
-        return std::nullopt;
-    const double clamped = value < 0.0 ? 0.0 : (value > 1.0 ? 1.0 : value);
-    return int(std::lround(clamped * 255.0));
 }
 
 TPortalColorPicker::TPortalColorPicker(QObject *parent)
@@ -291,7 +252,10 @@ void TPortalColorPicker::onResponse(const QDBusMessage &message)
         fail(Failure::Refused);
         return;
     }
-    const auto color = ColorOfResults(args.at(1));
+    const QVariant results = PlainDBusValue(args.at(1));
+    const auto color = results.metaType() == QMetaType::fromType<QVariantMap>()
+                           ? PortalResultColor(results.toMap())
+                           : std::nullopt;
     if (!color) {
         fail(Failure::Malformed);
         return;

@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QString>
 
-#include <optional>
-
 class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
 class QWindow;
@@ -27,10 +25,6 @@ bool IsWaylandSession();
 QString PortalParentWindow(const QString &platformName, quintptr windowId);
 // The same for a window of this application, on the running platform.
 QString PortalParentWindow(const QWindow *window);
-
-// A portal colour channel (0..1) as 0..255: clamped into 0..1, then rounded to the nearest
-// integer, halves away from zero (0.5 gives 128). Nothing for NaN.
-std::optional<int> PortalChannelToByte(double value);
 
 /// Picks one colour from the screen through the desktop portal
 /// (org.freedesktop.portal.Screenshot.PickColor on the session bus), the only way a program can

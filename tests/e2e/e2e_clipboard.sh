@@ -39,4 +39,32 @@ paste_and_copy "0X123456" "#563412"
 # A text no rule accepts changes nothing.
 paste_and_copy "12345" "#563412"
 
+# A clipboard owner that never answers. While the paste waits for it the window goes on
+# answering: Ctrl+R (compact mode) changes its height within 0.5 s, again and again, for longer
+# than the paste waits. Then the paste has given up: the colour is unchanged and the next paste
+# works.
+SILENT=${JOV_SILENT_CLIPBOARD:-$(dirname "$JOV")/../tests/silent_clipboard}
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+height() { window_geometry "$JOV_WIN" | cut -d' ' -f4; }
+full=$(height)
+"$SILENT" >"$E2E_TMP/silent.out" 2>&1 &
+E2E_PIDS+=($!)
+wait_for 5 grep -q ready "$E2E_TMP/silent.out" || fail "the silent clipboard owner did not start"
+xdotool key --clearmodifiers ctrl+v
+start=$(now_ms)
+toggles=0
+while [ $(($(now_ms) - start)) -lt 3000 ]; do
+  before=$(height)
+  sent=$(now_ms)
+  xdotool key --clearmodifiers ctrl+r
+  until [ "$(height)" != "$before" ]; do
+    [ $(($(now_ms) - sent)) -lt 500 ] || fail "no answer within 0.5 s while the paste waits"
+  done
+  toggles=$((toggles + 1))
+done
+[ "$(height)" = "$full" ] || xdotool key --clearmodifiers ctrl+r
+pass "the window answered $toggles times within 0.5 s while the clipboard's owner was silent"
+expect_colour "#563412" "after a paste from a silent owner"
+paste_and_copy "#102030" "#102030"
+
 close_jov

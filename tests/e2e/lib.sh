@@ -89,8 +89,12 @@ start_x() {
 
 JOV_PID=""
 JOV_WIN=""
+# How start_jov starts the program: as from a terminal or the desktop, where Ctrl+C ends it (a
+# script's background job would have SIGINT and SIGQUIT ignored). A test may start it otherwise
+# (nohup, say) by setting this array.
+JOV_LAUNCH=(env --default-signal=INT,QUIT)
 start_jov() {
-  "$JOV" "$@" >"$E2E_TMP/jov.log" 2>&1 &
+  "${JOV_LAUNCH[@]}" "$JOV" "$@" >"$E2E_TMP/jov.log" 2>&1 &
   JOV_PID=$!
   E2E_PIDS+=($JOV_PID)
   wait_for 20 xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^JOV' ||

@@ -39,6 +39,8 @@ struct QuietServices
     bool urlsOpen = true;      // whether the desktop took them
     // What each modal dialog does instead of running; rejected by default.
     std::function<int(QDialog &)> onDialog = [](QDialog &) { return int(QDialog::Rejected); };
+    // What a read of the clipboard gives; the platform's clipboard unless set.
+    std::optional<ClipboardText> clipboard;
     // The screen as the pipette sees it: the pointer and pixels are the platform's unless set.
     std::function<std::optional<QColor>(const ScreenPoint &)> onSample;
     std::function<bool(const ScreenPoint &, ScreenBlock &)> onBlock;
@@ -69,6 +71,14 @@ struct QuietServices
         s.savePaletteFile = [this](QWidget *, const QString &folder, const QString &name) {
             dialogFolders << folder + QLatin1Char('|') + name;
             return savePath.isEmpty() ? PaletteSaveTarget() : ResolvePaletteSave(savePath, {});
+        };
+        s.readClipboardText = [this, platform = s.readClipboardText](
+                                  QObject *context,
+                                  std::function<void(const ClipboardText &)> done) {
+            if (clipboard)
+                done(*clipboard);
+            else
+                platform(context, std::move(done));
         };
         s.runDialog = [this](QDialog &dialog) { return onDialog(dialog); };
         s.openUrl = [this](const QUrl &url) {

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "ReadOnlyFolder.h"
 #include "persistence/RegistryData.h"
 #include "persistence/RegistryStore.h"
 
@@ -9,10 +10,12 @@
 #include <QTest>
 
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
 using namespace jov;
 using jov::test::FileSizeLimit;
+using jov::test::ReadOnlyFolder;
 
 namespace {
 
@@ -53,8 +56,11 @@ private Q_SLOTS:
     void unknownLinesAreCopiedAside_data();
     void unknownLinesAreCopiedAside();
     void olderCopyIsNeverOverwritten();
+    void backupsAreBounded_data();
+    void backupsAreBounded();
     void unreadableFileIsMovedAside_data();
     void unreadableFileIsMovedAside();
+    void failedWriteKeepsFileWhole_data();
     void failedWriteKeepsFileWhole();
     void refusedWritesReportFalse();
 
@@ -355,6 +361,51 @@ void TestRegistryStore::olderCopyIsNeverOverwritten()
     QCOMPARE(ReadAll(m_path + QStringLiteral(".bak.3")), QByteArray("; comment\r\n"));
 }
 
+// However many copies an older version or a long history left beside the store, a save that
+// needs one more goes through, and only the newest few copies stay.
+void TestRegistryStore::backupsAreBounded_data()
+{
+    QTest::addColumn<bool>("folder"); // a folder at the path is moved aside, not copied
+    QTest::newRow("lines-copied-aside") << false;
+    QTest::newRow("folder-moved-aside") << true;
+}
+
+void TestRegistryStore::backupsAreBounded()
+{
+    QFETCH(bool, folder);
+    const QDir dir(QFileInfo(m_path).absolutePath());
+    QVERIFY(dir.mkpath(QStringLiteral(".")));
+    const QString first = m_path + QStringLiteral(".bak");
+    QVERIFY(WriteAll(first, "copy 1"));
+    for (int n = 2; n <= 999; ++n)
+        QVERIFY(WriteAll(first + u'.' + QString::number(n), "copy " + QByteArray::number(n)));
+    // An old folder moved aside is the user's: never removed.
+    QVERIFY(QFile::remove(first + QStringLiteral(".3")));
+    QVERIFY(dir.mkpath(first + QStringLiteral(".3")));
+    // Not copies of the store: left alone.
+    QVERIFY(WriteAll(first + QStringLiteral(".0999"), "other"));
+    QVERIFY(WriteAll(first + QStringLiteral(".old"), "other"));
+    if (folder)
+        QVERIFY(dir.mkpath(m_path));
+    else
+        QVERIFY(WriteAll(m_path, "; comment\r\n"));
+
+    RegistryStore store(m_path);
+    QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 1));
+    const QString newest = first + QStringLiteral(".1000");
+    QCOMPARE(store.lastBackupPath(), newest);
+    QCOMPARE(QFileInfo(newest).isDir(), folder);
+    if (!folder)
+        QCOMPARE(ReadAll(newest), QByteArray("; comment\r\n"));
+    QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), -1), 1);
+
+    QStringList left = dir.entryList({QStringLiteral("JOV.reg.bak*")},
+                                     QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    QCOMPARE(left, QStringList({"JOV.reg.bak.0999", "JOV.reg.bak.1000", "JOV.reg.bak.3",
+                                "JOV.reg.bak.996", "JOV.reg.bak.997", "JOV.reg.bak.998",
+                                "JOV.reg.bak.999", "JOV.reg.bak.old"}));
+}
+
 void TestRegistryStore::unreadableFileIsMovedAside_data()
 {
     QTest::addColumn<bool>("folder");
@@ -386,15 +437,39 @@ void TestRegistryStore::unreadableFileIsMovedAside()
     QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), -1), 8);
 }
 
+void TestRegistryStore::failedWriteKeepsFileWhole_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QByteArray>("extra"); // lines the store would copy aside first
+    QTest::newRow("disk-full") << true << QByteArray();
+    QTest::newRow("read-only-folder") << false << QByteArray();
+    QTest::newRow("read-only-folder-copy-aside") << false << QByteArray("; by hand\r\n");
+}
+
 void TestRegistryStore::failedWriteKeepsFileWhole()
 {
-    RegistryStore store(m_path);
-    for (int i = 0; i < 20; ++i)
-        QVERIFY(store.RegWriteString(Options, QStringLiteral("Name%1").arg(i),
-                                     QStringLiteral("a fairly long value to fill the file")));
-    const QByteArray before = ReadAll(m_path);
+    QFETCH(bool, diskFull);
+    QFETCH(QByteArray, extra);
     {
-        FileSizeLimit limit(before.size() / 2);
+        RegistryStore filler(m_path);
+        for (int i = 0; i < 20; ++i)
+            QVERIFY(filler.RegWriteString(Options, QStringLiteral("Name%1").arg(i),
+                                          QStringLiteral("a fairly long value to fill the file")));
+    }
+    const QByteArray before = ReadAll(m_path) + extra;
+    QVERIFY(WriteAll(m_path, before));
+    RegistryStore store(m_path);
+    {
+        const QString folder = QFileInfo(m_path).absolutePath();
+        std::optional<FileSizeLimit> limit;
+        std::optional<ReadOnlyFolder> readOnly;
+        if (diskFull) {
+            limit.emplace(before.size() / 2);
+        } else {
+            readOnly.emplace(folder);
+            if (!readOnly->ok())
+                QSKIP("no way to make a folder read-only here");
+        }
         QVERIFY(!store.RegWriteString(Options, QStringLiteral("Name0"), QStringLiteral("new")));
         store.BeginBatch();
         QVERIFY(store.RegWriteInteger(Options, QStringLiteral("Op01"), 1));

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void copyWithoutFormatCopiesNothing();
     void paste_data();
     void paste();
+    void pasteWithoutText_data();
     void pasteWithoutText();
     void copyThenPasteRoundTrips();
     void ctrlShortcutsWhateverHasFocus();
@@ -338,16 +339,34 @@ void TestColorChannels::paste()
     QCOMPARE(f.form->PanelColor->color(), QColor(expected[0], expected[1], expected[2]));
 }
 
+// No text to paste: the clipboard holds none (nothing happens), or its owner did not answer in
+// time (a beep and a message); the colour stays either way.
+void TestColorChannels::pasteWithoutText_data()
+{
+    QTest::addColumn<bool>("ownerAnswers");
+    QTest::addColumn<int>("beeps");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("no-text") << true << 0 << "before";
+    QTest::newRow("no-answer") << false << 1 << " Presse-papiers : pas de réponse";
+}
+
 void TestColorChannels::pasteWithoutText()
 {
+    QFETCH(bool, ownerAnswers);
+    QFETCH(int, beeps);
+    QFETCH(QString, status);
     Fixture f;
     f.setChannels(7, 8, 9);
+    f.form->StatusBar->setPanelText(0, QStringLiteral("before"));
     auto *data = new QMimeData;
     data->setData(QStringLiteral("application/x-jov-test"), QByteArray("x"));
     QApplication::clipboard()->setMimeData(data);
+    if (!ownerAnswers)
+        f.clipboard = ClipboardText{ClipboardText::State::NoAnswer, {}};
     f.form->SpeedCollerClick();
     QCOMPARE(f.channels(), QList<int>({7, 8, 9}));
-    QCOMPARE(f.beeps, 0);
+    QCOMPARE(f.beeps, beeps);
+    QCOMPARE(f.form->StatusBar->panelText(0), status);
 }
 
 void TestColorChannels::copyThenPasteRoundTrips()

@@ -82,6 +82,8 @@ private Q_SLOTS:
     void placementWrittenAndRestored();
     void placementOffEveryScreenBroughtOnScreen();
     void sessionEndSavesWithoutQuestions();
+    void failedSaveIsReported_data();
+    void failedSaveIsReported();
 
 private:
     QString config() const { return m_dir.path() + "/config-" + QTest::currentTestFunction(); }
@@ -368,6 +370,37 @@ void TestSettingsFlow::sessionEndSavesWithoutQuestions()
     Run run;
     QCOMPARE(run.form->CurrentColor(), MakeColor(18, 52, 86));
     QCOMPARE(run.form->Slots[1]->colorRef(), MakeColor(18, 52, 86));
+}
+
+// A save at close that cannot reach the store is told: in a notice when the user closed the
+// window, on the error output when the program was told to stop or the session ends.
+void TestSettingsFlow::failedSaveIsReported_data()
+{
+    QTest::addColumn<bool>("userClose");
+    QTest::newRow("granted-close") << true;
+    QTest::newRow("told-to-stop") << false;
+}
+
+void TestSettingsFlow::failedSaveIsReported()
+{
+    QFETCH(bool, userClose);
+    // The store's folder cannot be made: a plain file stands where it should be.
+    QVERIFY(WriteFile(config() + "/Corvel Astine", "not a folder"));
+    Run run;
+    run.form->SpinRouge->setValue(7);
+    const QString text =
+        "Les réglages n'ont pas pu être enregistrés dans " + QDir::toNativeSeparators(StorePath());
+    QSignalSpy closed(run.form.get(), &TMainForm::closed);
+    if (userClose) {
+        run.close();
+        QCOMPARE(run.messages, QStringList("\r\n" + text));
+    } else {
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QCoreApplication::applicationName() + " : " + text));
+        run.form->EndSession();
+        QVERIFY(run.messages.isEmpty());
+    }
+    QCOMPARE(closed.count(), 1);
 }
 
 QTEST_MAIN(TestSettingsFlow)
