@@ -233,7 +233,7 @@ void TMainForm::BtnCol1DragDrop(int target, int source)
 
 void TMainForm::BtnPlusClick()
 {
-    m_slots->add(std::exchange(m_ctrlHeld, false));
+    m_slots->add(std::exchange(m_ctrlHeld, false), CurrentColor());
 }
 
 void TMainForm::BtnMoinsClick()
@@ -306,7 +306,7 @@ void TMainForm::BtnOptionsClick()
 {
     WithFullWindow([this] {
         TOptions dialog(m_options, BoxReglage->mapToGlobal(QPoint(0, 0)), StatusBar, this);
-        dialog.OnAbout = [this] { ShowAbout(); };
+        connect(&dialog, &TOptions::aboutRequested, this, &TMainForm::ShowAbout);
         if (m_services.runDialog(dialog) == QDialog::Accepted)
             dialog.ApplyTo(m_options);
     });
@@ -316,6 +316,9 @@ void TMainForm::ShowAbout()
 {
     WithFullWindow([this] {
         TAbout about(BoxReglage->mapToGlobal(QPoint(0, 0)), this);
+        connect(&about, &TAbout::linkActivated, this, [this](const QString &target) {
+            m_services.openUrl(QUrl(target, QUrl::TolerantMode));
+        });
         m_services.runDialog(about);
     });
 }
