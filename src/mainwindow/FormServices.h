@@ -1,5 +1,6 @@
 #pragma once
 
+#include "color/CustomColors.h"
 #include "controls/ScreenBlock.h"
 #include "mainwindow/ScreenSampler.h"
 #include "persistence/GimpPalette.h"
@@ -20,8 +21,8 @@ namespace jov {
 class SettingsStore;
 
 // Everything the main window reaches outside itself that a test must not run for real: the
-// settings store, sounds, modal dialogs, the desktop, the screen and the pointer. platform()
-// gives the real ones; a test starts from a quiet set (tests/support/QuietServices.h) in
+// settings store, sounds, modal dialogs, the clipboard, the desktop, the screen and the pointer.
+// platform() gives the real ones; a test starts from a quiet set (tests/support/QuietServices.h) in
 // which every dialog, beep and address is recorded and nothing is shown.
 struct FormServices
 {
@@ -32,8 +33,12 @@ struct FormServices
 
     // The default system sound.
     std::function<void()> beep;
-    // The colour dialog: the chosen colour, or nothing when cancelled.
-    std::function<std::optional<QColor>(QWidget *owner, const QColor &initial)> chooseColor;
+    // The colour dialog: the chosen colour, or nothing when cancelled. It starts with the given
+    // custom colours (a missing one stays as the dialog last had it) and gives back all sixteen
+    // as it leaves them, also when cancelled.
+    std::function<std::optional<QColor>(QWidget *owner, const QColor &initial,
+                                        OptionalCustomColors &custom)>
+        chooseColor;
     // A notice under the caption "Information" with one button "OK".
     std::function<void(QWidget *owner, const QString &text)> information;
     // A notice captioned with the program's name, no icon, one button "OK", centred on the
@@ -48,6 +53,10 @@ struct FormServices
     // the chosen filter or typed extension; an empty path when cancelled.
     std::function<PaletteSaveTarget(QWidget *owner, const QString &folder, const QString &name)>
         savePaletteFile;
+
+    // The clipboard's plain text: put there, and read back (nothing when it holds no text).
+    std::function<void(const QString &text)> setClipboardText;
+    std::function<std::optional<QString>()> clipboardText;
 
     // Shows a modal dialog and returns its result (QDialog::exec).
     std::function<int(QDialog &dialog)> runDialog;

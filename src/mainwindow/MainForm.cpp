@@ -18,10 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QColorDialog>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QRadioButton>
 #include <QWindow>
 
@@ -110,16 +107,13 @@ void TMainForm::ColorToChannels(ColorRef color)
 
 void TMainForm::SpeedColorsClick()
 {
-    // The dialog keeps its custom colours in the application; ours are the persisted lines.
-    const auto custom = ParseCustomColorLines(m_customColorLines);
-    for (int i = 0; i < CustomColorCount; ++i)
-        if (custom[size_t(i)])
-            QColorDialog::setCustomColor(i, ToQColor(*custom[size_t(i)]));
-    const std::optional<QColor> chosen = m_services.chooseColor(this, ToQColor(CurrentColor()));
+    // The dialog's custom colours are the persisted lines, and what it leaves in them is kept.
+    OptionalCustomColors custom = ParseCustomColorLines(m_customColorLines);
+    const std::optional<QColor> chosen =
+        m_services.chooseColor(this, ToQColor(CurrentColor()), custom);
     CustomColors kept{};
-    for (int i = 0; i < CustomColorCount; ++i) {
-        kept[size_t(i)] = ToColorRef(QColorDialog::customColor(i));
-    }
+    for (int i = 0; i < CustomColorCount; ++i)
+        kept[size_t(i)] = custom[size_t(i)].value_or(clWhite);
     m_customColorLines = CustomColorLines(kept);
     if (!chosen || !chosen->isValid())
         return;
@@ -141,18 +135,17 @@ void TMainForm::SpeedCopieClick()
     // With no format selected nothing is copied and no message is shown.
     if (format == CopyFormat::None)
         return;
-    QApplication::clipboard()->setText(CopyText(format, CheckValeur->isChecked(),
-                                                StatusBar->panelText(1), StatusBar->panelText(2),
-                                                StatusBar->panelText(3)));
+    m_services.setClipboardText(CopyText(format, CheckValeur->isChecked(), StatusBar->panelText(1),
+                                         StatusBar->panelText(2), StatusBar->panelText(3)));
     StatusBar->setPanelText(0, QStringLiteral(" Copie effectuée"));
 }
 
 void TMainForm::SpeedCollerClick()
 {
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText())
+    const std::optional<QString> text = m_services.clipboardText();
+    if (!text)
         return;
-    const PasteResult result = ReadColorText(data->text());
+    const PasteResult result = ReadColorText(*text);
     TNumberField *const fields[3] = {SpinRouge, SpinVert, SpinBleu};
     for (int i = 0; i < result.count; ++i)
         fields[i]->setValue(result.values[size_t(i)]);

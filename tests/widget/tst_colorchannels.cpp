@@ -231,10 +231,21 @@ void TestColorChannels::colorDialog()
     f.form->SpeedColorsClick();
     QCOMPARE(f.channels(), QList<int>({255, 0, 0}));
 
-    // The custom colours are kept as sixteen lines ready for the settings store.
+    // What the dialog leaves in its custom colours, also when cancelled, is kept as the sixteen
+    // lines of the settings store and handed to the dialog the next time.
+    CustomColors left;
+    left.fill(clWhite);
+    left.front() = MakeColor(1, 2, 3);
+    left.back() = MakeColor(250, 0, 5);
+    f.customColorsLeft = left;
+    f.chosenColor.reset();
+    f.form->SpeedColorsClick();
     QCOMPARE(f.form->customColorLines().size(), 16);
-    QVERIFY(f.form->customColorLines().first().startsWith(QLatin1String("ColorA=")));
-    QVERIFY(f.form->customColorLines().last().startsWith(QLatin1String("ColorP=")));
+    QCOMPARE(f.form->customColorLines().first(), QStringLiteral("ColorA=030201"));
+    QCOMPARE(f.form->customColorLines().last(), QStringLiteral("ColorP=0500FA"));
+    f.customColorsLeft.reset();
+    f.form->SpeedColorsClick();
+    QCOMPARE(f.colorDialogCustom.back(), std::optional<ColorRef>(MakeColor(250, 0, 5)));
 }
 
 void TestColorChannels::copy_data()
