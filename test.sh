@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds JOV and runs every test tier through CTest: unit, widget, end-to-end and install tests
-# on a release build (build/), then unit and widget tests and the fuzzers under AddressSanitizer and
+# Builds JOV, runs clang-tidy over its sources and every test tier through CTest: unit, widget,
+# end-to-end and install tests on a release build (build/), then unit and widget tests and the fuzzers under AddressSanitizer and
 # UndefinedBehaviorSanitizer on a clang build (build-asan/). Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,6 +12,7 @@ scripts/check-format.sh
 echo "== release build: unit, widget, e2e, install"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$jobs"
+scripts/tidy.sh
 (cd build && ctest --output-on-failure -j "$jobs" -L 'unit|widget')
 (cd build && ctest --output-on-failure -L e2e)
 (cd build && ctest --output-on-failure -L install)
