@@ -53,6 +53,7 @@ private Q_SLOTS:
     void unknownLinesAreCopiedAside_data();
     void unknownLinesAreCopiedAside();
     void olderCopyIsNeverOverwritten();
+    void backupNamesEndAt999();
     void unreadableFileIsMovedAside_data();
     void unreadableFileIsMovedAside();
     void failedWriteKeepsFileWhole();
@@ -321,6 +322,7 @@ void TestRegistryStore::unknownLinesAreCopiedAside_data()
     QTest::newRow("deleted-key") << ours + "[-HKEY_CURRENT_USER\\Software\\Y]\r\n";
     QTest::newRow("twice-the-same-name") << ours + "\"OP01\"=dword:00000007\r\n";
     QTest::newRow("latin1-bytes") << ours + "\"Op30\"=\"caf\xE9\"\r\n";
+    QTest::newRow("header-inside-a-section") << ours + "REGEDIT4\r\n";
 }
 
 void TestRegistryStore::unknownLinesAreCopiedAside()
@@ -328,6 +330,9 @@ void TestRegistryStore::unknownLinesAreCopiedAside()
     QFETCH(QByteArray, content);
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QVERIFY(WriteAll(m_path, content));
+    // Private to its owner, as a new file would not be: the copy keeps that.
+    QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner));
+    const QFile::Permissions permissions = QFileInfo(m_path).permissions();
 
     RegistryStore store(m_path);
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
@@ -335,6 +340,7 @@ void TestRegistryStore::unknownLinesAreCopiedAside()
     const QString backup = m_path + QStringLiteral(".bak");
     QCOMPARE(store.lastBackupPath(), backup);
     QCOMPARE(ReadAll(backup), content);
+    QCOMPARE(QFileInfo(backup).permissions(), permissions);
     QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
 
     // The rewritten file is the store's own: no second copy.
@@ -353,6 +359,18 @@ void TestRegistryStore::olderCopyIsNeverOverwritten()
     QCOMPARE(store.lastBackupPath(), m_path + QStringLiteral(".bak.3"));
     QCOMPARE(ReadAll(m_path + QStringLiteral(".bak")), QByteArray("older copy"));
     QCOMPARE(ReadAll(m_path + QStringLiteral(".bak.3")), QByteArray("; comment\r\n"));
+}
+
+void TestRegistryStore::backupNamesEndAt999()
+{
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    const QString first = m_path + QStringLiteral(".bak");
+    QVERIFY(WriteAll(first, "1"));
+    for (int n = 2; n <= 998; ++n)
+        QVERIFY(WriteAll(first + QStringLiteral(".%1").arg(n), "n"));
+    QCOMPARE(RegistryStore::FreeBackupPath(m_path), first + QStringLiteral(".999"));
+    QVERIFY(WriteAll(first + QStringLiteral(".999"), "n"));
+    QCOMPARE(RegistryStore::FreeBackupPath(m_path), QString());
 }
 
 void TestRegistryStore::unreadableFileIsMovedAside_data()

@@ -115,54 +115,71 @@ void TestColorChannels::typedValueAbove255()
 // text all show it clamped; leaving the field clamps its text.
 void TestColorChannels::typedOutOfRangeAgrees_data()
 {
-    QTest::addColumn<int>("blueBefore");
+    QTest::addColumn<int>("channel"); // 0 red, 1 green, 2 blue
+    QTest::addColumn<int>("before");
     QTest::addColumn<int>("selected"); // characters of the field's text typed over
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text"); // the field's text after typing
-    QTest::addColumn<int>("blue");
-    QTest::newRow("negative-slider-at-0") << 0 << 1 << "-5"
+    QTest::addColumn<int>("value");
+    QTest::newRow("negative-slider-at-0") << 2 << 0 << 1 << "-5"
                                           << "-5" << 0;
-    QTest::newRow("above-255-slider-at-255") << 255 << 1 << "3"
+    QTest::newRow("above-255-slider-at-255") << 2 << 255 << 1 << "3"
                                              << "355" << 255;
-    QTest::newRow("lone-minus") << 0 << 1 << "-"
+    QTest::newRow("lone-minus") << 2 << 0 << 1 << "-"
                                 << "-" << 0;
+    QTest::newRow("red-above-255") << 0 << 255 << 1 << "3"
+                                   << "355" << 255;
+    QTest::newRow("red-negative") << 0 << 0 << 1 << "-5"
+                                  << "-5" << 0;
+    QTest::newRow("green-above-255") << 1 << 255 << 1 << "3"
+                                     << "355" << 255;
+    QTest::newRow("green-negative") << 1 << 0 << 1 << "-5"
+                                    << "-5" << 0;
 }
 
 void TestColorChannels::typedOutOfRangeAgrees()
 {
-    QFETCH(int, blueBefore);
+    QFETCH(int, channel);
+    QFETCH(int, before);
     QFETCH(int, selected);
     QFETCH(QString, typed);
     QFETCH(QString, text);
-    QFETCH(int, blue);
+    QFETCH(int, value);
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     QWindow *window = f.form->windowHandle();
-    f.setChannels(18, 52, blueBefore);
-    QLineEdit *edit = Parts(*f.form).SpinBleu->lineEdit();
+    QList<int> channels = {18, 52, 86};
+    channels[channel] = before;
+    f.setChannels(channels[0], channels[1], channels[2]);
+    const test::FormParts parts = Parts(*f.form);
+    TNumberField *const fields[] = {parts.SpinRouge, parts.SpinVert, parts.SpinBleu};
+    TTrackBar95 *const tracks[] = {parts.TrackRouge, parts.TrackVert, parts.TrackBleu};
+    QLineEdit *edit = fields[channel]->lineEdit();
     edit->setFocus();
     edit->setSelection(0, selected);
     for (const QChar c : typed)
         QTest::keyClick(window, c.toLatin1());
-    QCOMPARE(Parts(*f.form).SpinBleu->text(), text);
-    QCOMPARE(Parts(*f.form).TrackBleu->value(), blue);
+    QCOMPARE(fields[channel]->text(), text);
+    QCOMPARE(tracks[channel]->value(), value);
 
-    const QString hex = QString::asprintf("%02X", blue);
-    const QStringList expected = {"0x00" + hex + "3412", "#1234" + hex,
-                                  QStringLiteral("RGB(18,52,%1)").arg(blue)};
+    channels[channel] = value;
+    const int r = channels[0], g = channels[1], b = channels[2];
+    const QStringList expected = {QString::asprintf("0x00%02X%02X%02X", b, g, r),
+                                  QString::asprintf("#%02X%02X%02X", r, g, b),
+                                  QStringLiteral("RGB(%1,%2,%3)").arg(r).arg(g).arg(b)};
     QCOMPARE(f.panels(), expected);
-    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(18, 52, blue));
-    Parts(*f.form).RadioHexa->setChecked(true);
+    QCOMPARE(parts.PanelColor->color(), QColor(r, g, b));
+    parts.RadioHexa->setChecked(true);
     QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), expected[0]);
-    Parts(*f.form).RadioRgb->setChecked(true);
+    parts.RadioRgb->setChecked(true);
     QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), expected[2]);
-    QCOMPARE(Parts(*f.form).SpinBleu->text(), text); // the shortcuts left the field as typed
+    QCOMPARE(fields[channel]->text(), text); // the shortcuts left the field as typed
 
-    Parts(*f.form).SpinRouge->lineEdit()->setFocus(); // leaving the field clamps it
+    fields[(channel + 1) % 3]->lineEdit()->setFocus(); // leaving the field clamps it
     QTRY_VERIFY(!edit->hasFocus());
-    QCOMPARE(Parts(*f.form).SpinBleu->text(), text == "-" ? text : QString::number(blue));
+    QCOMPARE(fields[channel]->text(), text == "-" ? text : QString::number(value));
     QCOMPARE(f.panels(), expected);
 }
 

@@ -128,7 +128,7 @@ void TestPipette::startShowsTheMode()
     QVERIFY(!THintMonitor::instance()->hasHandler());
     // Hints no longer reach the status line while it runs.
     THintMonitor::instance()->setWidgetUnderMouse(Parts(*f.form).TrackRouge);
-    QTest::qWait(20);
+    QVERIFY(test::RunZeroTimers());
     QCOMPARE(f.form->statusBar()->panelText(0),
              QStringLiteral(" Pipette active : bougez la souris"));
     f.release(TMouseButton::mbLeft, QPoint(5, 5));
