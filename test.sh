@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds JOV and runs every test tier through CTest: unit, widget, end-to-end and install tests
-# on a release build (build/), then unit and widget tests, the fuzzers and a short soak of the real
-# program under AddressSanitizer and UndefinedBehaviorSanitizer on a clang build (build-asan/).
-# Exits non-zero on any failure.
+# Builds JOV, runs clang-tidy over its sources and every test tier through CTest: unit, widget,
+# end-to-end and install tests on a release build (build/), then unit and widget tests, the
+# fuzzers and a short soak of the real program under AddressSanitizer and
+# UndefinedBehaviorSanitizer on a clang build (build-asan/). Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -13,6 +13,7 @@ scripts/check-format.sh
 echo "== release build: unit, widget, e2e, install"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j "$jobs"
+scripts/tidy.sh
 (cd build && ctest --output-on-failure -j "$jobs" -L 'unit|widget')
 (cd build && ctest --output-on-failure -L e2e)
 (cd build && ctest --output-on-failure -L install)

@@ -17,12 +17,13 @@ int main(int argc, char *argv[])
     jov::TMainForm form;
     form.show();
     QApplication::processEvents();
+    auto *spinRouge = form.findChild<jov::TNumberField *>(QStringLiteral("SpinRouge"));
 
     auto run = [&](const char *name, int rounds, bool repaint) {
         QElapsedTimer timer;
         timer.start();
         for (int i = 0; i < rounds; ++i) {
-            form.SpinRouge->setValue(i % 256);
+            spinRouge->setValue(i % 256);
             if (repaint)
                 form.repaint();
         }

@@ -1,7 +1,10 @@
 #include "color/ColorText.h"
 
+#include "color/NumberText.h"
+
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace jov {
@@ -174,14 +177,7 @@ QString RemoveSpaces(QStringView text)
 
 int HexDigitValue(QChar c)
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return 0;
+    return std::max(0, HexDigit(c));
 }
 
 int HexPairValue(QChar high, QChar low)
@@ -193,60 +189,24 @@ std::optional<int> StrToInt32(QStringView text)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
-    bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    const bool negative = n > 0 && text[0] == u'-';
+    if (n > 0 && (text[0] == u'+' || negative))
         ++i;
-    }
-
-    bool hex = false;
+    qsizetype digits = -1; // where the hexadecimal digits start, after a prefix
     if (i < n) {
         const char16_t c = text[i].unicode();
-        if (c == u'$' || c == u'x' || c == u'X') {
-            hex = true;
-            i += 1;
-        } else if (c == u'0' && i + 1 < n && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-            hex = true;
-            i += 2;
-        }
+        if (c == u'$' || c == u'x' || c == u'X')
+            digits = i + 1;
+        else if (c == u'0' && i + 1 < n && (text[i + 1] == u'x' || text[i + 1] == u'X'))
+            digits = i + 2;
     }
-    if (i == n)
-        return std::nullopt; // empty, a lone sign or a prefix without digits
-
-    if (hex) {
-        std::uint32_t value = 0;
-        int significant = 0;
-        for (; i < n; ++i) {
-            const char16_t c = text[i].unicode();
-            const bool isHex =
-                (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-            if (!isHex)
-                return std::nullopt;
-            const int digit = HexDigitValue(QChar(c));
-            if ((significant > 0 || digit != 0) && ++significant > 8)
-                return std::nullopt;
-            value = value * 16 + std::uint32_t(digit);
-        }
-        if (negative)
-            value = 0u - value;
-        return int(value); // two's complement: 80000000 and above read as negative
-    }
-
-    // Decimal: the magnitude is bounded at 2^31 as it grows, so no digit string can overflow.
-    std::int64_t value = 0;
-    for (; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c - u'0');
-        if (value > std::int64_t(INT32_MAX) + 1)
-            return std::nullopt;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT32_MAX)
-        return std::nullopt;
-    return int(value);
+    if (digits < 0)
+        return ParseDecimalInt32(text);
+    const std::optional<quint32> value = ParseHex32(text.mid(digits));
+    if (!value)
+        return std::nullopt; // a prefix without digits, or a stray character
+    // Two's complement: 80000000 and above read as negative, and a sign negates modulo 2^32.
+    return int(negative ? 0u - *value : *value);
 }
 
 PasteResult ReadColorText(QStringView clipboardText)

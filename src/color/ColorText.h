@@ -30,7 +30,7 @@ QString ColorCopyText(CopyFormat format, bool valueOnly, int red, int green, int
 // The text without its blanks (character 32 only; tabs and line breaks stay).
 QString RemoveSpaces(QStringView text);
 
-// "0"-"9" -> 0..9, "A"-"F" and "a"-"f" -> 10..15, anything else -> 0.
+// HexDigit, with anything that is not a hexadecimal digit counting as 0.
 int HexDigitValue(QChar c);
 
 // 16 * HexDigitValue(high) + HexDigitValue(low).

@@ -14,10 +14,9 @@ QStringList CustomColorLines(const CustomColors &colors)
     return lines;
 }
 
-std::array<std::optional<ColorRef>, CustomColorCount>
-ParseCustomColorLines(const QStringList &lines)
+OptionalCustomColors ParseCustomColorLines(const QStringList &lines)
 {
-    std::array<std::optional<ColorRef>, CustomColorCount> colors;
+    OptionalCustomColors colors;
     for (const QString &line : lines) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq != 6 || !line.startsWith(QLatin1String("Color"), Qt::CaseInsensitive))

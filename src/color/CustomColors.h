@@ -19,7 +19,7 @@ QStringList CustomColorLines(const CustomColors &colors);
 
 // The colours named by such lines; a line with another name or a value that is not hexadecimal
 // leaves its colour unset. A later line for the same name wins.
-std::array<std::optional<ColorRef>, CustomColorCount>
-ParseCustomColorLines(const QStringList &lines);
+using OptionalCustomColors = std::array<std::optional<ColorRef>, CustomColorCount>;
+OptionalCustomColors ParseCustomColorLines(const QStringList &lines);
 
 } // namespace jov

@@ -4,7 +4,6 @@
 #include "controls/Cursors.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeySequence>
@@ -12,7 +11,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QShortcutEvent>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -66,10 +64,6 @@ ShadowOffsets ShadowOffsetsFor(TShadowPosition position, int size)
     }
     return {};
 }
-
-std::function<void(const QString &)> TASLink::OpenURL = [](const QString &target) {
-    QDesktopServices::openUrl(QUrl(target, QUrl::TolerantMode));
-};
 
 TASLink::TASLink(QWidget *parent) : QWidget(parent)
 {
@@ -242,9 +236,8 @@ void TASLink::click()
 
 void TASLink::OpenLink()
 {
-    if (!m_urlEnabled || !OpenURL)
-        return;
-    OpenURL(linkTarget());
+    if (m_urlEnabled)
+        Q_EMIT linkActivated(linkTarget());
 }
 
 int TASLink::textFlags(bool withAlignment) const

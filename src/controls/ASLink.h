@@ -7,8 +7,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-
 class QPainter;
 
 namespace jov {
@@ -60,9 +58,6 @@ public:
     enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
     explicit TASLink(QWidget *parent = nullptr);
-
-    // Opens a link target; QDesktopServices::openUrl unless replaced (tests replace it).
-    static std::function<void(const QString &target)> OpenURL;
 
     TAlignment alignment() const { return m_alignment; }
     void setAlignment(TAlignment alignment);
@@ -135,6 +130,8 @@ public:
 
 Q_SIGNALS:
     void clicked();
+    // A click asks to open the link target (see LinkTarget); whoever owns the label opens it.
+    void linkActivated(const QString &target);
 
 protected:
     bool event(QEvent *event) override;

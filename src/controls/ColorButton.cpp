@@ -2,14 +2,10 @@
 
 #include "controls/QtColor.h"
 
-#include <QEvent>
-#include <QFocusEvent>
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QShortcutEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -67,9 +63,11 @@ QImage TransparentBitmap(const QImage &picture)
 
 } // namespace
 
-TColorButton::TColorButton(QWidget *parent) : QWidget(parent)
+TColorButton::TColorButton(QWidget *parent) : QAbstractButton(parent)
 {
-    // Every paint covers the whole control.
+    // Focus comes only when asked for, as for a plain widget; every paint covers the whole
+    // control.
+    setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     resize(75, 25);
     InstallAccessibleControls();
@@ -175,24 +173,22 @@ void TColorButton::setButtonStyle(TButtonStyle style)
 
 void TColorButton::setCaption(const QString &caption)
 {
-    if (caption == m_caption)
+    if (caption == text())
         return;
-    m_caption = caption;
-    updateShortcut();
-    update();
+    setText(caption);
+    // The hotkey is the character after the last single "&", of either case.
+    const QChar hotkey = AcceleratorChar(caption);
+    setShortcut(
+        hotkey.isNull() || hotkey.isSpace()
+            ? QKeySequence()
+            : QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(hotkey.toUpper().unicode()))));
 }
 
-void TColorButton::click()
+TPressState TColorButton::pressState() const
 {
-    Q_EMIT clicked();
-}
-
-void TColorButton::setPressState(TPressState state)
-{
-    if (state == m_pressState)
-        return;
-    m_pressState = state;
-    update();
+    if (!isEnabled())
+        return TPressState::psDisabled;
+    return isDown() ? TPressState::psDown : TPressState::psUp;
 }
 
 QSize TColorButton::autoSize() const
@@ -213,146 +209,25 @@ void TColorButton::applyAutoSize()
         resize(autoSize());
 }
 
-void TColorButton::updateShortcut()
-{
-    if (m_shortcutId != 0) {
-        releaseShortcut(m_shortcutId);
-        m_shortcutId = 0;
-    }
-    if (m_shiftShortcutId != 0) {
-        releaseShortcut(m_shiftShortcutId);
-        m_shiftShortcutId = 0;
-    }
-    const QChar hotkey = AcceleratorChar(m_caption);
-    if (hotkey.isNull() || hotkey.isSpace())
-        return;
-    // Qt names a letter key by its upper-case character; the hotkey matches either case, so
-    // Alt+Shift+letter counts as well.
-    const auto key = Qt::Key(hotkey.toUpper().unicode());
-    m_shortcutId = grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, key)));
-    if (hotkey.isLetter())
-        m_shiftShortcutId =
-            grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, key)));
-}
-
-bool TColorButton::event(QEvent *event)
-{
-    if (event->type() == QEvent::Shortcut) {
-        const int id = static_cast<QShortcutEvent *>(event)->shortcutId();
-        if (id != 0 && (id == m_shortcutId || id == m_shiftShortcutId)) {
-            if (isEnabled())
-                click();
-            return true;
-        }
-    }
-    return QWidget::event(event);
-}
-
-void TColorButton::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    switch (event->type()) {
-    case QEvent::EnabledChange:
-        setPressState(isEnabled() ? TPressState::psUp : TPressState::psDisabled);
-        break;
-    case QEvent::FontChange:
-    case QEvent::PaletteChange:
-        update();
-        break;
-    default:
-        break;
-    }
-}
-
 void TColorButton::focusInEvent(QFocusEvent *event)
 {
-    QWidget::focusInEvent(event);
+    QAbstractButton::focusInEvent(event);
     m_hasFocus = true;
     update();
 }
 
 void TColorButton::focusOutEvent(QFocusEvent *event)
 {
-    QWidget::focusOutEvent(event);
+    QAbstractButton::focusOutEvent(event);
     m_hasFocus = false;
     update();
 }
 
-void TColorButton::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_leftPressed = true;
-    Q_EMIT pressed(event->button(), event->modifiers(), event->position().toPoint());
-    if (isEnabled())
-        setPressState(TPressState::psDown);
-}
-
-void TColorButton::mouseReleaseEvent(QMouseEvent *event)
-{
-    // The click comes first, so that it runs while the button is still drawn pressed.
-    if (event->button() == Qt::LeftButton && m_leftPressed) {
-        m_leftPressed = false;
-        if (rect().contains(event->position().toPoint()))
-            click();
-    }
-    Q_EMIT released(event->button(), event->modifiers(), event->position().toPoint());
-    if (isEnabled())
-        setPressState(TPressState::psUp);
-}
-
 void TColorButton::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    // The second press of a double click arms no click: its release must not click again.
-    m_leftPressed = false;
     if (event->button() == Qt::LeftButton)
         Q_EMIT doubleClicked();
-    Q_EMIT pressed(event->button(), event->modifiers(), event->position().toPoint());
-    if (isEnabled())
-        setPressState(TPressState::psDown);
-}
-
-void TColorButton::keyPressEvent(QKeyEvent *event)
-{
-    int key = event->key();
-    if (OnKeyDown)
-        OnKeyDown(key, event->modifiers());
-    if (key == Qt::Key_Space && isEnabled()) {
-        setPressState(TPressState::psDown);
-        event->accept();
-        return;
-    }
-    if (key == 0) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void TColorButton::keyReleaseEvent(QKeyEvent *event)
-{
-    // A held key repeats its press only; the release that ends it comes once.
-    if (event->isAutoRepeat()) {
-        event->ignore();
-        return;
-    }
-    int key = event->key();
-    if (OnKeyUp)
-        OnKeyUp(key, event->modifiers());
-    bool handled = key == 0;
-    if (key == Qt::Key_Space && isEnabled()) {
-        setPressState(TPressState::psUp);
-        click();
-        handled = true;
-    }
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-        m_pressState != TPressState::psDisabled) {
-        click();
-        handled = true;
-    }
-    if (handled)
-        event->accept();
-    else
-        QWidget::keyReleaseEvent(event);
+    event->accept();
 }
 
 void TColorButton::paintEvent(QPaintEvent *)
@@ -375,8 +250,7 @@ void TColorButton::paintEvent(QPaintEvent *)
 
     int left = 0, top = 0, right = w, bottom = h;
     if (m_bevelStyle != TButtonBevel::bbNone) {
-        const bool sunken =
-            (m_pressState == TPressState::psDown) != (m_bevelStyle == TButtonBevel::bbLowered);
+        const bool sunken = isDown() != (m_bevelStyle == TButtonBevel::bbLowered);
         const QColor &topColor = sunken ? dark : light;
         const QColor &bottomColor = sunken ? light : dark;
         for (int i = 0; i < m_bevelSize; ++i) {
@@ -407,7 +281,7 @@ void TColorButton::paintEvent(QPaintEvent *)
         }
     }
 
-    if (!m_caption.isEmpty()) {
+    if (!text().isEmpty()) {
         if (isEnabled()) {
             drawCaption(painter, 0, palette().color(QPalette::ButtonText));
         } else {
@@ -422,20 +296,20 @@ void TColorButton::paintEvent(QPaintEvent *)
 
 void TColorButton::drawCaption(QPainter &painter, int offset, const QColor &color) const
 {
-    QString text = m_caption;
-    const int accel = RemoveAccelMark(text);
+    QString caption = text();
+    const int accel = RemoveAccelMark(caption);
     const QFontMetrics metrics = painter.fontMetrics();
     const QPoint at =
         CaptionOrigin(m_alignment, size(), m_bevelSize + m_spacing,
-                      QSize(metrics.horizontalAdvance(text), metrics.height()), offset);
+                      QSize(metrics.horizontalAdvance(caption), metrics.height()), offset);
     painter.setPen(color);
-    painter.drawText(at.x(), at.y() + metrics.ascent(), text);
+    painter.drawText(at.x(), at.y() + metrics.ascent(), caption);
 
     if (accel > 0 && m_style.testFlag(TButtonStyles::bsShowKey)) {
         // One pixel below the text cell; every text has the same cell height.
         const int lineY = at.y() + metrics.height();
-        const int from = at.x() + metrics.horizontalAdvance(text.left(accel - 1));
-        const int to = at.x() + metrics.horizontalAdvance(text.left(accel));
+        const int from = at.x() + metrics.horizontalAdvance(caption.left(accel - 1));
+        const int to = at.x() + metrics.horizontalAdvance(caption.left(accel));
         FillSpan(painter, from, lineY, to - from, 1, color);
     }
 }

@@ -3,6 +3,7 @@
 #include "color/ColorValue.h"
 #include "controls/Accessible.h"
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QFlags>
 #include <QImage>
@@ -10,9 +11,6 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
-#include <QWidget>
-
-#include <functional>
 
 class QPainter;
 
@@ -63,8 +61,9 @@ QRect PictureRect(TButtonStyle style, TAlignment alignment, QSize control, int m
 
 /// The program's owner-drawn push button: a flat face in its own colour with a bevel computed
 /// from it, an optional picture and caption with an underlined accelerator, a dotted focus
-/// rectangle and an embossed caption when disabled.
-class TColorButton : public QWidget
+/// rectangle and an embossed caption when disabled. Clicks, the space key and the Alt
+/// accelerator are Qt's button handling; this class only paints, and tells a double click.
+class TColorButton : public QAbstractButton
 {
     Q_OBJECT
 
@@ -100,44 +99,29 @@ public:
     TButtonStyle buttonStyle() const { return m_style; }
     void setButtonStyle(TButtonStyle style);
 
-    QString caption() const { return m_caption; }
+    // The button's text; its accelerator (AcceleratorChar) becomes the Alt shortcut.
+    QString caption() const { return text(); }
     void setCaption(const QString &caption);
 
-    TPressState pressState() const { return m_pressState; }
-
-    // Raises clicked(), as a mouse click would.
-    void click();
+    // Disabled, else down (pressed) or up, as the bevel is drawn.
+    TPressState pressState() const;
 
     // With bsAutoSize and a picture: the picture plus the bevel on each side.
     QSize sizeHint() const override;
 
-    // Run before the button's own key handling; setting the key to 0 stops that handling.
-    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
-    std::function<void(int &key, Qt::KeyboardModifiers modifiers)> OnKeyUp;
-
 Q_SIGNALS:
-    void clicked();
+    // The second press of a double click, which is no click of its own.
     void doubleClicked();
-    void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
-    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
 
 protected:
-    bool event(QEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
-    void setPressState(TPressState state);
     QSize autoSize() const;
     void applyAutoSize();
-    void updateShortcut();
     void drawCaption(QPainter &painter, int offset, const QColor &color) const;
 
     TAlignment m_alignment = TAlignment::alMiddleCenter;
@@ -150,12 +134,7 @@ private:
     int m_spacing = 2;
     TButtonStyle m_style =
         TButtonStyles::bsCenter | TButtonStyles::bsShowFocus | TButtonStyles::bsShowKey;
-    QString m_caption;
-    TPressState m_pressState = TPressState::psUp;
-    bool m_hasFocus = false;
-    bool m_leftPressed = false; // a left press that a left release inside turns into a click
-    int m_shortcutId = 0;       // Alt+hotkey
-    int m_shiftShortcutId = 0;  // Alt+Shift+hotkey, for a letter
+    bool m_hasFocus = false; // the focus rectangle follows the focus events
 };
 
 } // namespace jov

@@ -79,25 +79,8 @@ void TTrackBar95::setSelection(int start, int end)
         update();
 }
 
-int TTrackBar95::windowStyle() const
-{
-    // The stock trackbar asks for a fixed length and a selection range; the properties add
-    // theirs, and a disabled selection range is taken out again.
-    int style = TBS_FIXEDLENGTH | TBS_ENABLESELRANGE;
-    if (m_selEnabled)
-        style |= TBS_ENABLESELRANGE;
-    if (!m_thumb)
-        style |= TBS_NOTHUMB;
-    if (m_fixedLength)
-        style |= TBS_FIXEDLENGTH;
-    if (!m_selEnabled)
-        style &= ~TBS_ENABLESELRANGE;
-    return style;
-}
-
 void TTrackBar95::recreate()
 {
-    ++m_recreateCount;
     m_style->length = m_thumbSize;
     updateGeometry();
     update();

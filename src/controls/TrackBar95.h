@@ -4,11 +4,6 @@
 
 namespace jov {
 
-// Trackbar style bits reported by TTrackBar95::windowStyle().
-inline constexpr int TBS_ENABLESELRANGE = 0x20;
-inline constexpr int TBS_FIXEDLENGTH = 0x40;
-inline constexpr int TBS_NOTHUMB = 0x80;
-
 /// A horizontal slider with ticks below it whose thumb length, thumb visibility and selection
 /// range are properties. Changing one of them rebuilds the slider's look.
 class TTrackBar95 : public QSlider
@@ -36,19 +31,13 @@ public:
     int selEnd() const { return m_selEnd; }
     void setSelection(int start, int end);
 
-    // The trackbar style bits that follow from the properties: TBS_FIXEDLENGTH always,
-    // TBS_ENABLESELRANGE exactly when selEnabled(), TBS_NOTHUMB when !thumb().
-    int windowStyle() const;
-
-    // How often a property change rebuilt the slider; an unchanged value rebuilds nothing.
-    int recreateCount() const { return m_recreateCount; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     class ThumbLengthStyle;
 
+    // Takes a changed property into the slider's look.
     void recreate();
 
     bool m_fixedLength = false;
@@ -57,7 +46,6 @@ private:
     int m_thumbSize = 0;
     int m_selStart = 0;
     int m_selEnd = 0;
-    int m_recreateCount = 0;
     ThumbLengthStyle *m_style = nullptr; // a child object
 };
 

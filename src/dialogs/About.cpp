@@ -123,6 +123,7 @@ void TAbout::CreateComponents()
         l->setShadowPos(shadow);
         l->setUrlType(type);
         SetHint(l, hint);
+        connect(l, &TASLink::linkActivated, this, &TAbout::linkActivated);
         return l;
     };
     ASLink1 = link(198, TURLType::utMailto, TShadowPosition::spRightTop,

@@ -44,6 +44,10 @@ public:
     TASLink *ASLink1 = nullptr;
     TASLink *ASLink2 = nullptr;
 
+Q_SIGNALS:
+    // A link was clicked: its target is to be opened.
+    void linkActivated(const QString &target);
+
 protected:
     void hideEvent(QHideEvent *event) override;
 

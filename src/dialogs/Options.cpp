@@ -169,10 +169,7 @@ void TOptions::CreateComponents()
 
     connect(BtnOk, &TColorButton::clicked, this, &QDialog::accept);
     connect(BtnAnnuler, &TColorButton::clicked, this, &QDialog::reject);
-    connect(BtnAbout, &TColorButton::clicked, this, [this] {
-        if (OnAbout)
-            OnAbout();
-    });
+    connect(BtnAbout, &TColorButton::clicked, this, &TOptions::aboutRequested);
 }
 
 void TOptions::FormCreate(const TOptionsRecord &record, QPoint boxTopLeft)

@@ -6,8 +6,6 @@
 #include <QPoint>
 #include <QPointer>
 
-#include <functional>
-
 class QCheckBox;
 class QHideEvent;
 class QKeyEvent;
@@ -40,9 +38,6 @@ public:
     // Op11..Op18 and Op33 from the check boxes, Op19 from SpinPas brought into 1..64.
     void ApplyTo(TOptionsRecord &record) const;
 
-    // Run by the "A propos" button; the dialog stays open.
-    std::function<void()> OnAbout;
-
     // Components, named as in the dialog's design.
     TImage *Image1 = nullptr;
     TGroupBox *GroupBox = nullptr;
@@ -60,6 +55,10 @@ public:
     TColorButton *BtnOk = nullptr;
     TColorButton *BtnAnnuler = nullptr;
     TColorButton *BtnAbout = nullptr;
+
+Q_SIGNALS:
+    // The "A propos" button: the About box is to be shown; the dialog stays open.
+    void aboutRequested();
 
 protected:
     void hideEvent(QHideEvent *event) override;

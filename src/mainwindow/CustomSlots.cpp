@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace jov {
 
 namespace {
@@ -24,20 +26,23 @@ TCustomSlots::TCustomSlots(const Buttons &buttons, FormServices &services, TOpti
     : QObject(owner), m_buttons(buttons), m_services(services), m_options(options), m_owner(owner),
       m_paletteName(UntitledPaletteName)
 {
+    m_colors.fill(clWhite);
+    for (int i = 0; i < SlotCount; ++i)
+        showSlot(i);
 }
 
-SlotColors TCustomSlots::colors() const
+void TCustomSlots::showSlot(int index)
 {
-    SlotColors colors{};
-    for (std::size_t i = 0; i < colors.size(); ++i)
-        colors[i] = m_buttons[i]->colorRef();
-    return colors;
+    TColorButton *button = m_buttons[std::size_t(index)];
+    button->setColorRef(m_colors[std::size_t(index)]);
+    button->setCaption(index == m_marked ? kMark : QString());
 }
 
 void TCustomSlots::setColors(const SlotColors &colors)
 {
-    for (std::size_t i = 0; i < colors.size(); ++i)
-        m_buttons[i]->setColorRef(colors[i]);
+    m_colors = colors;
+    for (int i = 0; i < SlotCount; ++i)
+        showSlot(i);
 }
 
 void TCustomSlots::click(int index, bool ctrl)
@@ -46,10 +51,10 @@ void TCustomSlots::click(int index, bool ctrl)
         startDrag(index);
         return;
     }
-    if (m_marked >= 0)
-        m_buttons[std::size_t(m_marked)]->setCaption(QString());
-    m_marked = index;
-    m_buttons[std::size_t(index)]->setCaption(kMark);
+    const int previous = std::exchange(m_marked, index);
+    if (previous >= 0)
+        showSlot(previous);
+    showSlot(index);
     if (m_options.clickApplies)
         apply(index);
     m_selectionMade = true;
@@ -57,19 +62,19 @@ void TCustomSlots::click(int index, bool ctrl)
 
 void TCustomSlots::apply(int index)
 {
-    Q_EMIT applyColor(m_buttons[std::size_t(index)]->colorRef());
+    Q_EMIT applyColor(m_colors[std::size_t(index)]);
 }
 
-void TCustomSlots::add(bool ctrl)
+void TCustomSlots::add(bool ctrl, ColorRef current)
 {
     if (ctrl) {
         fillAll(QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"),
-                m_options.gradientFromSelected, true, [this](const SlotFlags &fill) {
-                    return GradientSlots(colors(), fill, currentColor(), m_options.gradientDivisor);
+                m_options.gradientFromSelected, true, [this, current](const SlotFlags &fill) {
+                    return GradientSlots(m_colors, fill, current, m_options.gradientDivisor);
                 });
         return;
     }
-    setMarkedColor(currentColor());
+    setMarkedColor(current);
 }
 
 void TCustomSlots::remove(bool ctrl)
@@ -77,7 +82,7 @@ void TCustomSlots::remove(bool ctrl)
     if (ctrl) {
         fillAll(QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"),
                 m_options.clearFromSelected, false,
-                [this](const SlotFlags &fill) { return ClearSlots(colors(), fill); });
+                [this](const SlotFlags &fill) { return ClearSlots(m_colors, fill); });
         return;
     }
     setMarkedColor(clWhite);
@@ -90,8 +95,10 @@ void TCustomSlots::setMarkedColor(ColorRef color)
             m_owner, QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
         return;
     }
-    if (m_marked >= 0)
-        m_buttons[std::size_t(m_marked)]->setColorRef(color);
+    if (m_marked >= 0) {
+        m_colors[std::size_t(m_marked)] = color;
+        showSlot(m_marked);
+    }
     markPaletteModified();
 }
 
@@ -178,27 +185,31 @@ bool TCustomSlots::eventFilter(QObject *watched, QEvent *event)
 
 void TCustomSlots::drop(int target, int source)
 {
-    TColorButton *to = m_buttons[std::size_t(target)];
-    TColorButton *from = m_buttons[std::size_t(source)];
-    const ColorRef kept = to->colorRef();
-    to->setColorRef(from->colorRef());
-    from->setColorRef(kept);
+    std::swap(m_colors[std::size_t(target)], m_colors[std::size_t(source)]);
+    showSlot(target);
+    showSlot(source);
     markPaletteModified();
 }
 
 void TCustomSlots::setPaletteName(const QString &name)
 {
-    m_modified = false;
     m_paletteName = name;
-    m_owner->setWindowTitle(PaletteTitle(name, false));
+    setModified(false);
+    Q_EMIT titleChanged(PaletteTitle(m_paletteName, false));
 }
 
 void TCustomSlots::markPaletteModified()
 {
     if (m_modified)
         return;
-    m_modified = true;
-    m_owner->setWindowTitle(m_owner->windowTitle() + QStringLiteral(" *"));
+    setModified(true);
+    Q_EMIT titleChanged(PaletteTitle(m_paletteName, true));
+}
+
+void TCustomSlots::setModified(bool modified)
+{
+    if (std::exchange(m_modified, modified) != modified)
+        Q_EMIT modifiedChanged(modified);
 }
 
 void TCustomSlots::resetPaletteName(bool modified)

@@ -16,10 +16,12 @@ struct FormServices;
 struct TOptionsRecord;
 class TColorButton;
 
-/// The sixteen custom slots and the palette they form: the marked slot, the selection flag,
-/// the slot being dragged, the palette's name and modified flag, the window title built from
-/// them, and the palette file commands. The window creates the buttons and forwards its
-/// handlers here; the options (folders, prompts, slot rules) are the window's record.
+/// The sixteen custom slots and the palette they form: the slots' colours, the marked slot,
+/// the selection flag, the slot being dragged, the palette's name and modified flag, and the
+/// palette file commands. The colours and the mark are kept here and pushed into the buttons;
+/// the window title and the modified flag are reported by signals. The window creates the
+/// buttons and forwards its handlers here; the options (folders, prompts, slot rules) are the
+/// window's record.
 class TCustomSlots : public QObject
 {
     Q_OBJECT
@@ -27,15 +29,12 @@ class TCustomSlots : public QObject
 public:
     using Buttons = std::array<TColorButton *, SlotCount>;
 
-    // `owner` is the main window: the dialogs' parent, the holder of the title and of the mouse
-    // while a slot is dragged.
+    // `owner` is the main window: the dialogs' parent and the holder of the mouse while a slot
+    // is dragged. The buttons take the slots' colours (all white) at once.
     TCustomSlots(const Buttons &buttons, FormServices &services, TOptionsRecord &options,
                  QWidget *owner);
 
-    // The current colour, for store and gradient.
-    std::function<ColorRef()> currentColor;
-
-    SlotColors colors() const;
+    const SlotColors &colors() const { return m_colors; }
     void setColors(const SlotColors &colors);
 
     // The slot carrying the mark "*" (0 for slot 1), -1 when none does.
@@ -48,8 +47,8 @@ public:
     void click(int index, bool ctrl);
     // The slot's colour becomes the current colour.
     void apply(int index);
-    // "+": the current colour into the marked slot; with Ctrl the automatic gradient.
-    void add(bool ctrl);
+    // "+": the current colour into the marked slot; with Ctrl the automatic gradient from it.
+    void add(bool ctrl, ColorRef current);
     // "-": the marked slot cleared; with Ctrl every slot (from the marked one) cleared.
     void remove(bool ctrl);
     // Drops the dragged colour on `target`: the two slots swap.
@@ -75,12 +74,18 @@ Q_SIGNALS:
     void applyColor(ColorRef color);
     // A short message for the status line (leading blank included).
     void statusMessage(const QString &text);
+    // The window title built from the palette's name and modified flag, whenever either changes.
+    void titleChanged(const QString &title);
+    void modifiedChanged(bool modified);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setMarkedColor(ColorRef color);
+    void setModified(bool modified);
+    // Pushes slot `index`'s colour and mark into its button.
+    void showSlot(int index);
     void fillAll(const QString &question, bool fromSelected, bool untitledModified,
                  const std::function<SlotColors(const SlotFlags &fill)> &fill);
     void startDrag(int index);
@@ -88,6 +93,7 @@ private:
     int slotAt(const QPoint &globalPos) const;
 
     Buttons m_buttons;
+    SlotColors m_colors;
     FormServices &m_services;
     TOptionsRecord &m_options;
     QWidget *m_owner;

@@ -1,11 +1,13 @@
 #include "mainwindow/FormServices.h"
 
+#include "controls/QtColor.h"
 #include "persistence/LegacyIni.h"
 #include "persistence/Options.h"
 #include "persistence/RegistryStore.h"
 #include "portal/PortalColorPicker.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -95,12 +97,23 @@ FormServices FormServices::platform()
     services.store = std::make_shared<RegistryStore>(SettingsStorePath());
     services.legacyIniPath = LegacyIniPath();
     services.beep = [] { QApplication::beep(); };
-    services.chooseColor = [](QWidget *owner, const QColor &initial) -> std::optional<QColor> {
+    services.chooseColor = [](QWidget *owner, const QColor &initial,
+                              OptionalCustomColors &custom) -> std::optional<QColor> {
+        // The dialog keeps its custom colours in the application.
+        for (int i = 0; i < CustomColorCount; ++i)
+            if (custom[size_t(i)])
+                QColorDialog::setCustomColor(i, ToQColor(*custom[size_t(i)]));
         QColorDialog dialog(initial, owner);
         dialog.setOption(QColorDialog::DontUseNativeDialog);
-        if (dialog.exec() != QDialog::Accepted)
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        for (int i = 0; i < CustomColorCount; ++i)
+            custom[size_t(i)] = ToColorRef(QColorDialog::customColor(i));
+        if (!accepted)
             return std::nullopt;
         return dialog.selectedColor();
+    };
+    services.setClipboardText = [](const QString &text) {
+        QApplication::clipboard()->setText(text);
     };
     services.information = [](QWidget *owner, const QString &text) {
         RunMessageBox(QMessageBox::Information, QStringLiteral("Information"), text, owner, false);

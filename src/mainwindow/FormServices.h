@@ -1,5 +1,6 @@
 #pragma once
 
+#include "color/CustomColors.h"
 #include "controls/ScreenBlock.h"
 #include "mainwindow/ClipboardReader.h"
 #include "mainwindow/ScreenSampler.h"
@@ -22,8 +23,8 @@ namespace jov {
 class SettingsStore;
 
 // Everything the main window reaches outside itself that a test must not run for real: the
-// settings store, sounds, modal dialogs, the desktop, the screen and the pointer. platform()
-// gives the real ones; a test starts from a quiet set (tests/support/QuietServices.h) in
+// settings store, sounds, modal dialogs, the clipboard, the desktop, the screen and the pointer.
+// platform() gives the real ones; a test starts from a quiet set (tests/support/QuietServices.h) in
 // which every dialog, beep and address is recorded and nothing is shown.
 struct FormServices
 {
@@ -34,8 +35,12 @@ struct FormServices
 
     // The default system sound.
     std::function<void()> beep;
-    // The colour dialog: the chosen colour, or nothing when cancelled.
-    std::function<std::optional<QColor>(QWidget *owner, const QColor &initial)> chooseColor;
+    // The colour dialog: the chosen colour, or nothing when cancelled. It starts with the given
+    // custom colours (a missing one stays as the dialog last had it) and gives back all sixteen
+    // as it leaves them, also when cancelled.
+    std::function<std::optional<QColor>(QWidget *owner, const QColor &initial,
+                                        OptionalCustomColors &custom)>
+        chooseColor;
     // A notice under the caption "Information" with one button "OK".
     std::function<void(QWidget *owner, const QString &text)> information;
     // A notice captioned with the program's name, no icon, one button "OK", centred on the
@@ -51,6 +56,8 @@ struct FormServices
     std::function<PaletteSaveTarget(QWidget *owner, const QString &folder, const QString &name)>
         savePaletteFile;
 
+    // Puts plain text on the clipboard.
+    std::function<void(const QString &text)> setClipboardText;
     // The clipboard's text, read without holding up the event loop (ReadClipboardText): `done`
     // is called once, at once or later, unless `context` is destroyed first.
     std::function<void(QObject *context, std::function<void(const ClipboardText &)> done)>

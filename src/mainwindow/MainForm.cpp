@@ -18,8 +18,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QColorDialog>
 #include <QKeyEvent>
 #include <QRadioButton>
 #include <QWindow>
@@ -109,16 +107,13 @@ void TMainForm::ColorToChannels(ColorRef color)
 
 void TMainForm::SpeedColorsClick()
 {
-    // The dialog keeps its custom colours in the application; ours are the persisted lines.
-    const auto custom = ParseCustomColorLines(m_customColorLines);
-    for (int i = 0; i < CustomColorCount; ++i)
-        if (custom[size_t(i)])
-            QColorDialog::setCustomColor(i, ToQColor(*custom[size_t(i)]));
-    const std::optional<QColor> chosen = m_services.chooseColor(this, ToQColor(CurrentColor()));
+    // The dialog's custom colours are the persisted lines, and what it leaves in them is kept.
+    OptionalCustomColors custom = ParseCustomColorLines(m_customColorLines);
+    const std::optional<QColor> chosen =
+        m_services.chooseColor(this, ToQColor(CurrentColor()), custom);
     CustomColors kept{};
-    for (int i = 0; i < CustomColorCount; ++i) {
-        kept[size_t(i)] = ToColorRef(QColorDialog::customColor(i));
-    }
+    for (int i = 0; i < CustomColorCount; ++i)
+        kept[size_t(i)] = custom[size_t(i)].value_or(clWhite);
     m_customColorLines = CustomColorLines(kept);
     if (!chosen || !chosen->isValid())
         return;
@@ -140,9 +135,8 @@ void TMainForm::SpeedCopieClick()
     // With no format selected nothing is copied and no message is shown.
     if (format == CopyFormat::None)
         return;
-    QApplication::clipboard()->setText(CopyText(format, CheckValeur->isChecked(),
-                                                StatusBar->panelText(1), StatusBar->panelText(2),
-                                                StatusBar->panelText(3)));
+    m_services.setClipboardText(CopyText(format, CheckValeur->isChecked(), StatusBar->panelText(1),
+                                         StatusBar->panelText(2), StatusBar->panelText(3)));
     StatusBar->setPanelText(0, QStringLiteral(" Copie effectuée"));
 }
 
@@ -250,7 +244,7 @@ void TMainForm::BtnCol1DragDrop(int target, int source)
 
 void TMainForm::BtnPlusClick()
 {
-    m_slots->add(std::exchange(m_ctrlHeld, false));
+    m_slots->add(std::exchange(m_ctrlHeld, false), CurrentColor());
 }
 
 void TMainForm::BtnMoinsClick()
@@ -323,7 +317,7 @@ void TMainForm::BtnOptionsClick()
 {
     WithFullWindow([this] {
         TOptions dialog(m_options, BoxReglage->mapToGlobal(QPoint(0, 0)), StatusBar, this);
-        dialog.OnAbout = [this] { ShowAbout(); };
+        connect(&dialog, &TOptions::aboutRequested, this, &TMainForm::ShowAbout);
         if (m_services.runDialog(dialog) == QDialog::Accepted)
             dialog.ApplyTo(m_options);
     });
@@ -333,6 +327,9 @@ void TMainForm::ShowAbout()
 {
     WithFullWindow([this] {
         TAbout about(BoxReglage->mapToGlobal(QPoint(0, 0)), this);
+        connect(&about, &TAbout::linkActivated, this, [this](const QString &target) {
+            m_services.openUrl(QUrl(target, QUrl::TolerantMode));
+        });
         m_services.runDialog(about);
     });
 }

@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QCheckBox;
 class QFrame;
@@ -156,6 +157,63 @@ public:
     // ScaleToScreen of a design size, in this window's logical pixels.
     int ScaledSize(int designSize) const;
 
+    // The sixteen slot buttons (slot n is the n-th from the left), the status bar and the
+    // glyphs of the two toggles, by ImgListIndex. The other components are found by name.
+    const std::array<TColorButton *, SlotCount> &slotButtons() const { return Slots; }
+    TStatusBar *statusBar() const { return StatusBar; }
+    const QList<QImage> &glyphs() const { return ImgList; }
+
+Q_SIGNALS:
+    // The window has closed and its settings are saved: the program may end.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateComponents();
+    void SetTabOrder();
+    void ConnectHandlers();
+    void FormCreate();
+    void TrackChange(TTrackBar95 *track, TNumberField *field);
+    void SpinChange(TNumberField *field, TTrackBar95 *track);
+    void ApplySlotColor(ColorRef color);
+    // Fits a place that PlaceOnScreens had to move again once the window's frame is known.
+    void FrameKnown();
+    // Saves as at a close and emits closed(), once per run; a failed save is told in a notice
+    // when the user is there, else on the error output.
+    void EndRun(bool userPresent);
+    void WithFullWindow(const std::function<void()> &show);
+    void PipetteKeyDown();
+    void CheckValeurToggle();
+    void ShowPipetteMode();
+    // The status line while picking with a square of that side.
+    static QString PipetteStatusText(int side);
+    void EndPipetteMode(const QColor &picked);
+    // The controls that show options of the record: the colour and the copy choices.
+    using ChannelControlList = std::array<std::pair<qint32 TOptionsRecord::*, TNumberField *>, 3>;
+    using FormatControlList = std::array<std::pair<bool TOptionsRecord::*, QRadioButton *>, 3>;
+    ChannelControlList ChannelControls() const;
+    FormatControlList FormatControls() const;
+
+    FormServices m_services;
+    TOptionsRecord m_options;
+    // What the store held when this run read it or last wrote it: a save writes only what
+    // this run changed, so another instance's changes survive.
+    SettingsSnapshot m_settingsSnapshot;
+    QStringList m_customColorLines;
+    TCustomSlots *m_slots = nullptr;
+    TPipette *m_pipette = nullptr;
+    bool m_ctrlHeld = false;
+    bool m_pasting = false;
+    // A stored place that was fitted onto the screens before the frame was known.
+    std::optional<QPoint> m_unframedFit;
+    bool m_firstShow = true;
+    bool m_ended = false;
+
     // Components, named as in the window's design.
     TGroupBox *BoxReglage = nullptr;
     TColorButton *BtnOptions = nullptr;
@@ -195,52 +253,6 @@ public:
     TStatusBar *StatusBar = nullptr;
     // The glyphs of the two toggles, by ImgListIndex.
     QList<QImage> ImgList;
-
-Q_SIGNALS:
-    // The window has closed and its settings are saved: the program may end.
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void CreateComponents();
-    void SetTabOrder();
-    void ConnectHandlers();
-    void FormCreate();
-    void TrackChange(TTrackBar95 *track, TNumberField *field);
-    void SpinChange(TNumberField *field, TTrackBar95 *track);
-    void ApplySlotColor(ColorRef color);
-    // Fits a place that PlaceOnScreens had to move again once the window's frame is known.
-    void FrameKnown();
-    // Saves as at a close and emits closed(), once per run; a failed save is told in a notice
-    // when the user is there, else on the error output.
-    void EndRun(bool userPresent);
-    void WithFullWindow(const std::function<void()> &show);
-    void PipetteKeyDown();
-    void CheckValeurToggle();
-    void ShowPipetteMode();
-    // The status line while picking with a square of that side.
-    static QString PipetteStatusText(int side);
-    void EndPipetteMode(const QColor &picked);
-
-    FormServices m_services;
-    TOptionsRecord m_options;
-    // What the store held when this run read it or last wrote it: a save writes only what
-    // this run changed, so another instance's changes survive.
-    SettingsSnapshot m_settingsSnapshot;
-    QStringList m_customColorLines;
-    TCustomSlots *m_slots = nullptr;
-    TPipette *m_pipette = nullptr;
-    bool m_ctrlHeld = false;
-    bool m_pasting = false;
-    // A stored place that was fitted onto the screens before the frame was known.
-    std::optional<QPoint> m_unframedFit;
-    bool m_firstShow = true;
-    bool m_ended = false;
 };
 
 } // namespace jov

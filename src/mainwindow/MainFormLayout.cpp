@@ -238,7 +238,8 @@ void TMainForm::ConnectHandlers()
         connect(Slots[size_t(i)], &TColorButton::doubleClicked, this,
                 [this, i] { BtnCol1DblClick(i); });
     }
-    m_slots->currentColor = [this] { return CurrentColor(); };
+    connect(m_slots, &TCustomSlots::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_slots, &TCustomSlots::modifiedChanged, this, &QWidget::setWindowModified);
     connect(m_slots, &TCustomSlots::applyColor, this, &TMainForm::ApplySlotColor);
     connect(m_slots, &TCustomSlots::statusMessage, this,
             [this](const QString &text) { StatusBar->setPanelText(0, text); });

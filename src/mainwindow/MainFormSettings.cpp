@@ -28,22 +28,6 @@ namespace jov {
 
 namespace {
 
-// The controls that show options of the record: the colour and the copy choices.
-struct ChannelOption
-{
-    qint32 TOptionsRecord::*value;
-    TNumberField *TMainForm::*field;
-};
-constexpr ChannelOption ChannelOptions[] = {{&TOptionsRecord::red, &TMainForm::SpinRouge},
-                                            {&TOptionsRecord::green, &TMainForm::SpinVert},
-                                            {&TOptionsRecord::blue, &TMainForm::SpinBleu}};
-
-// In this order: checking one radio button unchecks the others, so the last true option wins.
-constexpr std::pair<bool TOptionsRecord::*, QRadioButton * TMainForm::*> FormatOptions[] = {
-    {&TOptionsRecord::formatHexa, &TMainForm::RadioHexa},
-    {&TOptionsRecord::formatHtml, &TMainForm::RadioHtml},
-    {&TOptionsRecord::formatRgb, &TMainForm::RadioRgb}};
-
 QSize PrimaryScreenSize()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -51,6 +35,21 @@ QSize PrimaryScreenSize()
 }
 
 } // namespace
+
+TMainForm::ChannelControlList TMainForm::ChannelControls() const
+{
+    return {{{&TOptionsRecord::red, SpinRouge},
+             {&TOptionsRecord::green, SpinVert},
+             {&TOptionsRecord::blue, SpinBleu}}};
+}
+
+// In this order: checking one radio button unchecks the others, so the last true option wins.
+TMainForm::FormatControlList TMainForm::FormatControls() const
+{
+    return {{{&TOptionsRecord::formatHexa, RadioHexa},
+             {&TOptionsRecord::formatHtml, RadioHtml},
+             {&TOptionsRecord::formatRgb, RadioRgb}}};
+}
 
 void TMainForm::FormCreate()
 {
@@ -64,11 +63,10 @@ void TMainForm::FormCreate()
     m_options = StartupOptions();
     LoadSettings();
 
-    for (const ChannelOption &channel : ChannelOptions)
-        (this->*channel.field)->setValue(m_options.*channel.value);
+    for (const auto &[option, field] : ChannelControls())
+        field->setValue(m_options.*option);
     CheckValeur->setChecked(m_options.valueOnly);
-    for (const auto &[option, control] : FormatOptions) {
-        QRadioButton *radio = this->*control;
+    for (const auto &[option, radio] : FormatControls()) {
         const bool on = m_options.*option;
         // An exclusive radio button refuses to be unchecked directly; stored options may still
         // select no format at all.
@@ -118,11 +116,11 @@ bool TMainForm::SaveSettings()
 bool TMainForm::FormClose()
 {
     SetApplicationCursor(DefaultCursorIndex);
-    for (const ChannelOption &channel : ChannelOptions)
-        m_options.*channel.value = (this->*channel.field)->value();
+    for (const auto &[option, field] : ChannelControls())
+        m_options.*option = field->value();
     m_options.valueOnly = CheckValeur->isChecked();
-    for (const auto &[option, control] : FormatOptions)
-        m_options.*option = (this->*control)->isChecked();
+    for (const auto &[option, radio] : FormatControls())
+        m_options.*option = radio->isChecked();
     bool saved = SaveSettings();
     // The placement was written when the close was granted; written again here on purpose,
     // after the settings, when the user asked for it.

@@ -1,7 +1,7 @@
 #include "persistence/LegacyIni.h"
 
+#include "color/NumberText.h"
 #include "persistence/IniFile.h"
-#include "persistence/NumberText.h"
 #include "persistence/RegularFile.h"
 #include "persistence/Systeme.h"
 

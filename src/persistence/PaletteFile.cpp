@@ -1,7 +1,7 @@
 #include "persistence/PaletteFile.h"
 
+#include "color/NumberText.h"
 #include "persistence/AtomicFile.h"
-#include "persistence/NumberText.h"
 #include "persistence/RegularFile.h"
 #include "persistence/Systeme.h"
 #include "persistence/TextLines.h"

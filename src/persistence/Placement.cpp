@@ -1,6 +1,6 @@
 #include "persistence/Placement.h"
 
-#include "persistence/NumberText.h"
+#include "color/NumberText.h"
 #include "persistence/SettingsStore.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "persistence/RegistryData.h"
 
+#include "color/NumberText.h"
+
 #include <QStringDecoder>
 
 namespace jov {
@@ -65,11 +67,6 @@ QString Quoted(const QString &s)
     return out;
 }
 
-bool IsHexDigit(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
 bool OnlyBlanks(QStringView s)
 {
     return s.trimmed().isEmpty();
@@ -84,9 +81,10 @@ bool ReadHexBytes(QStringView s, QByteArray &bytes)
         return true;
     for (const QStringView part : list.split(u',')) {
         const QStringView b = part.trimmed();
-        if (b.isEmpty() || b.size() > 2 || !IsHexDigit(b.front()) || !IsHexDigit(b.back()))
+        const std::optional<quint32> byte = b.size() <= 2 ? ParseHex32(b) : std::nullopt;
+        if (!byte)
             return false;
-        bytes += char(b.toUInt(nullptr, 16));
+        bytes += char(*byte);
     }
     return true;
 }
@@ -121,14 +119,11 @@ bool ReadValueData(QStringView data, RegValue &value)
     const QStringView trimmed = data.trimmed();
     if (trimmed.startsWith(u"dword:", Qt::CaseInsensitive)) {
         const QStringView digits = trimmed.sliced(6);
-        if (digits.isEmpty() || digits.size() > 8)
+        const std::optional<quint32> dword = digits.size() <= 8 ? ParseHex32(digits) : std::nullopt;
+        if (!dword)
             return false;
-        for (const QChar c : digits) {
-            if (!IsHexDigit(c))
-                return false;
-        }
         value.type = RegValueType::Dword;
-        value.dword = digits.toUInt(nullptr, 16);
+        value.dword = *dword;
         return true;
     }
     if (trimmed.startsWith(u"hex", Qt::CaseInsensitive)) {
@@ -158,15 +153,10 @@ bool ReadValueData(QStringView data, RegValue &value)
                           quint32(uchar(bytes[2])) << 16 | quint32(uchar(bytes[3])) << 24;
             return true;
         }
-        const bool knownKind = kind.compare(u"hex", Qt::CaseInsensitive) == 0 ||
-                               (kind.size() > 5 && kind.sliced(3, 1) == u"(" &&
-                                kind.endsWith(u')') && [](QStringView digits) {
-                                    for (const QChar c : digits) {
-                                        if (!IsHexDigit(c))
-                                            return false;
-                                    }
-                                    return digits.size() <= 8;
-                                }(kind.sliced(4, kind.size() - 5)));
+        const bool knownKind =
+            kind.compare(u"hex", Qt::CaseInsensitive) == 0 ||
+            (kind.size() > 5 && kind.sliced(3, 1) == u"(" && kind.endsWith(u')') &&
+             kind.size() <= 13 && ParseHex32(kind.sliced(4, kind.size() - 5)));
         if (!knownKind)
             return false;
         value.type = RegValueType::Other;

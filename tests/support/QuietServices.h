@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,6 +33,9 @@ struct QuietServices
     std::optional<QColor> chosenColor; // the colour dialog's answer (nothing: cancelled)
     int colorDialogRuns = 0;
     QColor colorDialogInitial;
+    OptionalCustomColors colorDialogCustom; // the custom colours handed to the colour dialog
+    // What the dialog leaves in its custom colours; as handed in unless set.
+    std::optional<CustomColors> customColorsLeft;
     QString openPath;          // the open dialog's answer
     QString savePath;          // the save dialog's answer
     QStringList dialogFolders; // "folder" for an open, "folder|name" for a save
@@ -53,9 +57,12 @@ struct QuietServices
         s.store = store;
         s.legacyIniPath = legacyIniPath;
         s.beep = [this] { ++beeps; };
-        s.chooseColor = [this](QWidget *, const QColor &initial) {
+        s.chooseColor = [this](QWidget *, const QColor &initial, OptionalCustomColors &custom) {
             ++colorDialogRuns;
             colorDialogInitial = initial;
+            colorDialogCustom = custom;
+            if (customColorsLeft)
+                std::copy(customColorsLeft->begin(), customColorsLeft->end(), custom.begin());
             return chosenColor;
         };
         s.information = [this](QWidget *, const QString &text) { messages << text; };

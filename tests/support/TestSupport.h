@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -50,6 +51,16 @@ struct BeepCounter
         return [this] { ++count; };
     }
 };
+
+// Waits, bounded, until the zero-delay timers started before the call have run (they run in the
+// order they were started): a check that something they would do did not happen is then sound.
+inline bool RunZeroTimers()
+{
+    QObject context;
+    bool ran = false;
+    QTimer::singleShot(0, &context, [&ran] { ran = true; });
+    return QTest::qWaitFor([&ran] { return ran; });
+}
 
 // Shows a top-level widget and makes it the active window, which focus and shortcuts need.
 inline bool ShowActive(QWidget &window)

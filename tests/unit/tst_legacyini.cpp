@@ -3,6 +3,7 @@
 #include "persistence/LegacyIni.h"
 #include "persistence/RegistryStore.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,6 +41,7 @@ class TestLegacyIni : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void signatureFollowsSizeAndTime();
     void integerText_data();
     void integerText();
     void options();
@@ -56,6 +58,26 @@ private Q_SLOTS:
     void importKeepsCopyOfStore();
 };
 
+// A file of the same size changed at another time is another file.
+void TestLegacyIni::signatureFollowsSizeAndTime()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(LegacyIniName);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Options]\r\nOp01=1\r\n");
+    const QDateTime first = QDateTime::fromSecsSinceEpoch(1'000'000'000);
+    QVERIFY(file.setFileTime(first, QFileDevice::FileModificationTime));
+    file.close();
+    const QString signature = LegacyIniSignature(path);
+    QCOMPARE(LegacyIniSignature(path), signature);
+
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(first.addSecs(60), QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(LegacyIniSignature(path) != signature);
+}
+
 void TestLegacyIni::integerText_data()
 {
     QTest::addColumn<QByteArray>("text");
@@ -70,6 +92,8 @@ void TestLegacyIni::integerText_data()
     QTest::newRow("nine-hex-digits-keeps") << QByteArray("0x100000000") << 77;
     QTest::newRow("beyond-int32-keeps") << QByteArray("2147483648") << 77;
     QTest::newRow("signed-hex-keeps") << QByteArray("-0x10") << 77;
+    QTest::newRow("bare-0x-keeps") << QByteArray("0x") << 77;
+    QTest::newRow("leading-zeros-hex") << QByteArray("0x000000001F") << 31;
     QTest::newRow("trailing-garbage-keeps") << QByteArray("12px") << 77;
 }
 

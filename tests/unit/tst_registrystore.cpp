@@ -327,6 +327,7 @@ void TestRegistryStore::unknownLinesAreCopiedAside_data()
     QTest::newRow("deleted-key") << ours + "[-HKEY_CURRENT_USER\\Software\\Y]\r\n";
     QTest::newRow("twice-the-same-name") << ours + "\"OP01\"=dword:00000007\r\n";
     QTest::newRow("latin1-bytes") << ours + "\"Op30\"=\"caf\xE9\"\r\n";
+    QTest::newRow("header-inside-a-section") << ours + "REGEDIT4\r\n";
 }
 
 void TestRegistryStore::unknownLinesAreCopiedAside()
@@ -334,6 +335,9 @@ void TestRegistryStore::unknownLinesAreCopiedAside()
     QFETCH(QByteArray, content);
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QVERIFY(WriteAll(m_path, content));
+    // Private to its owner, as a new file would not be: the copy keeps that.
+    QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner));
+    const QFile::Permissions permissions = QFileInfo(m_path).permissions();
 
     RegistryStore store(m_path);
     QCOMPARE(store.RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
@@ -341,6 +345,7 @@ void TestRegistryStore::unknownLinesAreCopiedAside()
     const QString backup = m_path + QStringLiteral(".bak");
     QCOMPARE(store.lastBackupPath(), backup);
     QCOMPARE(ReadAll(backup), content);
+    QCOMPARE(QFileInfo(backup).permissions(), permissions);
     QCOMPARE(RegistryStore(m_path).RegReadInteger(Options, QStringLiteral("Op01"), 0), 7);
 
     // The rewritten file is the store's own: no second copy.

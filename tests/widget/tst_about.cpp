@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMovie>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <vector>
@@ -19,18 +20,6 @@ using namespace jov;
 namespace {
 
 constexpr QPoint BoxOnScreen(40, 70);
-
-// Replaces the URL opener for the life of a test; records what it was handed.
-struct OpenerSpy
-{
-    QStringList targets;
-    std::function<void(const QString &)> saved = TASLink::OpenURL;
-    OpenerSpy()
-    {
-        TASLink::OpenURL = [this](const QString &target) { targets << target; };
-    }
-    ~OpenerSpy() { TASLink::OpenURL = saved; }
-};
 
 // `text` as the box stores it: its length, then each Latin-1 character XORed with the key.
 std::vector<unsigned char> Stored(const QByteArray &latin1)
@@ -145,8 +134,8 @@ private Q_SLOTS:
         QFETCH(QString, address);
         QFETCH(QString, target);
 
-        OpenerSpy opener;
         TAbout about(BoxOnScreen);
+        QSignalSpy opened(&about, &TAbout::linkActivated);
         about.open();
         auto *link = about.findChild<TASLink *>(name);
         QVERIFY(link);
@@ -155,7 +144,8 @@ private Q_SLOTS:
         QCOMPARE(link->cursor().shape(), Qt::BitmapCursor); // the hand
 
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(opener.targets, QStringList{target});
+        QCOMPARE(opened.count(), 1);
+        QCOMPARE(opened.at(0).at(0).toString(), target);
         QVERIFY(about.isVisible());
         about.reject();
     }

@@ -4,6 +4,7 @@
 #include "QuietServices.h"
 #include "TestSupport.h"
 
+#include "FormParts.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
@@ -22,6 +23,7 @@
 #include <optional>
 
 using namespace jov;
+using jov::test::Parts;
 
 namespace {
 
@@ -33,18 +35,19 @@ struct Fixture : test::QuietServices
 
     QList<int> channels() const
     {
-        return {form->SpinRouge->value(), form->SpinVert->value(), form->SpinBleu->value()};
+        return {Parts(*form).SpinRouge->value(), Parts(*form).SpinVert->value(),
+                Parts(*form).SpinBleu->value()};
     }
     QStringList panels() const
     {
-        return {form->StatusBar->panelText(1), form->StatusBar->panelText(2),
-                form->StatusBar->panelText(3)};
+        return {form->statusBar()->panelText(1), form->statusBar()->panelText(2),
+                form->statusBar()->panelText(3)};
     }
     void setChannels(int r, int g, int b)
     {
-        form->SpinRouge->setValue(r);
-        form->SpinVert->setValue(g);
-        form->SpinBleu->setValue(b);
+        Parts(*form).SpinRouge->setValue(r);
+        Parts(*form).SpinVert->setValue(g);
+        Parts(*form).SpinBleu->setValue(b);
     }
 };
 
@@ -79,32 +82,32 @@ private Q_SLOTS:
 void TestColorChannels::sliderWritesFieldAndPanels()
 {
     Fixture f;
-    f.form->TrackRouge->setValue(200);
-    QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("200"));
-    QCOMPARE(f.form->PanelColor->color(), QColor(200, 0, 0));
+    Parts(*f.form).TrackRouge->setValue(200);
+    QCOMPARE(Parts(*f.form).SpinRouge->text(), QStringLiteral("200"));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(200, 0, 0));
     QCOMPARE(f.panels(), QStringList({"0x000000C8", "#C80000", "RGB(200,0,0)"}));
 }
 
 void TestColorChannels::fieldMovesSlider()
 {
     Fixture f;
-    f.form->SpinBleu->setValue(86);
-    QCOMPARE(f.form->TrackBleu->value(), 86);
-    f.form->SpinVert->setValue(52);
-    QCOMPARE(f.form->TrackVert->value(), 52);
-    QCOMPARE(f.form->PanelColor->color(), QColor(0, 52, 86));
+    Parts(*f.form).SpinBleu->setValue(86);
+    QCOMPARE(Parts(*f.form).TrackBleu->value(), 86);
+    Parts(*f.form).SpinVert->setValue(52);
+    QCOMPARE(Parts(*f.form).TrackVert->value(), 52);
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(0, 52, 86));
     QCOMPARE(f.panels(), QStringList({"0x00563400", "#003456", "RGB(0,52,86)"}));
 }
 
 void TestColorChannels::typedValueAbove255()
 {
     Fixture f;
-    QLineEdit *edit = f.form->SpinRouge->lineEdit();
+    QLineEdit *edit = Parts(*f.form).SpinRouge->lineEdit();
     edit->clear();
     QTest::keyClicks(edit, QStringLiteral("300"));
-    QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("255"));
-    QCOMPARE(f.form->TrackRouge->value(), 255);
-    QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#FF0000"));
+    QCOMPARE(Parts(*f.form).SpinRouge->text(), QStringLiteral("255"));
+    QCOMPARE(Parts(*f.form).TrackRouge->value(), 255);
+    QCOMPARE(f.form->statusBar()->panelText(2), QStringLiteral("#FF0000"));
     QCOMPARE(f.beeps, 0);
 }
 
@@ -113,75 +116,93 @@ void TestColorChannels::typedValueAbove255()
 // text all show it clamped; leaving the field clamps its text.
 void TestColorChannels::typedOutOfRangeAgrees_data()
 {
-    QTest::addColumn<int>("blueBefore");
+    QTest::addColumn<int>("channel"); // 0 red, 1 green, 2 blue
+    QTest::addColumn<int>("before");
     QTest::addColumn<int>("selected"); // characters of the field's text typed over
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text"); // the field's text after typing
-    QTest::addColumn<int>("blue");
-    QTest::newRow("negative-slider-at-0") << 0 << 1 << "-5"
+    QTest::addColumn<int>("value");
+    QTest::newRow("negative-slider-at-0") << 2 << 0 << 1 << "-5"
                                           << "-5" << 0;
-    QTest::newRow("above-255-slider-at-255") << 255 << 1 << "3"
+    QTest::newRow("above-255-slider-at-255") << 2 << 255 << 1 << "3"
                                              << "355" << 255;
-    QTest::newRow("lone-minus") << 0 << 1 << "-"
+    QTest::newRow("lone-minus") << 2 << 0 << 1 << "-"
                                 << "-" << 0;
+    QTest::newRow("red-above-255") << 0 << 255 << 1 << "3"
+                                   << "355" << 255;
+    QTest::newRow("red-negative") << 0 << 0 << 1 << "-5"
+                                  << "-5" << 0;
+    QTest::newRow("green-above-255") << 1 << 255 << 1 << "3"
+                                     << "355" << 255;
+    QTest::newRow("green-negative") << 1 << 0 << 1 << "-5"
+                                    << "-5" << 0;
 }
 
 void TestColorChannels::typedOutOfRangeAgrees()
 {
-    QFETCH(int, blueBefore);
+    QFETCH(int, channel);
+    QFETCH(int, before);
     QFETCH(int, selected);
     QFETCH(QString, typed);
     QFETCH(QString, text);
-    QFETCH(int, blue);
+    QFETCH(int, value);
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     QWindow *window = f.form->windowHandle();
-    f.setChannels(18, 52, blueBefore);
-    QLineEdit *edit = f.form->SpinBleu->lineEdit();
+    QList<int> channels = {18, 52, 86};
+    channels[channel] = before;
+    f.setChannels(channels[0], channels[1], channels[2]);
+    const test::FormParts parts = Parts(*f.form);
+    TNumberField *const fields[] = {parts.SpinRouge, parts.SpinVert, parts.SpinBleu};
+    TTrackBar95 *const tracks[] = {parts.TrackRouge, parts.TrackVert, parts.TrackBleu};
+    QLineEdit *edit = fields[channel]->lineEdit();
     edit->setFocus();
     edit->setSelection(0, selected);
     for (const QChar c : typed)
         QTest::keyClick(window, c.toLatin1());
-    QCOMPARE(f.form->SpinBleu->text(), text);
-    QCOMPARE(f.form->TrackBleu->value(), blue);
+    QCOMPARE(fields[channel]->text(), text);
+    QCOMPARE(tracks[channel]->value(), value);
 
-    const QString hex = QString::asprintf("%02X", blue);
-    const QStringList expected = {"0x00" + hex + "3412", "#1234" + hex,
-                                  QStringLiteral("RGB(18,52,%1)").arg(blue)};
+    channels[channel] = value;
+    const int r = channels[0], g = channels[1], b = channels[2];
+    const QStringList expected = {QString::asprintf("0x00%02X%02X%02X", b, g, r),
+                                  QString::asprintf("#%02X%02X%02X", r, g, b),
+                                  QStringLiteral("RGB(%1,%2,%3)").arg(r).arg(g).arg(b)};
     QCOMPARE(f.panels(), expected);
-    QCOMPARE(f.form->PanelColor->color(), QColor(18, 52, blue));
-    f.form->RadioHexa->setChecked(true);
+    QCOMPARE(parts.PanelColor->color(), QColor(r, g, b));
+    parts.RadioHexa->setChecked(true);
     QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), expected[0]);
-    f.form->RadioRgb->setChecked(true);
+    parts.RadioRgb->setChecked(true);
     QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), expected[2]);
-    QCOMPARE(f.form->SpinBleu->text(), text); // the shortcuts left the field as typed
+    QCOMPARE(fields[channel]->text(), text); // the shortcuts left the field as typed
 
-    f.form->SpinRouge->lineEdit()->setFocus(); // leaving the field clamps it
+    fields[(channel + 1) % 3]->lineEdit()->setFocus(); // leaving the field clamps it
     QTRY_VERIFY(!edit->hasFocus());
-    QCOMPARE(f.form->SpinBleu->text(), text == "-" ? text : QString::number(blue));
+    QCOMPARE(fields[channel]->text(), text == "-" ? text : QString::number(value));
     QCOMPARE(f.panels(), expected);
 }
 
 void TestColorChannels::clearedField()
 {
     Fixture f;
-    f.form->SpinVert->setValue(120);
-    f.form->SpinVert->lineEdit()->clear(); // slider at 120: it moves to 0 and writes "0" back
-    QCOMPARE(f.form->TrackVert->value(), 0);
-    QCOMPARE(f.form->SpinVert->text(), QStringLiteral("0"));
-    f.form->SpinVert->lineEdit()->clear(); // slider already at 0: the field stays empty
-    QCOMPARE(f.form->SpinVert->text(), QString());
-    QCOMPARE(f.form->SpinVert->value(), 0);
-    QCOMPARE(f.form->StatusBar->panelText(3), QStringLiteral("RGB(0,0,0)"));
+    Parts(*f.form).SpinVert->setValue(120);
+    Parts(*f.form).SpinVert->lineEdit()->clear(); // slider at 120: it moves to 0 and writes "0"
+                                                  // back
+    QCOMPARE(Parts(*f.form).TrackVert->value(), 0);
+    QCOMPARE(Parts(*f.form).SpinVert->text(), QStringLiteral("0"));
+    Parts(*f.form).SpinVert->lineEdit()->clear(); // slider already at 0: the field stays empty
+    QCOMPARE(Parts(*f.form).SpinVert->text(), QString());
+    QCOMPARE(Parts(*f.form).SpinVert->value(), 0);
+    QCOMPARE(f.form->statusBar()->panelText(3), QStringLiteral("RGB(0,0,0)"));
 }
 
 void TestColorChannels::panelTextsForBlackAndWhite()
 {
     Fixture f;
     QCOMPARE(f.panels(), QStringList({"0x00000000", "#000000", "RGB(0,0,0)"}));
-    QCOMPARE(f.form->PanelColor->color(), QColor(0, 0, 0));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(0, 0, 0));
     f.setChannels(255, 255, 255);
     QCOMPARE(f.panels(), QStringList({"0x00FFFFFF", "#FFFFFF", "RGB(255,255,255)"}));
 }
@@ -204,7 +225,7 @@ void TestColorChannels::webSafeRounding()
     f.setChannels(value, value, value);
     f.form->SpeedNetscapeClick();
     QCOMPARE(f.channels(), QList<int>({expected, expected, expected}));
-    QCOMPARE(f.form->TrackBleu->value(), expected);
+    QCOMPARE(Parts(*f.form).TrackBleu->value(), expected);
 }
 
 void TestColorChannels::colorDialog()
@@ -220,18 +241,29 @@ void TestColorChannels::colorDialog()
     f.chosenColor = QColor(18, 52, 86);
     f.form->SpeedColorsClick();
     QCOMPARE(f.channels(), QList<int>({18, 52, 86}));
-    QCOMPARE(f.form->TrackBleu->value(), 86);
-    QCOMPARE(f.form->StatusBar->panelText(2), QStringLiteral("#123456"));
+    QCOMPARE(Parts(*f.form).TrackBleu->value(), 86);
+    QCOMPARE(f.form->statusBar()->panelText(2), QStringLiteral("#123456"));
 
     // A colour given in another model arrives as plain RGB.
     f.chosenColor = QColor::fromHsv(0, 255, 255);
     f.form->SpeedColorsClick();
     QCOMPARE(f.channels(), QList<int>({255, 0, 0}));
 
-    // The custom colours are kept as sixteen lines ready for the settings store.
+    // What the dialog leaves in its custom colours, also when cancelled, is kept as the sixteen
+    // lines of the settings store and handed to the dialog the next time.
+    CustomColors left;
+    left.fill(clWhite);
+    left.front() = MakeColor(1, 2, 3);
+    left.back() = MakeColor(250, 0, 5);
+    f.customColorsLeft = left;
+    f.chosenColor.reset();
+    f.form->SpeedColorsClick();
     QCOMPARE(f.form->customColorLines().size(), 16);
-    QVERIFY(f.form->customColorLines().first().startsWith(QLatin1String("ColorA=")));
-    QVERIFY(f.form->customColorLines().last().startsWith(QLatin1String("ColorP=")));
+    QCOMPARE(f.form->customColorLines().first(), QStringLiteral("ColorA=030201"));
+    QCOMPARE(f.form->customColorLines().last(), QStringLiteral("ColorP=0500FA"));
+    f.customColorsLeft.reset();
+    f.form->SpeedColorsClick();
+    QCOMPARE(f.colorDialogCustom.back(), std::optional<ColorRef>(MakeColor(250, 0, 5)));
 }
 
 void TestColorChannels::copy_data()
@@ -254,28 +286,29 @@ void TestColorChannels::copy()
     QFETCH(QString, expected);
     Fixture f;
     f.setChannels(18, 52, 86);
-    (format == "hexa"   ? f.form->RadioHexa
-     : format == "html" ? f.form->RadioHtml
-                        : f.form->RadioRgb)
+    (format == "hexa"   ? Parts(*f.form).RadioHexa
+     : format == "html" ? Parts(*f.form).RadioHtml
+                        : Parts(*f.form).RadioRgb)
         ->setChecked(true);
-    f.form->CheckValeur->setChecked(valueOnly);
+    Parts(*f.form).CheckValeur->setChecked(valueOnly);
     QApplication::clipboard()->setText(QStringLiteral("before"));
     f.form->SpeedCopieClick();
     QCOMPARE(QApplication::clipboard()->text(), expected);
-    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Copie effectuée"));
+    QCOMPARE(f.form->statusBar()->panelText(0), QStringLiteral(" Copie effectuée"));
 }
 
 void TestColorChannels::copyWithoutFormatCopiesNothing()
 {
     Fixture f;
-    for (QRadioButton *radio : {f.form->RadioHexa, f.form->RadioHtml, f.form->RadioRgb}) {
+    for (QRadioButton *radio :
+         {Parts(*f.form).RadioHexa, Parts(*f.form).RadioHtml, Parts(*f.form).RadioRgb}) {
         radio->setAutoExclusive(false);
         radio->setChecked(false);
     }
     QApplication::clipboard()->setText(QStringLiteral("before"));
     f.form->SpeedCopieClick();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
-    QCOMPARE(f.form->StatusBar->panelText(0), QString());
+    QCOMPARE(f.form->statusBar()->panelText(0), QString());
 }
 
 void TestColorChannels::paste_data()
@@ -327,16 +360,16 @@ void TestColorChannels::paste()
     QFETCH(bool, message);
     Fixture f;
     f.setChannels(7, 8, 9);
-    f.form->StatusBar->setPanelText(0, QStringLiteral("before"));
+    f.form->statusBar()->setPanelText(0, QStringLiteral("before"));
     QApplication::clipboard()->setText(text);
     f.form->SpeedCollerClick();
     QCOMPARE(f.channels(), expected);
     QCOMPARE(f.beeps, beeps);
-    QCOMPARE(f.form->StatusBar->panelText(0),
+    QCOMPARE(f.form->statusBar()->panelText(0),
              message ? QStringLiteral(" Importation effectuée") : QStringLiteral("before"));
     // Everything else follows the fields.
-    QCOMPARE(f.form->TrackRouge->value(), expected[0]);
-    QCOMPARE(f.form->PanelColor->color(), QColor(expected[0], expected[1], expected[2]));
+    QCOMPARE(Parts(*f.form).TrackRouge->value(), expected[0]);
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(expected[0], expected[1], expected[2]));
 }
 
 // No text to paste: the clipboard holds none (nothing happens), or its owner did not answer in
@@ -357,7 +390,7 @@ void TestColorChannels::pasteWithoutText()
     QFETCH(QString, status);
     Fixture f;
     f.setChannels(7, 8, 9);
-    f.form->StatusBar->setPanelText(0, QStringLiteral("before"));
+    f.form->statusBar()->setPanelText(0, QStringLiteral("before"));
     auto *data = new QMimeData;
     data->setData(QStringLiteral("application/x-jov-test"), QByteArray("x"));
     QApplication::clipboard()->setMimeData(data);
@@ -366,7 +399,7 @@ void TestColorChannels::pasteWithoutText()
     f.form->SpeedCollerClick();
     QCOMPARE(f.channels(), QList<int>({7, 8, 9}));
     QCOMPARE(f.beeps, beeps);
-    QCOMPARE(f.form->StatusBar->panelText(0), status);
+    QCOMPARE(f.form->statusBar()->panelText(0), status);
 }
 
 void TestColorChannels::copyThenPasteRoundTrips()
@@ -374,11 +407,12 @@ void TestColorChannels::copyThenPasteRoundTrips()
     Fixture f;
     const QList<QList<int>> colors = {{18, 52, 86}, {0, 0, 0}, {255, 255, 255}, {1, 254, 16}};
     for (const QList<int> &color : colors) {
-        for (QRadioButton *radio : {f.form->RadioHexa, f.form->RadioHtml, f.form->RadioRgb}) {
+        for (QRadioButton *radio :
+             {Parts(*f.form).RadioHexa, Parts(*f.form).RadioHtml, Parts(*f.form).RadioRgb}) {
             for (bool valueOnly : {false, true}) {
                 f.setChannels(color[0], color[1], color[2]);
                 radio->setChecked(true);
-                f.form->CheckValeur->setChecked(valueOnly);
+                Parts(*f.form).CheckValeur->setChecked(valueOnly);
                 f.form->SpeedCopieClick();
                 f.setChannels(100, 100, 100);
                 f.form->SpeedCollerClick();
@@ -394,14 +428,14 @@ void TestColorChannels::ctrlShortcutsWhateverHasFocus()
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     QWindow *window = f.form->windowHandle();
-    f.form->SpinRouge->lineEdit()->setFocus();
+    Parts(*f.form).SpinRouge->lineEdit()->setFocus();
     f.setChannels(18, 52, 86);
 
     QApplication::clipboard()->setText(QStringLiteral("#FF8000"));
     QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(f.channels(), QList<int>({255, 128, 0}));
     // The shortcut is the window's: the focused field did not paste the text into itself.
-    QCOMPARE(f.form->SpinRouge->text(), QStringLiteral("255"));
+    QCOMPARE(Parts(*f.form).SpinRouge->text(), QStringLiteral("255"));
 
     QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("#FF8000"));

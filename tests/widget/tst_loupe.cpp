@@ -47,6 +47,8 @@ class TestLoupe : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void frameColor_data();
+    void frameColor();
     void placement_data();
     void placement();
     void placementInDevicePixels();
@@ -75,6 +77,26 @@ void TestLoupe::placement_data()
         << QPoint(-10, -190) << QRect(-1280, -200, 1280, 1024) << QPoint(-155, -166);
     // Neither side has room: pushed back onto the monitor, top-left first when it is too tall.
     QTest::newRow("tiny-monitor") << QPoint(100, 75) << QRect(0, 0, 200, 150) << QPoint(0, 0);
+    // As much room on both sides: after the hot spot, pushed back onto the monitor.
+    QTest::newRow("equal-room-goes-after")
+        << QPoint(100, 75) << QRect(0, 0, 201, 151) << QPoint(79, 0);
+}
+
+void TestLoupe::frameColor_data()
+{
+    QTest::addColumn<QColor>("centre");
+    QTest::addColumn<QColor>("frame");
+    QTest::newRow("brightness-128-is-light") << QColor(128, 128, 128) << QColor(Qt::black);
+    QTest::newRow("brightness-127-is-dark") << QColor(127, 127, 127) << QColor(Qt::white);
+    QTest::newRow("green-219-is-light") << QColor(0, 219, 0) << QColor(Qt::black);
+    QTest::newRow("green-218-is-dark") << QColor(0, 218, 0) << QColor(Qt::white);
+}
+
+void TestLoupe::frameColor()
+{
+    QFETCH(QColor, centre);
+    QFETCH(QColor, frame);
+    QCOMPARE(TLoupe::frameColorFor(centre), frame);
 }
 
 void TestLoupe::placement()

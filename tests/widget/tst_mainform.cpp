@@ -1,5 +1,8 @@
 #include "QuietServices.h"
+#include "TestSupport.h"
 
+#include "FormParts.h"
+#include "controls/ASLink.h"
 #include "controls/ColorButton.h"
 #include "controls/Cursors.h"
 #include "controls/Hints.h"
@@ -18,34 +21,42 @@
 #include <QWindow>
 
 using namespace jov;
+using jov::test::Parts;
 
 class TestMainForm : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void layout_data();
+    void layout_data() { addLayoutRows(true); }
     void layout();
     void customSlots();
     void fixedClientArea();
     void startState();
     void tabOrderStopsOnlyAtFieldsAndCheckedRadio();
     void hintLineFollowsMouse();
-    void hintLineByRealMouseMoves_data() { layout_data(); }
+    void hintLineByRealMouseMoves_data() { addLayoutRows(false); }
     void hintLineByRealMouseMoves();
     void accessibleColorDescriptions();
     void hintLineSingleTextMode();
     void pipetteCursorRegistered();
     void glyphsLoaded();
+    void aboutLinksOpenThroughServices();
+
+private:
+    // The controls with their places, hints and roles; `withoutHint` adds those that have none.
+    static void addLayoutRows(bool withoutHint);
 };
 
-void TestMainForm::layout_data()
+void TestMainForm::addLayoutRows(bool withoutHint)
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("hint");
     QTest::addColumn<int>("role"); // what assistive technologies are told the control is
     QAccessible::Role role = QAccessible::Button;
-    auto row = [&role](const char *name, QRect geometry, const char *hint) {
+    auto row = [&role, withoutHint](const char *name, QRect geometry, const char *hint) {
+        if (!withoutHint && *hint == '\0')
+            return;
         QTest::newRow(name) << QString::fromLatin1(name) << geometry << QString::fromUtf8(hint)
                             << int(role);
     };
@@ -150,8 +161,8 @@ void TestMainForm::customSlots()
     test::QuietServices quiet;
     TMainForm form(nullptr, quiet.services());
     for (int n = 1; n <= 16; ++n) {
-        TColorButton *slot = form.Slots[size_t(n - 1)];
-        QCOMPARE(slot->parentWidget(), form.PanelPerso);
+        TColorButton *slot = form.slotButtons()[size_t(n - 1)];
+        QCOMPARE(slot->parentWidget(), Parts(form).PanelPerso);
         QCOMPARE(slot->geometry(), QRect(2 + 24 * (n - 1), 2, 23, 22));
         QCOMPARE(slot->property("Tag").toInt(), n);
         QCOMPARE(slot->colorRef(), clWhite);
@@ -159,9 +170,9 @@ void TestMainForm::customSlots()
         QVERIFY(slot->font().bold());
     }
     // Positions 14 and 16 carry each other's names.
-    QCOMPARE(form.Slots[13]->objectName(), QStringLiteral("BtnCol16"));
-    QCOMPARE(form.Slots[14]->objectName(), QStringLiteral("BtnCol15"));
-    QCOMPARE(form.Slots[15]->objectName(), QStringLiteral("BtnCol14"));
+    QCOMPARE(form.slotButtons()[13]->objectName(), QStringLiteral("BtnCol16"));
+    QCOMPARE(form.slotButtons()[14]->objectName(), QStringLiteral("BtnCol15"));
+    QCOMPARE(form.slotButtons()[15]->objectName(), QStringLiteral("BtnCol14"));
 }
 
 void TestMainForm::fixedClientArea()
@@ -179,18 +190,19 @@ void TestMainForm::startState()
     test::QuietServices quiet;
     TMainForm form(nullptr, quiet.services());
     QCOMPARE(form.windowTitle(), QStringLiteral("JOV - SansNom"));
-    QCOMPARE(form.SpinRouge->value(), 0);
-    QCOMPARE(form.SpinVert->value(), 0);
-    QCOMPARE(form.SpinBleu->value(), 0);
-    QVERIFY(form.RadioHtml->isChecked());
-    QVERIFY(!form.RadioHexa->isChecked());
-    QVERIFY(!form.RadioRgb->isChecked());
-    QVERIFY(!form.CheckValeur->isChecked());
-    QCOMPARE(form.StatusBar->panelCount(), 4);
-    QCOMPARE(form.StatusBar->panelWidth(0), 235);
+    QCOMPARE(Parts(form).SpinRouge->value(), 0);
+    QCOMPARE(Parts(form).SpinVert->value(), 0);
+    QCOMPARE(Parts(form).SpinBleu->value(), 0);
+    QVERIFY(Parts(form).RadioHtml->isChecked());
+    QVERIFY(!Parts(form).RadioHexa->isChecked());
+    QVERIFY(!Parts(form).RadioRgb->isChecked());
+    QVERIFY(!Parts(form).CheckValeur->isChecked());
+    QCOMPARE(form.statusBar()->panelCount(), 4);
+    QCOMPARE(form.statusBar()->panelWidth(0), 235);
     for (int i = 1; i <= 3; ++i)
-        QCOMPARE(form.StatusBar->panelWidth(i), 100);
-    for (TTrackBar95 *track : {form.TrackRouge, form.TrackVert, form.TrackBleu}) {
+        QCOMPARE(form.statusBar()->panelWidth(i), 100);
+    for (TTrackBar95 *track :
+         {Parts(form).TrackRouge, Parts(form).TrackVert, Parts(form).TrackBleu}) {
         QCOMPARE(track->maximum(), 255);
         QCOMPARE(track->pageStep(), 51);
         QCOMPARE(track->tickInterval(), 51);
@@ -204,7 +216,7 @@ void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
     TMainForm form(nullptr, quiet.services());
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.RadioHtml));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Parts(form).RadioHtml));
     // Starting at the checked radio button, Tab visits the sliders, the fields and comes back.
     QList<QWidget *> visited;
     for (int i = 0; i < 7; ++i) {
@@ -215,16 +227,16 @@ void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
             focus = focus->parentWidget(); // the field's inner editor counts as the field
         visited.append(focus);
     }
-    const QList<QWidget *> expected = {form.TrackRouge, form.TrackVert, form.TrackBleu,
-                                       form.SpinRouge,  form.SpinVert,  form.SpinBleu,
-                                       form.RadioHtml};
+    const QList<QWidget *> expected = {
+        Parts(form).TrackRouge, Parts(form).TrackVert, Parts(form).TrackBleu, Parts(form).SpinRouge,
+        Parts(form).SpinVert,   Parts(form).SpinBleu,  Parts(form).RadioHtml};
     QCOMPARE(visited, expected);
     // Checking another radio button moves the stop to it.
-    form.RadioRgb->setChecked(true);
-    QVERIFY(form.RadioRgb->focusPolicy() & Qt::TabFocus);
-    QVERIFY(!(form.RadioHtml->focusPolicy() & Qt::TabFocus));
-    QCOMPARE(form.CheckValeur->focusPolicy() & Qt::TabFocus, 0);
-    QCOMPARE(form.BtnCopie->focusPolicy(), Qt::NoFocus);
+    Parts(form).RadioRgb->setChecked(true);
+    QVERIFY(Parts(form).RadioRgb->focusPolicy() & Qt::TabFocus);
+    QVERIFY(!(Parts(form).RadioHtml->focusPolicy() & Qt::TabFocus));
+    QCOMPARE(Parts(form).CheckValeur->focusPolicy() & Qt::TabFocus, 0);
+    QCOMPARE(Parts(form).BtnCopie->focusPolicy(), Qt::NoFocus);
 }
 
 void TestMainForm::hintLineFollowsMouse()
@@ -234,29 +246,29 @@ void TestMainForm::hintLineFollowsMouse()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     THintMonitor *monitor = THintMonitor::instance();
-    monitor->setWidgetUnderMouse(form.TrackRouge);
-    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le rouge"));
+    monitor->setWidgetUnderMouse(Parts(form).TrackRouge);
+    QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Règle le rouge"));
     // A control without a hint inside one with a hint shows its parent's hint.
-    monitor->setWidgetUnderMouse(form.Slots[3]);
-    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Couleurs personnalisées"));
+    monitor->setWidgetUnderMouse(form.slotButtons()[3]);
+    QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Couleurs personnalisées"));
     // The window background has no hint: the line empties.
     monitor->setWidgetUnderMouse(&form);
-    QTRY_COMPARE(form.StatusBar->panelText(0), QString());
+    QTRY_COMPARE(form.statusBar()->panelText(0), QString());
     // A status message stays until the hint changes again.
-    form.StatusBar->setPanelText(0, QStringLiteral(" Copie effectuée"));
-    monitor->setWidgetUnderMouse(form.BoxCopie); // no hint either: no change, message stays
-    QTest::qWait(20);
-    QCOMPARE(form.StatusBar->panelText(0), QStringLiteral(" Copie effectuée"));
-    monitor->setWidgetUnderMouse(form.BtnCopie);
-    QTRY_COMPARE(form.StatusBar->panelText(0),
+    form.statusBar()->setPanelText(0, QStringLiteral(" Copie effectuée"));
+    monitor->setWidgetUnderMouse(Parts(form).BoxCopie); // no hint either: no change, message stays
+    QVERIFY(test::RunZeroTimers());
+    QCOMPARE(form.statusBar()->panelText(0), QStringLiteral(" Copie effectuée"));
+    monitor->setWidgetUnderMouse(Parts(form).BtnCopie);
+    QTRY_COMPARE(form.statusBar()->panelText(0),
                  QStringLiteral(" Copie la couleur selon le format (Ctrl C)"));
     // Real enter and leave events drive it too.
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(form.BtnCopie, &leave);
-    QTRY_COMPARE(form.StatusBar->panelText(0), QString());
+    QApplication::sendEvent(Parts(form).BtnCopie, &leave);
+    QTRY_COMPARE(form.statusBar()->panelText(0), QString());
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(form.TrackBleu, &enter);
-    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
+    QApplication::sendEvent(Parts(form).TrackBleu, &enter);
+    QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Règle le bleu"));
 }
 
 // The mouse moved by the window system over each control: the moves that a check box or a
@@ -265,8 +277,6 @@ void TestMainForm::hintLineByRealMouseMoves()
 {
     QFETCH(QString, name);
     QFETCH(QString, hint);
-    if (hint.isEmpty())
-        QSKIP("no hint");
     test::QuietServices quiet;
     TMainForm form(nullptr, quiet.services());
     form.show();
@@ -274,13 +284,13 @@ void TestMainForm::hintLineByRealMouseMoves()
     auto *widget = form.findChild<QWidget *>(name);
     QWindow *window = form.windowHandle();
     QTest::mouseMove(window, QPoint(3, 3)); // the window background
-    QTRY_COMPARE(form.StatusBar->panelText(0), QString());
+    QTRY_COMPARE(form.statusBar()->panelText(0), QString());
     const QPoint centre = widget->mapTo(&form, widget->rect().center());
     QTest::mouseMove(window, centre - QPoint(2, 0));
     QTest::mouseMove(window, centre);
-    QTRY_COMPARE(form.StatusBar->panelText(0), LongHint(hint));
-    QTest::qWait(20); // later idle moments keep it
-    QCOMPARE(form.StatusBar->panelText(0), LongHint(hint));
+    QTRY_COMPARE(form.statusBar()->panelText(0), LongHint(hint));
+    QVERIFY(test::RunZeroTimers()); // later idle moments keep it
+    QCOMPARE(form.statusBar()->panelText(0), LongHint(hint));
 }
 
 // The sample reads as the current colour's HTML text, a slot as its colour or "vide" when it
@@ -292,17 +302,17 @@ void TestMainForm::accessibleColorDescriptions()
     auto description = [](QWidget *widget) {
         return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
     };
-    QCOMPARE(description(form.PanelColor), QStringLiteral("#000000"));
-    QCOMPARE(description(form.Slots[0]), QStringLiteral("vide"));
-    form.TrackRouge->setValue(200);
-    form.SpinBleu->setValue(15);
-    QCOMPARE(description(form.PanelColor), QStringLiteral("#C8000F"));
+    QCOMPARE(description(Parts(form).PanelColor), QStringLiteral("#000000"));
+    QCOMPARE(description(form.slotButtons()[0]), QStringLiteral("vide"));
+    Parts(form).TrackRouge->setValue(200);
+    Parts(form).SpinBleu->setValue(15);
+    QCOMPARE(description(Parts(form).PanelColor), QStringLiteral("#C8000F"));
     form.BtnCol1Click(1);
     form.BtnPlusClick(); // into the marked slot
-    QCOMPARE(description(form.Slots[1]), QStringLiteral("#C8000F"));
-    QCOMPARE(description(form.Slots[0]), QStringLiteral("vide"));
+    QCOMPARE(description(form.slotButtons()[1]), QStringLiteral("#C8000F"));
+    QCOMPARE(description(form.slotButtons()[0]), QStringLiteral("vide"));
     form.BtnMoinsClick(); // clears it
-    QCOMPARE(description(form.Slots[1]), QStringLiteral("vide"));
+    QCOMPARE(description(form.slotButtons()[1]), QStringLiteral("vide"));
 }
 
 void TestMainForm::hintLineSingleTextMode()
@@ -311,13 +321,13 @@ void TestMainForm::hintLineSingleTextMode()
     TMainForm form(nullptr, quiet.services());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.StatusBar->setSimplePanel(true);
-    THintMonitor::instance()->setWidgetUnderMouse(form.SpinVert);
-    QTRY_COMPARE(form.StatusBar->simpleText(), QStringLiteral(" Règle le vert"));
-    QCOMPARE(form.StatusBar->panelText(0), QString());
-    form.StatusBar->setSimplePanel(false);
-    THintMonitor::instance()->setWidgetUnderMouse(form.SpinBleu);
-    QTRY_COMPARE(form.StatusBar->panelText(0), QStringLiteral(" Règle le bleu"));
+    form.statusBar()->setSimplePanel(true);
+    THintMonitor::instance()->setWidgetUnderMouse(Parts(form).SpinVert);
+    QTRY_COMPARE(form.statusBar()->simpleText(), QStringLiteral(" Règle le vert"));
+    QCOMPARE(form.statusBar()->panelText(0), QString());
+    form.statusBar()->setSimplePanel(false);
+    THintMonitor::instance()->setWidgetUnderMouse(Parts(form).SpinBleu);
+    QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Règle le bleu"));
 }
 
 void TestMainForm::pipetteCursorRegistered()
@@ -337,17 +347,33 @@ void TestMainForm::glyphsLoaded()
 {
     test::QuietServices quiet;
     TMainForm form(nullptr, quiet.services());
-    for (TColorButton *button : {form.BtnOptions, form.BtnOpenPal, form.BtnSavePal, form.BtnColors,
-                                 form.BtnAide, form.BtnColler, form.BtnNetscape, form.BtnTop,
-                                 form.BtnPlus, form.BtnMoins, form.BtnMin, form.BtnCopie}) {
+    for (TColorButton *button :
+         {Parts(form).BtnOptions, Parts(form).BtnOpenPal, Parts(form).BtnSavePal,
+          Parts(form).BtnColors, Parts(form).BtnAide, Parts(form).BtnColler,
+          Parts(form).BtnNetscape, Parts(form).BtnTop, Parts(form).BtnPlus, Parts(form).BtnMoins,
+          Parts(form).BtnMin, Parts(form).BtnCopie}) {
         QCOMPARE(button->picture().size(), QSize(16, 16));
         QVERIFY(button->caption().isEmpty());
         QCOMPARE(button->bevelStyle(), TButtonBevel::bbRaised);
     }
-    QCOMPARE(form.ImgList.size(), 4);
-    for (const QImage &image : form.ImgList)
+    QCOMPARE(form.glyphs().size(), 4);
+    for (const QImage &image : form.glyphs())
         QCOMPARE(image.size(), QSize(16, 16));
-    QCOMPARE(form.ImgPipette->size(), QSize(14, 14));
+    QCOMPARE(Parts(form).ImgPipette->size(), QSize(14, 14));
+}
+
+// The About box's links reach the desktop only through the window's services.
+void TestMainForm::aboutLinksOpenThroughServices()
+{
+    test::QuietServices quiet;
+    quiet.onDialog = [](QDialog &dialog) {
+        if (auto *link = dialog.findChild<TASLink *>(QStringLiteral("ASLink2")))
+            QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(5, 5));
+        return int(QDialog::Rejected);
+    };
+    TMainForm form(nullptr, quiet.services());
+    form.ShowAbout();
+    QCOMPARE(quiet.urls, QList<QUrl>({QUrl(QStringLiteral("http://www.jov-couleurs.fr"))}));
 }
 
 QTEST_MAIN(TestMainForm)

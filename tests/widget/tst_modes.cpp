@@ -2,6 +2,7 @@
 #include "QuietServices.h"
 #include "TestSupport.h"
 
+#include "FormParts.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
 #include "controls/NumberField.h"
@@ -23,6 +24,7 @@
 #include <memory>
 
 using namespace jov;
+using jov::test::Parts;
 
 namespace {
 
@@ -55,11 +57,12 @@ void TestModes::compactModeToggles()
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(f.form->options().compact);
     QCOMPARE(f.form->height(), 148); // outer 175 less the 27 of title bar and borders
-    QCOMPARE(f.form->BoxReglage->height(), 115);
-    QCOMPARE(f.form->StatusBar->geometry(), QRect(0, 148 - 19, 550, 19));
-    QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Agrandit la fenêtre du programme (Ctrl R)"));
-    QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbLowered);
-    QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[3]);
+    QCOMPARE(Parts(*f.form).BoxReglage->height(), 115);
+    QCOMPARE(f.form->statusBar()->geometry(), QRect(0, 148 - 19, 550, 19));
+    QCOMPARE(HintOf(Parts(*f.form).BtnMin),
+             QStringLiteral("| Agrandit la fenêtre du programme (Ctrl R)"));
+    QCOMPARE(Parts(*f.form).BtnMin->bevelStyle(), TButtonBevel::bbLowered);
+    QCOMPARE(Parts(*f.form).BtnMin->picture(), f.form->glyphs()[3]);
     // Tab goes only through what the window shows; the channel rows and the export box are
     // hidden, so the arrow keys reach no field out of sight.
     for (int i = 0; i < 12; ++i) {
@@ -70,16 +73,17 @@ void TestModes::compactModeToggles()
                 QRect(focus->mapTo(f.form.get(), QPoint()), focus->size())));
         }
     }
-    QVERIFY(!f.form->SpinRouge->isVisible() && !f.form->BoxCopie->isVisible());
+    QVERIFY(!Parts(*f.form).SpinRouge->isVisible() && !Parts(*f.form).BoxCopie->isVisible());
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(!f.form->options().compact);
     QCOMPARE(f.form->height(), 323);
-    QCOMPARE(f.form->BoxReglage->height(), 225);
-    QCOMPARE(HintOf(f.form->BtnMin), QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
-    QCOMPARE(f.form->BtnMin->bevelStyle(), TButtonBevel::bbRaised);
-    QCOMPARE(f.form->BtnMin->picture(), f.form->ImgList[2]);
-    QVERIFY(f.form->SpinRouge->isVisible() && f.form->SpinBleu->isVisible() &&
-            f.form->BoxCopie->isVisible());
+    QCOMPARE(Parts(*f.form).BoxReglage->height(), 225);
+    QCOMPARE(HintOf(Parts(*f.form).BtnMin),
+             QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
+    QCOMPARE(Parts(*f.form).BtnMin->bevelStyle(), TButtonBevel::bbRaised);
+    QCOMPARE(Parts(*f.form).BtnMin->picture(), f.form->glyphs()[2]);
+    QVERIFY(Parts(*f.form).SpinRouge->isVisible() && Parts(*f.form).SpinBleu->isVisible() &&
+            Parts(*f.form).BoxCopie->isVisible());
     QCOMPARE(f.form->width(), 550);
 }
 
@@ -87,18 +91,18 @@ void TestModes::topModeToggles()
 {
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
-    f.form->BtnTop->click();
+    Parts(*f.form).BtnTop->click();
     QVERIFY(f.form->options().alwaysOnTop);
     QVERIFY(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     QVERIFY(f.form->isVisible());
-    QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Libère du premier plan (Ctrl T)"));
-    QCOMPARE(f.form->BtnTop->bevelStyle(), TButtonBevel::bbLowered);
-    QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[1]);
+    QCOMPARE(HintOf(Parts(*f.form).BtnTop), QStringLiteral("| Libère du premier plan (Ctrl T)"));
+    QCOMPARE(Parts(*f.form).BtnTop->bevelStyle(), TButtonBevel::bbLowered);
+    QCOMPARE(Parts(*f.form).BtnTop->picture(), f.form->glyphs()[1]);
     QTest::keyClick(f.form->windowHandle(), Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!f.form->options().alwaysOnTop);
     QVERIFY(!(f.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint));
-    QCOMPARE(HintOf(f.form->BtnTop), QStringLiteral("| Fixe au premier plan (Ctrl T)"));
-    QCOMPARE(f.form->BtnTop->picture(), f.form->ImgList[0]);
+    QCOMPARE(HintOf(Parts(*f.form).BtnTop), QStringLiteral("| Fixe au premier plan (Ctrl T)"));
+    QCOMPARE(Parts(*f.form).BtnTop->picture(), f.form->glyphs()[0]);
 }
 
 void TestModes::helpOpensManualBesideProgram()
@@ -114,7 +118,7 @@ void TestModes::helpOpensManualBesideProgram()
     index.close();
 
     Fixture f;
-    f.form->BtnAide->click();
+    Parts(*f.form).BtnAide->click();
     QVERIFY(test::ShowActive(*f.form));
     QTest::keyClick(f.form->windowHandle(), Qt::Key_A, Qt::ControlModifier);
     const QUrl url = QUrl::fromLocalFile(index.fileName());
@@ -123,18 +127,18 @@ void TestModes::helpOpensManualBesideProgram()
 
     // A desktop that cannot open it (no opener, or the opener failed): a beep and a message.
     f.urlsOpen = false;
-    f.form->BtnAide->click();
+    Parts(*f.form).BtnAide->click();
     QCOMPARE(f.beeps, 1);
-    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Le bureau n'a pas ouvert l'aide"));
+    QCOMPARE(f.form->statusBar()->panelText(0), QStringLiteral(" Le bureau n'a pas ouvert l'aide"));
     f.beeps = 0;
 
     // Without it nothing is handed to the desktop: a beep and a message instead.
     QVERIFY(index.remove());
     f.urls.clear();
-    f.form->BtnAide->click();
+    Parts(*f.form).BtnAide->click();
     QVERIFY(f.urls.isEmpty());
     QCOMPARE(f.beeps, 1);
-    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Aide introuvable : index.html"));
+    QCOMPARE(f.form->statusBar()->panelText(0), QStringLiteral(" Aide introuvable : index.html"));
 }
 
 void TestModes::optionsOkStoresCancelKeeps()
@@ -146,15 +150,15 @@ void TestModes::optionsOkStoresCancelKeeps()
         auto *options = qobject_cast<TOptions *>(&dialog);
         if (!options)
             return int(QDialog::Rejected);
-        simpleWhileOpen = f.form->StatusBar->simplePanel();
+        simpleWhileOpen = f.form->statusBar()->simplePanel();
         for (QCheckBox *check : options->findChildren<QCheckBox *>())
             check->setChecked(!check->isChecked());
         options->SpinPas->setValue(5);
         return int(QDialog::Rejected);
     };
-    f.form->BtnOptions->click();
+    Parts(*f.form).BtnOptions->click();
     QVERIFY(simpleWhileOpen);
-    QVERIFY(!f.form->StatusBar->simplePanel());
+    QVERIFY(!f.form->statusBar()->simplePanel());
     QVERIFY(f.form->options() == before);
 
     f.onDialog = [&](QDialog &dialog) {
@@ -164,7 +168,7 @@ void TestModes::optionsOkStoresCancelKeeps()
         options->SpinPas->setValue(5);
         return int(QDialog::Accepted);
     };
-    f.form->BtnOptions->click();
+    Parts(*f.form).BtnOptions->click();
     QVERIFY(f.form->options().clearFromSelected);
     QVERIFY(!f.form->options().askToSavePalette);
     QCOMPARE(f.form->options().gradientDivisor, 5);
@@ -182,7 +186,7 @@ void TestModes::optionsLiftCompactMode()
         heightWhileOpen = f.form->height();
         return int(QDialog::Accepted);
     };
-    f.form->BtnOptions->click();
+    Parts(*f.form).BtnOptions->click();
     QCOMPARE(heightWhileOpen, 323);
     QCOMPARE(f.form->height(), 148);
     QVERIFY(f.form->options().compact);
@@ -209,7 +213,7 @@ void TestModes::aboutFromOptionsOverFullWindow()
         options->BtnAbout->click(); // the options dialog stays open with its edits
         return int(QDialog::Accepted);
     };
-    f.form->BtnOptions->click();
+    Parts(*f.form).BtnOptions->click();
     QVERIFY(aboutShown);
     QVERIFY(animating);
     QVERIFY(f.form->options().gradientFromSelected);

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <array>
@@ -233,14 +234,13 @@ private Q_SLOTS:
     void aboutKeepsDialogOpen()
     {
         TOptions dialog(Defaults(), BoxOnScreen, nullptr);
-        int abouts = 0;
-        dialog.OnAbout = [&abouts] { ++abouts; };
+        QSignalSpy abouts(&dialog, &TOptions::aboutRequested);
         dialog.open();
         dialog.CheckSansNom->click();
         QTest::mouseClick(dialog.BtnAbout, Qt::LeftButton);
-        QCOMPARE(abouts, 1);
+        QCOMPARE(abouts.count(), 1);
         QTest::keyClick(dialog.CheckSansNom, Qt::Key_A, Qt::ControlModifier); // from the keyboard
-        QCOMPARE(abouts, 2);
+        QCOMPARE(abouts.count(), 2);
         QVERIFY(dialog.isVisible());
         QVERIFY(dialog.CheckSansNom->isChecked()); // the edit survived
         dialog.reject();

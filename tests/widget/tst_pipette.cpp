@@ -4,6 +4,7 @@
 #include "QuietServices.h"
 #include "TestSupport.h"
 
+#include "FormParts.h"
 #include "controls/Cursors.h"
 #include "controls/Hints.h"
 #include "controls/NumberField.h"
@@ -23,6 +24,7 @@
 #include <memory>
 
 using namespace jov;
+using jov::test::Parts;
 
 namespace {
 
@@ -69,14 +71,15 @@ struct Fixture : test::QuietServices
         hook->setDirectoryDll(FakeLibraryDir(library));
         // The press on the pipette image still holds the left button.
         hook->QueryShiftState = [this] { return held; };
-        form->SpinRouge->setValue(10);
-        form->SpinVert->setValue(20);
-        form->SpinBleu->setValue(30);
+        Parts(*form).SpinRouge->setValue(10);
+        Parts(*form).SpinVert->setValue(20);
+        Parts(*form).SpinBleu->setValue(30);
     }
     // Screen points just outside the pipette's panel, and inside its right and bottom strips.
     QRect panel() const
     {
-        return QRect(form->PanelPipette->mapToGlobal(QPoint(0, 0)), form->PanelPipette->size());
+        return QRect(Parts(*form).PanelPipette->mapToGlobal(QPoint(0, 0)),
+                     Parts(*form).PanelPipette->size());
     }
     void release(TMouseButton button, QPoint at)
     {
@@ -118,14 +121,16 @@ void TestPipette::startShowsTheMode()
     QVERIFY(f.hook->started());
     QVERIFY(f.form->pipette().timer()->isActive());
     QCOMPARE(f.form->pipette().timer()->interval(), 10);
-    QVERIFY(f.form->ImgPipette->isHidden());
+    QVERIFY(Parts(*f.form).ImgPipette->isHidden());
     QCOMPARE(ApplicationCursor(), 1);
-    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
+    QCOMPARE(f.form->statusBar()->panelText(0),
+             QStringLiteral(" Pipette active : bougez la souris"));
     QVERIFY(!THintMonitor::instance()->hasHandler());
     // Hints no longer reach the status line while it runs.
-    THintMonitor::instance()->setWidgetUnderMouse(f.form->TrackRouge);
-    QTest::qWait(20);
-    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
+    THintMonitor::instance()->setWidgetUnderMouse(Parts(*f.form).TrackRouge);
+    QVERIFY(test::RunZeroTimers());
+    QCOMPARE(f.form->statusBar()->panelText(0),
+             QStringLiteral(" Pipette active : bougez la souris"));
     f.release(TMouseButton::mbLeft, QPoint(5, 5));
     QVERIFY(THintMonitor::instance()->hasHandler());
 }
@@ -158,9 +163,9 @@ void TestPipette::ticksSampleOutsideThePanelOnly()
     QCOMPARE(QCursor::pos(), at);
     f.form->TimerTimer();
     QCOMPARE(f.sampled.size(), samples ? 1 : 0);
-    QCOMPARE(f.form->PanelColor->color(), samples ? QColor(255, 0, 0) : QColor(10, 20, 30));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), samples ? QColor(255, 0, 0) : QColor(10, 20, 30));
     // The sample never touches the current colour's fields.
-    QCOMPARE(f.form->SpinRouge->value(), 10);
+    QCOMPARE(Parts(*f.form).SpinRouge->value(), 10);
 }
 
 void TestPipette::unreadablePixelKeepsSample_data()
@@ -182,8 +187,8 @@ void TestPipette::unreadablePixelKeepsSample()
     f.readable = false;
     f.form->TimerTimer();
     QCOMPARE(f.sampled.size(), 1);
-    QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
-    QCOMPARE(f.form->StatusBar->panelText(0),
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(10, 20, 30));
+    QCOMPARE(f.form->statusBar()->panelText(0),
              screenStatus.isEmpty() ? QStringLiteral(" Pipette active : bougez la souris")
                                     : screenStatus);
 }
@@ -205,7 +210,7 @@ void TestPipette::squareSizedByWheelAndKeys()
     f.form->ImgPipetteMouseDown();
     QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
     f.form->TimerTimer();
-    QCOMPARE(f.form->PanelColor->color(), QColor(255, 255, 255)); // the centre, column 7
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(255, 255, 255)); // the centre, column 7
     const auto wheel = [&](int delta) {
         QWheelEvent event(QPointF(), QPointF(), QPoint(), QPoint(0, delta), Qt::LeftButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -215,10 +220,10 @@ void TestPipette::squareSizedByWheelAndKeys()
     QCOMPARE(f.form->pipette().sampleSide(), 1);
     wheel(60);
     QCOMPARE(f.form->pipette().sampleSide(), 3);
-    QCOMPARE(f.form->PanelColor->color(), QColor(85, 85, 85)); // 1 of 3 columns white
-    QCOMPARE(f.form->StatusBar->panelText(0), QStringLiteral(" Pipette active : carré de 3 × 3"));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(85, 85, 85)); // 1 of 3 columns white
+    QCOMPARE(f.form->statusBar()->panelText(0), QStringLiteral(" Pipette active : carré de 3 × 3"));
     QTest::keyClick(f.form.get(), Qt::Key_Plus);
-    QCOMPARE(f.form->PanelColor->color(), QColor(153, 153, 153)); // 3 of 5
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(153, 153, 153)); // 3 of 5
     QTest::keyClick(f.form.get(), Qt::Key_Minus);
     QTest::keyClick(f.form.get(), Qt::Key_Minus);
     QTest::keyClick(f.form.get(), Qt::Key_Minus); // stays at 1
@@ -255,8 +260,8 @@ void TestPipette::releaseEndsAndTakesReleasePixel()
     QCOMPARE(f.form->pipette().point(), QPoint(7, 9));
     QCOMPARE(QCursor::pos(), QPoint(7, 9));
     QCOMPARE(ApplicationCursor(), 0);
-    QVERIFY(!f.form->ImgPipette->isHidden());
-    QCOMPARE(f.form->StatusBar->panelText(0), QString());
+    QVERIFY(!Parts(*f.form).ImgPipette->isHidden());
+    QCOMPARE(f.form->statusBar()->panelText(0), QString());
 }
 
 void TestPipette::leftPressStoresPointThenReleaseReplacesIt()
@@ -279,7 +284,7 @@ void TestPipette::leftPressStoresPointThenReleaseReplacesIt()
 void TestPipette::releaseWhileIdleDoesNothing()
 {
     Fixture f;
-    f.form->PanelColor->setColor(QColor(1, 2, 3));
+    Parts(*f.form).PanelColor->setColor(QColor(1, 2, 3));
     f.release(TMouseButton::mbLeft, QPoint(3, 4));
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
     QCOMPARE(f.form->pipette().point(), QPoint(0, 0));
@@ -305,7 +310,7 @@ void TestPipette::quickTapEndsAtOnce()
     f.form->ImgPipetteMouseDown();
     QVERIFY(!f.form->pipette().active());
     QVERIFY(!f.hook->enabled());
-    QVERIFY(!f.form->ImgPipette->isHidden());
+    QVERIFY(!Parts(*f.form).ImgPipette->isHidden());
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
     QVERIFY(f.hookMessages.isEmpty());
 }
@@ -340,10 +345,10 @@ void TestPipette::failedStartEndsAtOnce()
                                  : QStringList({message.arg(FakeLibraryDir(qPrintable(library)))}));
     QVERIFY(!f.form->pipette().active());
     QVERIFY(!f.form->pipette().timer()->isActive());
-    QVERIFY(!f.form->ImgPipette->isHidden());
+    QVERIFY(!Parts(*f.form).ImgPipette->isHidden());
     QCOMPARE(ApplicationCursor(), 0);
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
-    QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(10, 20, 30));
     QVERIFY(THintMonitor::instance()->hasHandler());
 }
 
@@ -354,15 +359,15 @@ void TestPipette::escapeEndsWithColourFromBefore()
     f.form->ImgPipetteMouseDown();
     QCursor::setPos(f.panel().topLeft() - QPoint(20, 20));
     f.form->TimerTimer();
-    QCOMPARE(f.form->PanelColor->color(), QColor(255, 0, 0));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(255, 0, 0));
     QTest::keyClick(f.form.get(), Qt::Key_Escape);
     QVERIFY(!f.form->pipette().active());
     QVERIFY(!f.hook->enabled());
     QVERIFY(!f.form->pipette().timer()->isActive());
-    QCOMPARE(f.form->PanelColor->color(), QColor(10, 20, 30));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(10, 20, 30));
     QCOMPARE(f.form->CurrentColor(), MakeColor(10, 20, 30));
-    QVERIFY(!f.form->ImgPipette->isHidden());
-    QCOMPARE(f.form->StatusBar->panelText(0), QString());
+    QVERIFY(!Parts(*f.form).ImgPipette->isHidden());
+    QCOMPARE(f.form->statusBar()->panelText(0), QString());
     QCOMPARE(ApplicationCursor(), 0);
 }
 
@@ -380,7 +385,7 @@ void TestPipette::ownReleaseEndsOnlyWhileHookSilent()
     QFETCH(bool, hookSpoke);
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
-    QTest::mousePress(f.form->ImgPipette, Qt::LeftButton);
+    QTest::mousePress(Parts(*f.form).ImgPipette, Qt::LeftButton);
     QVERIFY(f.form->pipette().active());
     QVERIFY(f.hook->started());
     const QPoint pointer = f.panel().topLeft() - QPoint(20, 20);
@@ -407,7 +412,7 @@ void TestPipette::ownReleaseEndsOnlyWhileHookSilent()
     QCOMPARE(f.form->pipette().point(), end);
     QCOMPARE(QCursor::pos(), end);
     QCOMPARE(f.form->CurrentColor(), MakeColor(255, 0, 0));
-    QVERIFY(!f.form->ImgPipette->isHidden());
+    QVERIFY(!Parts(*f.form).ImgPipette->isHidden());
 }
 
 QTEST_MAIN(TestPipette)

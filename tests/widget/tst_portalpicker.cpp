@@ -1,5 +1,6 @@
 #include "portal/PortalColorPicker.h"
 
+#include "FormParts.h"
 #include "QuietServices.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
@@ -22,6 +23,7 @@
 #include <sys/prctl.h>
 
 using namespace jov;
+using jov::test::Parts;
 using Failure = TPortalColorPicker::Failure;
 
 namespace {
@@ -405,21 +407,21 @@ void TestPortalPicker::pipetteThroughPortal()
     services.portalPicking = true;
     TMainForm form(nullptr, services);
     form.show();
-    form.SpinRouge->setValue(10);
-    form.SpinVert->setValue(20);
-    form.SpinBleu->setValue(30);
+    Parts(form).SpinRouge->setValue(10);
+    Parts(form).SpinVert->setValue(20);
+    Parts(form).SpinBleu->setValue(30);
 
     form.ImgPipetteMouseDown();
     QVERIFY(form.pipette().active());
-    QVERIFY(form.ImgPipette->isHidden());
-    QCOMPARE(form.StatusBar->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
+    QVERIFY(Parts(form).ImgPipette->isHidden());
+    QCOMPARE(form.statusBar()->panelText(0), QStringLiteral(" Pipette active : bougez la souris"));
     QTRY_VERIFY_WITH_TIMEOUT(!form.pipette().active(), 10000);
 
     QCOMPARE(form.CurrentColor(), MakeColor(picked.red(), picked.green(), picked.blue()));
-    QCOMPARE(form.SpinVert->value(), picked.green());
-    QCOMPARE(form.PanelColor->color(), picked);
-    QVERIFY(!form.ImgPipette->isHidden());
-    QCOMPARE(form.StatusBar->panelText(0), status);
+    QCOMPARE(Parts(form).SpinVert->value(), picked.green());
+    QCOMPARE(Parts(form).PanelColor->color(), picked);
+    QVERIFY(!Parts(form).ImgPipette->isHidden());
+    QCOMPARE(form.statusBar()->panelText(0), status);
     QCOMPARE(quiet.beeps + quiet.messages.size() + quiet.notices.size(), 0);
     if (withPortal) {
         QCOMPARE(recorded(QStringLiteral("parent")), QStringList{QString()}); // offscreen
@@ -429,14 +431,15 @@ void TestPortalPicker::pipetteThroughPortal()
     // The pointer is still on the pipette image, whose hint comes back with it: the message
     // stays until the pointer is over another control.
     THintMonitor &hints = *THintMonitor::instance();
-    hints.setWidgetUnderMouse(form.PanelPipette);
+    hints.setWidgetUnderMouse(Parts(form).PanelPipette);
     hints.updateHint();
-    hints.setWidgetUnderMouse(form.ImgPipette);
+    hints.setWidgetUnderMouse(Parts(form).ImgPipette);
     hints.updateHint();
-    QCOMPARE(form.StatusBar->panelText(0), status.isEmpty() ? LongHintAt(form.ImgPipette) : status);
-    hints.setWidgetUnderMouse(form.BtnAide);
+    QCOMPARE(form.statusBar()->panelText(0),
+             status.isEmpty() ? LongHintAt(Parts(form).ImgPipette) : status);
+    hints.setWidgetUnderMouse(Parts(form).BtnAide);
     hints.updateHint();
-    QCOMPARE(form.StatusBar->panelText(0), LongHintAt(form.BtnAide));
+    QCOMPARE(form.statusBar()->panelText(0), LongHintAt(Parts(form).BtnAide));
 }
 
 // Each reason is read whole in status panel 0 of the main window, not cut short.
@@ -445,12 +448,12 @@ void TestPortalPicker::statusFitsItsPanel()
     test::QuietServices quiet;
     TMainForm form(nullptr, quiet.services());
     form.show();
-    const int room = form.StatusBar->panelRect(0).width() - 6; // the panel's text margins
+    const int room = form.statusBar()->panelRect(0).width() - 6; // the panel's text margins
     const QMetaEnum failures = QMetaEnum::fromType<Failure>();
     QStringList cut;
     for (int i = 0; i < failures.keyCount(); ++i) {
         const QString text = TPortalColorPicker::StatusText(Failure(failures.value(i)));
-        const int width = form.StatusBar->fontMetrics().horizontalAdvance(text);
+        const int width = form.statusBar()->fontMetrics().horizontalAdvance(text);
         if (width > room)
             cut << QStringLiteral("'%1' (%2 px)").arg(text).arg(width);
     }

@@ -4,6 +4,7 @@
 #include "QuietServices.h"
 #include "TestSupport.h"
 
+#include "FormParts.h"
 #include "controls/ColorButton.h"
 #include "controls/NumberField.h"
 #include "mainwindow/MainForm.h"
@@ -26,6 +27,7 @@
 #include <memory>
 
 using namespace jov;
+using jov::test::Parts;
 
 namespace {
 
@@ -100,10 +102,10 @@ void TestSettingsFlow::firstRunDefaults()
     Run run;
     TMainForm &f = *run.form;
     QCOMPARE(f.CurrentColor(), clBlack);
-    QVERIFY(f.RadioHtml->isChecked());
-    QVERIFY(!f.CheckValeur->isChecked());
+    QVERIFY(Parts(f).RadioHtml->isChecked());
+    QVERIFY(!Parts(f).CheckValeur->isChecked());
     QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
-    for (TColorButton *slot : f.Slots)
+    for (TColorButton *slot : f.slotButtons())
         QCOMPARE(slot->colorRef(), clWhite);
     QCOMPARE(f.options().openFolder, ProgramFolder() + QStringLiteral("/Palettes"));
     QCOMPARE(f.options().saveFolder, StripTrailingBackslashes(DocumentsFolder()));
@@ -123,13 +125,15 @@ void TestSettingsFlow::everythingComesBack()
     {
         Run run;
         TMainForm &f = *run.form;
-        f.SpinRouge->setValue(18);
-        f.SpinVert->setValue(52);
-        f.SpinBleu->setValue(86);
-        f.RadioRgb->setChecked(true);
-        f.CheckValeur->setChecked(true);
-        f.Slots[2]->setColorRef(MakeColor(1, 2, 3));
-        f.Slots[15]->setColorRef(MakeColor(250, 0, 5));
+        Parts(f).SpinRouge->setValue(18);
+        Parts(f).SpinVert->setValue(52);
+        Parts(f).SpinBleu->setValue(86);
+        Parts(f).RadioRgb->setChecked(true);
+        Parts(f).CheckValeur->setChecked(true);
+        SlotColors slots = f.SlotColorValues();
+        slots[2] = MakeColor(1, 2, 3);
+        slots[15] = MakeColor(250, 0, 5);
+        f.SetSlotColors(slots);
         TOptionsRecord options = f.options();
         options.gradientFromSelected = true;
         options.gradientDivisor = 7;
@@ -139,12 +143,12 @@ void TestSettingsFlow::everythingComesBack()
     Run run;
     TMainForm &f = *run.form;
     QCOMPARE(f.CurrentColor(), MakeColor(18, 52, 86));
-    QVERIFY(f.RadioRgb->isChecked());
-    QVERIFY(!f.RadioHtml->isChecked());
-    QVERIFY(f.CheckValeur->isChecked());
-    QCOMPARE(f.Slots[2]->colorRef(), MakeColor(1, 2, 3));
-    QCOMPARE(f.Slots[15]->colorRef(), MakeColor(250, 0, 5));
-    QCOMPARE(f.Slots[0]->colorRef(), clWhite);
+    QVERIFY(Parts(f).RadioRgb->isChecked());
+    QVERIFY(!Parts(f).RadioHtml->isChecked());
+    QVERIFY(Parts(f).CheckValeur->isChecked());
+    QCOMPARE(f.slotButtons()[2]->colorRef(), MakeColor(1, 2, 3));
+    QCOMPARE(f.slotButtons()[15]->colorRef(), MakeColor(250, 0, 5));
+    QCOMPARE(f.slotButtons()[0]->colorRef(), clWhite);
     QVERIFY(f.options().gradientFromSelected);
     QCOMPARE(f.options().gradientDivisor, 7);
     QCOMPARE(f.customColorLines(), QStringList({"ColorA=123456", "ColorB=FFFFFF"}));
@@ -184,8 +188,8 @@ void TestSettingsFlow::wrongTypeReadsDefault()
         QVERIFY(store.RegWriteInteger(OptionsKeyPath, "Op01", 77));
     }
     Run run;
-    QVERIFY(run.form->RadioHtml->isChecked());
-    QCOMPARE(run.form->SpinRouge->value(), 77);
+    QVERIFY(Parts(*run.form).RadioHtml->isChecked());
+    QCOMPARE(Parts(*run.form).SpinRouge->value(), 77);
 }
 
 void TestSettingsFlow::lastPaletteReloadedFromOpenFolder()
@@ -208,7 +212,7 @@ void TestSettingsFlow::lastPaletteReloadedFromOpenFolder()
         store.RegWriteInteger(PersonalKeyPath, "CouleurA", 0x00FF00);
     }
     Run run;
-    QCOMPARE(run.form->Slots[0]->colorRef(), MakeColor(0, 0, 255)); // from the file in Op30
+    QCOMPARE(run.form->slotButtons()[0]->colorRef(), MakeColor(0, 0, 255)); // from the file in Op30
     QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - foo"));
     QVERIFY(!run.form->PaletteModified());
     QCOMPARE(run.beeps, 0);
@@ -226,7 +230,7 @@ void TestSettingsFlow::lastPaletteMissingBeepsAndKeepsName()
     Run run;
     QCOMPARE(run.beeps, 1);
     QVERIFY(run.messages.isEmpty());
-    QCOMPARE(run.form->Slots[0]->colorRef(), clWhite); // the stored slots are not read
+    QCOMPARE(run.form->slotButtons()[0]->colorRef(), clWhite); // the stored slots are not read
     QCOMPARE(run.form->windowTitle(), QStringLiteral("JOV - gone"));
 }
 
@@ -239,9 +243,9 @@ void TestSettingsFlow::legacyIniImportedOnce()
         Run run;
         TMainForm &f = *run.form;
         QCOMPARE(f.CurrentColor(), MakeColor(16, 20, 0));
-        QVERIFY(f.RadioRgb->isChecked());
-        QCOMPARE(f.Slots[2]->colorRef(), MakeColor(255, 0, 0));
-        QCOMPARE(f.Slots[0]->colorRef(), clWhite);
+        QVERIFY(Parts(f).RadioRgb->isChecked());
+        QCOMPARE(f.slotButtons()[2]->colorRef(), MakeColor(255, 0, 0));
+        QCOMPARE(f.slotButtons()[0]->colorRef(), clWhite);
         QCOMPARE(f.customColorLines(), QStringList({"ColorA=FF0000"}));
     }
     QVERIFY(!QFile::exists(ini));
@@ -260,7 +264,7 @@ void TestSettingsFlow::legacyIniKeptWhenSavingFails()
     QVERIFY(WriteFile(config() + "/Corvel Astine", "not a folder"));
     {
         Run run;
-        QCOMPARE(run.form->SpinRouge->value(), 99);
+        QCOMPARE(Parts(*run.form).SpinRouge->value(), 99);
     }
     QVERIFY(QFile::exists(ini)); // nothing is lost: the import runs again next time
 }
@@ -278,13 +282,13 @@ void TestSettingsFlow::legacyIniLeftBehindNotImportedAgain()
     }
     {
         Run run;
-        QCOMPARE(run.form->SpinRouge->value(), 5);
+        QCOMPARE(Parts(*run.form).SpinRouge->value(), 5);
     }
     QVERIFY(QFile::exists(ini));
     // Changed since: imported anew.
     QVERIFY(WriteFile(ini, "[Options]\r\nOp01=77\r\nOp02=1\r\n"));
     Run run;
-    QCOMPARE(run.form->SpinRouge->value(), 77);
+    QCOMPARE(Parts(*run.form).SpinRouge->value(), 77);
 }
 
 void TestSettingsFlow::placementWrittenAndRestored()
@@ -336,13 +340,13 @@ void TestSettingsFlow::sessionEndSavesWithoutQuestions()
         Run run;
         TMainForm &f = *run.form;
         QVERIFY(f.options().askToSavePalette);
-        f.SpinRouge->setValue(18);
-        f.SpinVert->setValue(52);
-        f.SpinBleu->setValue(86);
-        f.Slots[1]->click();
-        f.BtnPlus->click();
+        Parts(f).SpinRouge->setValue(18);
+        Parts(f).SpinVert->setValue(52);
+        Parts(f).SpinBleu->setValue(86);
+        f.slotButtons()[1]->click();
+        Parts(f).BtnPlus->click();
         QVERIFY(f.PaletteModified());
-        f.CheckValeur->setChecked(true);
+        Parts(f).CheckValeur->setChecked(true);
         run.answer = false; // a question answered "No" would cancel a close
 
         connect(qApp, &QGuiApplication::commitDataRequest, &f,
@@ -369,7 +373,7 @@ void TestSettingsFlow::sessionEndSavesWithoutQuestions()
     }
     Run run;
     QCOMPARE(run.form->CurrentColor(), MakeColor(18, 52, 86));
-    QCOMPARE(run.form->Slots[1]->colorRef(), MakeColor(18, 52, 86));
+    QCOMPARE(run.form->slotButtons()[1]->colorRef(), MakeColor(18, 52, 86));
 }
 
 // A save at close that cannot reach the store is told: in a notice when the user closed the
@@ -387,7 +391,7 @@ void TestSettingsFlow::failedSaveIsReported()
     // The store's folder cannot be made: a plain file stands where it should be.
     QVERIFY(WriteFile(config() + "/Corvel Astine", "not a folder"));
     Run run;
-    run.form->SpinRouge->setValue(7);
+    Parts(*run.form).SpinRouge->setValue(7);
     const QString text =
         "Les réglages n'ont pas pu être enregistrés dans " + QDir::toNativeSeparators(StorePath());
     QSignalSpy closed(run.form.get(), &TMainForm::closed);

@@ -4,6 +4,7 @@
 #include "QuietServices.h"
 #include "TestSupport.h"
 
+#include "FormParts.h"
 #include "controls/ColorButton.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
@@ -21,6 +22,7 @@
 #include <memory>
 
 using namespace jov;
+using jov::test::Parts;
 
 namespace {
 
@@ -43,12 +45,12 @@ struct Fixture : test::QuietServices
         options.*field = value;
         form->setOptions(options);
     }
-    TColorButton *slot(int n) const { return form->Slots[size_t(n - 1)]; }
+    TColorButton *slot(int n) const { return form->slotButtons()[size_t(n - 1)]; }
     void setColor(int r, int g, int b)
     {
-        form->SpinRouge->setValue(r);
-        form->SpinVert->setValue(g);
-        form->SpinBleu->setValue(b);
+        Parts(*form).SpinRouge->setValue(r);
+        Parts(*form).SpinVert->setValue(g);
+        Parts(*form).SpinBleu->setValue(b);
     }
     void fillNumbered()
     {
@@ -130,8 +132,8 @@ private:
 void TestSlots::addOrRemoveWithoutSelectionShowsMessage()
 {
     Fixture f;
-    f.form->BtnPlus->click();
-    f.form->BtnMoins->click();
+    Parts(*f.form).BtnPlus->click();
+    Parts(*f.form).BtnMoins->click();
     QCOMPARE(f.messages, QStringList({kSelectFirst, kSelectFirst}));
     for (int n = 1; n <= 16; ++n)
         QCOMPARE(f.slot(n)->colorRef(), clWhite);
@@ -147,11 +149,11 @@ void TestSlots::selectMovesMarkAndStoreMarksModifiedOnce()
     QCOMPARE(f.slot(2)->caption(), QString());
     QCOMPARE(f.slot(5)->caption(), QStringLiteral("*"));
     f.setColor(18, 52, 86);
-    f.form->BtnPlus->click();
+    Parts(*f.form).BtnPlus->click();
     QCOMPARE(f.slot(5)->colorRef(), MakeColor(18, 52, 86));
     QCOMPARE(f.slot(2)->colorRef(), clWhite);
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
-    f.form->BtnPlus->click();
+    Parts(*f.form).BtnPlus->click();
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
     QVERIFY(f.messages.isEmpty());
 }
@@ -161,7 +163,7 @@ void TestSlots::removeClearsMarkedSlot()
     Fixture f;
     f.fillNumbered();
     f.slot(7)->click();
-    f.form->BtnMoins->click();
+    Parts(*f.form).BtnMoins->click();
     QCOMPARE(f.slot(7)->colorRef(), clWhite);
     QCOMPARE(f.slot(6)->colorRef(), MakeColor(50, 5, 250));
     QVERIFY(f.form->PaletteModified());
@@ -187,7 +189,7 @@ void TestSlots::clearAll()
     f.setOption(&TOptionsRecord::clearFromSelected, op17);
     if (selected)
         f.slot(selected)->click();
-    f.ctrlClick(f.form->BtnMoins);
+    f.ctrlClick(Parts(*f.form).BtnMoins);
     QCOMPARE(f.questions, QStringList({"\r\nVoulez-vous supprimer les couleurs mémorisées ?"}));
     for (int n = 1; n <= 16; ++n)
         QCOMPARE(f.slot(n)->colorRef() == clWhite, n >= firstCleared);
@@ -200,7 +202,7 @@ void TestSlots::clearAllAnsweredNo()
     Fixture f;
     f.fillNumbered();
     f.answer = false;
-    f.ctrlClick(f.form->BtnMoins);
+    f.ctrlClick(Parts(*f.form).BtnMoins);
     QCOMPARE(f.slot(3)->colorRef(), MakeColor(20, 2, 253));
     QVERIFY(!f.form->ctrlHeld());
     QVERIFY(!f.form->PaletteModified());
@@ -228,7 +230,7 @@ void TestSlots::gradient()
     if (selected)
         f.slot(selected)->click();
     f.setColor(0, 0, 128);
-    f.ctrlClick(f.form->BtnPlus);
+    f.ctrlClick(Parts(*f.form).BtnPlus);
     QCOMPARE(f.questions, QStringList({"\r\nVoulez-vous créer un dégradé automatique ?"}));
     QCOMPARE(f.slot(firstChanged)->colorRef(), MakeColor(0, 1, 128));
     if (firstChanged == 1)
@@ -244,12 +246,14 @@ void TestSlots::renameOnCtrlAddAndRemove()
     Fixture f;
     f.setOption(&TOptionsRecord::untitledOnCtrl, true);
     f.form->SetPaletteName(QStringLiteral("mine.pal"));
-    f.ctrlClick(f.form->BtnPlus); // gradient: untitled and modified
+    f.ctrlClick(Parts(*f.form).BtnPlus); // gradient: untitled and modified
     QCOMPARE(f.form->customSlots().paletteName(), QStringLiteral("SansNom.pal"));
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom *"));
-    f.ctrlClick(f.form->BtnMoins); // clear all: untitled, not modified
+    QVERIFY(f.form->isWindowModified());
+    f.ctrlClick(Parts(*f.form).BtnMoins); // clear all: untitled, not modified
     QCOMPARE(f.form->windowTitle(), QStringLiteral("JOV - SansNom"));
     QVERIFY(!f.form->PaletteModified());
+    QVERIFY(!f.form->isWindowModified());
 }
 
 void TestSlots::singleClickAppliesWithOp16()
@@ -257,11 +261,11 @@ void TestSlots::singleClickAppliesWithOp16()
     Fixture f;
     f.fillNumbered();
     f.slot(4)->click();
-    QCOMPARE(f.form->SpinRouge->value(), 0); // Op16 off: selecting does not apply
+    QCOMPARE(Parts(*f.form).SpinRouge->value(), 0); // Op16 off: selecting does not apply
     f.setOption(&TOptionsRecord::clickApplies, true);
     f.slot(4)->click();
     QCOMPARE(f.form->CurrentColor(), MakeColor(30, 3, 252));
-    QCOMPARE(f.form->PanelColor->color(), QColor(30, 3, 252));
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(30, 3, 252));
 }
 
 void TestSlots::doubleClickSelectsThenApplies()
@@ -280,8 +284,8 @@ void TestSlots::doubleClickSelectsThenApplies()
     QTest::mouseRelease(target, Qt::LeftButton, {}, centre);
     QCOMPARE(f.form->MarkedSlot(), 11);
     QCOMPARE(f.form->CurrentColor(), MakeColor(110, 11, 244));
-    QCOMPARE(f.form->SpinVert->value(), 11);
-    QCOMPARE(f.form->PanelColor->color(), QColor(110, 11, 244));
+    QCOMPARE(Parts(*f.form).SpinVert->value(), 11);
+    QCOMPARE(Parts(*f.form).PanelColor->color(), QColor(110, 11, 244));
 }
 
 void TestSlots::dragSwapsColours()
@@ -403,7 +407,7 @@ void TestSlots::gimpPalettes()
         QCOMPARE(f.slot(1)->colorRef(), MakeColor(content.contains("big") ? 0 : 1, 2, 3));
         QCOMPARE(f.slot(16)->colorRef(), content.contains("big") ? MakeColor(15, 2, 3) : clWhite);
     }
-    QCOMPARE(f.form->StatusBar->panelText(0), status);
+    QCOMPARE(f.form->statusBar()->panelText(0), status);
     QVERIFY(f.messages.isEmpty());
 }
 
@@ -509,7 +513,7 @@ void TestSlots::savePromptOnClose()
 {
     Fixture f;
     f.slot(1)->click();
-    f.form->BtnPlus->click();
+    Parts(*f.form).BtnPlus->click();
     f.savePath = m_dir.filePath(QStringLiteral("closing.pal"));
     QCloseEvent first;
     QApplication::sendEvent(f.form.get(), &first);
@@ -525,7 +529,7 @@ void TestSlots::savePromptOnClose()
     Fixture g; // No lets the close go on without saving
     g.answer = false;
     g.slot(1)->click();
-    g.form->BtnMoins->click();
+    Parts(*g.form).BtnMoins->click();
     QCloseEvent third;
     QApplication::sendEvent(g.form.get(), &third);
     QVERIFY(third.isAccepted());

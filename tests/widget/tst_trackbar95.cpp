@@ -39,18 +39,6 @@ void SetUpChannel(TTrackBar95 &slider)
     slider.ensurePolished();
 }
 
-void Set(TTrackBar95 &slider, const QString &property, int value)
-{
-    if (property == QLatin1String("FixedLength"))
-        slider.setFixedLength(value != 0);
-    else if (property == QLatin1String("SelEnabled"))
-        slider.setSelEnabled(value != 0);
-    else if (property == QLatin1String("Thumb"))
-        slider.setThumb(value != 0);
-    else
-        slider.setThumbSize(value);
-}
-
 } // namespace
 
 class TestTrackBar95 : public QObject
@@ -59,10 +47,6 @@ class TestTrackBar95 : public QObject
 
 private Q_SLOTS:
     void creationValues();
-    void windowStyle_data();
-    void windowStyle();
-    void recreateOnlyOnChange_data();
-    void recreateOnlyOnChange();
     void thumbLength_data();
     void thumbLength();
     void selectionBand_data();
@@ -78,57 +62,6 @@ void TestTrackBar95::creationValues()
     QCOMPARE(slider.thumbSize(), 0);
     QCOMPARE(slider.orientation(), Qt::Horizontal);
     QCOMPARE(slider.tickPosition(), QSlider::TicksBelow);
-    QCOMPARE(slider.recreateCount(), 0);
-}
-
-void TestTrackBar95::windowStyle_data()
-{
-    QTest::addColumn<bool>("fixedLength");
-    QTest::addColumn<bool>("selEnabled");
-    QTest::addColumn<bool>("thumb");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("defaults-keep-fixed-length") << false << false << true << 0x40;
-    QTest::newRow("fixed-length-adds-nothing-more") << true << false << true << 0x40;
-    QTest::newRow("selection-range") << false << true << true << 0x60;
-    QTest::newRow("no-thumb") << false << false << false << 0xC0;
-    QTest::newRow("everything") << true << true << false << 0xE0;
-}
-
-void TestTrackBar95::windowStyle()
-{
-    QFETCH(bool, fixedLength);
-    QFETCH(bool, selEnabled);
-    QFETCH(bool, thumb);
-    QFETCH(int, expected);
-    TTrackBar95 slider;
-    slider.setFixedLength(fixedLength);
-    slider.setSelEnabled(selEnabled);
-    slider.setThumb(thumb);
-    QCOMPARE(slider.windowStyle(), expected);
-}
-
-void TestTrackBar95::recreateOnlyOnChange_data()
-{
-    QTest::addColumn<QString>("property");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("expected"); // recreations after setting the value twice
-    QTest::newRow("FixedLength-true") << "FixedLength" << 1 << 1;
-    QTest::newRow("SelEnabled-true") << "SelEnabled" << 1 << 1;
-    QTest::newRow("Thumb-false") << "Thumb" << 0 << 1;
-    QTest::newRow("ThumbSize-20") << "ThumbSize" << 20 << 1;
-    QTest::newRow("Thumb-true-as-created") << "Thumb" << 1 << 0;
-    QTest::newRow("ThumbSize-0-as-created") << "ThumbSize" << 0 << 0;
-}
-
-void TestTrackBar95::recreateOnlyOnChange()
-{
-    QFETCH(QString, property);
-    QFETCH(int, value);
-    QFETCH(int, expected);
-    TTrackBar95 slider;
-    Set(slider, property, value);
-    Set(slider, property, value);
-    QCOMPARE(slider.recreateCount(), expected);
 }
 
 void TestTrackBar95::thumbLength_data()
