@@ -27,9 +27,14 @@ mkdir -p "$REPORTS" "$E2E_TMP/stand-in"
 # Help opens the manual through xdg-open: a stand-in that opens nothing.
 printf '#!/bin/sh\nexit 0\n' >"$E2E_TMP/stand-in/xdg-open"
 chmod +x "$E2E_TMP/stand-in/xdg-open"
-# The program's sanitizer reports (of a sanitizer build) go to files; what the libraries below
-# it keep until the end (D-Bus, say) is theirs, and lsan.supp names it.
-JOV_LAUNCH=(env --default-signal=INT,QUIT PATH="$E2E_TMP/stand-in:$PATH"
+# The monkey browses the file dialogs wherever they let it, as root: the program runs where only
+# its own temporary folder can be written (confine.sh). Its sanitizer reports (of a sanitizer
+# build) go to files; what the libraries below it keep until the end (D-Bus, say) is theirs,
+# and lsan.supp names it.
+mkdir -p "$E2E_TMP/runtime"
+chmod 700 "$E2E_TMP/runtime"
+JOV_LAUNCH=("$(cd "$(dirname "$0")" && pwd)/confine.sh" "$E2E_TMP"
+  env --default-signal=INT,QUIT PATH="$E2E_TMP/stand-in:$PATH" XDG_RUNTIME_DIR="$E2E_TMP/runtime"
   ASAN_OPTIONS="detect_leaks=1:log_path=$REPORTS/asan"
   LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp"
   UBSAN_OPTIONS="print_stacktrace=1:log_path=$REPORTS/ubsan")
