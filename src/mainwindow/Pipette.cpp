@@ -9,11 +9,14 @@
 #include "portal/PortalColorPicker.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QtMath>
 
 namespace jov {
 
@@ -28,6 +31,17 @@ bool IsArrow(int key)
 
 // One notch of a mouse wheel, in eighths of a degree.
 constexpr int WheelNotch = 120;
+
+// A global position of one of the program's own events, in device pixels of its screen.
+QPoint DevicePosition(QPointF global)
+{
+    const QScreen *screen = QGuiApplication::screenAt(global.toPoint());
+    if (!screen)
+        return global.toPoint();
+    const QPointF origin = screen->geometry().topLeft();
+    const QPointF device = origin + (global - origin) * screen->devicePixelRatio();
+    return QPoint(qFloor(device.x() + 0.5), qFloor(device.y() + 0.5));
+}
 
 } // namespace
 
@@ -97,7 +111,7 @@ void TPipette::startWithPortal()
             m_sample = QColor(r, g, b);
             Q_EMIT sampled(m_sample);
             m_outcome = Outcome::Picked;
-            finish(QPoint(), false);
+            finish();
         });
         connect(m_portal, &TPortalColorPicker::failed, this,
                 [this](TPortalColorPicker::Failure failure, const QString &status) {
@@ -105,7 +119,7 @@ void TPipette::startWithPortal()
                     m_outcome = failure == TPortalColorPicker::Failure::Cancelled
                                     ? Outcome::Cancelled
                                     : Outcome::Unavailable;
-                    finish(QPoint(), false);
+                    finish();
                     Q_EMIT unavailable(status);
                 });
     }
@@ -195,9 +209,10 @@ void TPipette::end(QPoint device)
     if (m_active && !m_viaPortal) {
         // The colour where the button came up, even when the last tick was before the pointer
         // got there.
-        sampleAt({device, m_point.screen}, true);
+        m_point.pos = device;
+        sampleAt(m_point, true);
         m_outcome = Outcome::Picked;
-        finish(device);
+        finish();
     }
 }
 
@@ -213,17 +228,14 @@ void TPipette::cancelWith(Outcome outcome)
     m_outcome = outcome;
     m_sample = m_before;
     Q_EMIT sampled(m_sample);
-    if (m_viaPortal) {
+    if (m_viaPortal)
         m_portal->cancel();
-        finish(QPoint(), false);
-        return;
-    }
-    const ScreenPoint pointer = m_services.pointer();
-    m_point.screen = pointer.screen;
-    finish(pointer.pos);
+    finish();
 }
 
-void TPipette::finish(QPoint device, bool warp)
+// The pointer is left alone: it came up where the pick was made, and one that has moved on since
+// is where the user wants it.
+void TPipette::finish()
 {
     // Inside the hook's own event the release waits until the reply has been written.
     m_hook->setEnabled(false);
@@ -234,10 +246,6 @@ void TPipette::finish(QPoint device, bool warp)
     if (m_loupe)
         m_loupe->hide();
     SetApplicationCursor(DefaultCursorIndex);
-    if (warp) {
-        m_point.pos = device;
-        m_services.warpPointer(m_point);
-    }
     Q_EMIT ended(m_sample);
 }
 
@@ -318,19 +326,17 @@ bool TPipette::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseButtonRelease: {
         // A hook that accepted its start but never reports anything must not leave the mode
-        // on: the release the program sees itself ends it where the pointer is. Picking by a
-        // click ends so only after the click's press; its right button cancels.
-        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        // on: the release the program sees itself ends it where that release happened (the
+        // pointer may have moved on since). Picking by a click ends so only after the click's
+        // press; its right button cancels.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
         if (m_viaPortal || m_hookHeard)
             break;
-        if (!m_buttonHeld && button == Qt::RightButton) {
+        if (!m_buttonHeld && mouse->button() == Qt::RightButton) {
             cancel();
-        } else if ((button == Qt::LeftButton || button == Qt::RightButton) &&
+        } else if ((mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton) &&
                    (m_buttonHeld || m_ownPress)) {
-            const ScreenPoint pointer = m_services.pointer();
-            sampleAt(pointer, true);
-            m_outcome = Outcome::Picked;
-            finish(pointer.pos);
+            end(DevicePosition(mouse->globalPosition()));
         }
         break;
     }

@@ -20,9 +20,11 @@ class TPortalColorPicker;
 /// The eyedropper. On X11 a 10 ms timer shows the pixel under the pointer as the sample (and,
 /// when wanted, the pixels around it in a loupe), the arrow keys move the pointer by one device
 /// pixel (ten with Shift), and a left or right release anywhere, reported by the mouse hook,
-/// ends it with the last sample as the picked colour. Everything is in device pixels: the
-/// pointer, the pixels read and the point the pointer is put back on. Where the desktop does
-/// not let programs read the screen (a Wayland session), the desktop's portal picks instead.
+/// ends it with the colour of the pixel where the button came up. Everything is in device
+/// pixels: the pointer, the pixels read and the release point. The pointer is never moved at
+/// the end: a pointer that has moved on since the release stays where the user put it. Where the
+/// desktop does not let programs read the screen (a Wayland session), the desktop's portal picks
+/// instead.
 ///
 /// The sample can also be the mean of a square of device pixels around the hot spot (side 1
 /// to 15, changed with the wheel and the + and - keys while picking); side 1 is the pixel alone.
@@ -101,7 +103,7 @@ private:
     void changeSide(int step);
     void nudge(int key, Qt::KeyboardModifiers modifiers);
     void cancelWith(Outcome outcome);
-    void finish(QPoint device, bool warp = true);
+    void finish();
 
     FormServices &m_services;
     QWidget *m_panel;
