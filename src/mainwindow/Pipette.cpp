@@ -54,8 +54,12 @@ TPipette::TPipette(FormServices &services, QWidget *panel, QObject *parent)
     m_hook->setEnabled(false); // nothing is loaded until the pipette starts
     m_hook->setStopMessage(false);
     m_hook->Loaded();
-    m_hook->OnMouseMessage = [this](THookMouse *, qint32, qint32, qint32, quint32, quint32,
-                                    quint32) { m_hookHeard = true; };
+    m_hook->OnMouseMessage = [this](THookMouse *, qint32 msg, qint32 x, qint32 y, quint32, quint32,
+                                    quint32) {
+        m_hookHeard = true;
+        if (msg == wm::MouseMove)
+            m_guess.pos = QPoint(x, y);
+    };
 }
 
 TPipette::~TPipette()
@@ -136,10 +140,20 @@ void TPipette::startWithPortal()
 
 void TPipette::tick()
 {
+    // The block around the pointer's last place (or where the hook saw it since) comes with the
+    // pointer query: at rest and while the hook keeps up, a tick is one round trip.
+    if (m_services.pointerWithBlock) {
+        if (const std::optional<ScreenPoint> pointer =
+                m_services.pointerWithBlock(m_guess, m_block)) {
+            m_guess = *pointer;
+            sampleAt(*pointer, false, !m_block.validCells.isEmpty());
+            return;
+        }
+    }
     sampleAt(m_services.pointer(), false);
 }
 
-void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
+void TPipette::sampleAt(const ScreenPoint &pointer, bool final, bool blockRead)
 {
     m_point.screen = pointer.screen;
     if (m_panel) {
@@ -147,7 +161,8 @@ void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
         if (pointer.screen == m_panelScreen && panel.contains(pointer.pos))
             return;
     }
-    if ((m_loupeEnabled || m_side > 1) && m_active && sampleBlock(pointer, final))
+    if ((m_loupeEnabled || m_side > 1 || blockRead) && m_active &&
+        sampleBlock(pointer, final, blockRead))
         return;
     // A pixel that cannot be read leaves the sample as it was (where no block can be read, the
     // pixel alone stands for the square); a screen whose pixels cannot be read at all says so.
@@ -160,10 +175,10 @@ void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
     }
 }
 
-// The block around the pointer, read with one request, gives both the loupe's picture and the
-// sample (the mean of its centre square). False when it could not be read: the caller samples
-// the pixel alone.
-bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final)
+// The block around the pointer, read with one request (or already, with `blockRead`), gives
+// both the loupe's picture and the sample (the mean of its centre square). False when it could
+// not be read: the caller samples the pixel alone.
+bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final, bool blockRead)
 {
     if (m_loupeEnabled && !m_loupe)
         m_loupe = new TLoupe(m_panel ? m_panel->window() : nullptr);
@@ -179,7 +194,7 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final)
         }
         m_loupe->hide();
     }
-    if (!m_services.readBlock || !m_services.readBlock(pointer, m_block))
+    if (!blockRead && (!m_services.readBlock || !m_services.readBlock(pointer, m_block)))
         return false;
     const std::optional<QColor> mean = SquareMean(m_block.image, m_block.validCells, m_side);
     if (!mean)

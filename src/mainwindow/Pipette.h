@@ -98,8 +98,9 @@ protected:
 private:
     void startWithPortal();
     // One sample at a device point; `final` for the last one, where picking ends.
-    void sampleAt(const ScreenPoint &pointer, bool final);
-    bool sampleBlock(const ScreenPoint &pointer, bool final);
+    // With `blockRead`, m_block already holds the pixels around the pointer.
+    void sampleAt(const ScreenPoint &pointer, bool final, bool blockRead = false);
+    bool sampleBlock(const ScreenPoint &pointer, bool final, bool blockRead);
     void changeSide(int step);
     void nudge(int key, Qt::KeyboardModifiers modifiers);
     void cancelWith(Outcome outcome);
@@ -124,6 +125,8 @@ private:
     int m_wheelRest = 0;
     Outcome m_outcome = Outcome::Cancelled;
     ScreenPoint m_point;
+    // Where the pointer is expected at the next tick.
+    ScreenPoint m_guess;
     int m_panelScreen = 0;
     QColor m_sample;
     QColor m_before;
