@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libx11-dev libxi-dev
   clang libclang-rt-14-dev clang-format clang-tidy
-  xvfb openbox xdotool wmctrl xclip x11-utils x11-xserver-utils imagemagick
+  xvfb openbox xdotool wmctrl xclip x11-utils x11-xserver-utils imagemagick strace
   fonts-dejavu-core
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
   dbus dbus-daemon weston xwayland qt6-wayland
