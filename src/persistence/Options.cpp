@@ -127,9 +127,7 @@ public:
         const QString id = SettingsSnapshot::Id(key, name);
         if (const auto it = m_read.constFind(id); it != m_read.cend())
             return *it;
-        const std::optional<RegValue> value = m_store.RegReadValue(key, name);
-        m_read.insert(id, value);
-        return value;
+        return *m_read.insert(id, m_store.RegReadValue(key, name));
     }
 
 private:
