@@ -182,7 +182,10 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final, bool blockRea
 {
     if (m_loupeEnabled && !m_loupe)
         m_loupe = new TLoupe(m_panel ? m_panel->window() : nullptr);
-    const LoupeMonitor monitor = m_loupeEnabled ? LoupeMonitorAt(pointer.pos) : LoupeMonitor();
+    const LoupeMonitor monitor = m_loupeEnabled ? LoupeMonitorAt(pointer) : LoupeMonitor();
+    // The loupe shows on the pointer's X screen, next to the pointer.
+    if (monitor.screen && m_loupe->screen() != monitor.screen)
+        m_loupe->setScreen(monitor.screen);
     // The pointer jumped onto the loupe: move it away and read once what lies under it has
     // been painted again.
     // The last read, where the button came up, goes on without the loupe (the request to hide

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 #include <array>
@@ -124,6 +125,26 @@ QByteArray DisplayName()
     QNativeInterface::QX11Application *x11 = X11Application();
     Display *display = x11 ? x11->display() : nullptr;
     return display ? QByteArray(DisplayString(display)) : QByteArray();
+}
+
+QList<QScreen *> QtScreensOf(int screen)
+{
+    QNativeInterface::QX11Application *x11 = X11Application();
+    Display *display = x11 ? x11->display() : nullptr;
+    const QList<QScreen *> all = QGuiApplication::screens();
+    if (!display)
+        return QGuiApplication::screens();
+    // Qt makes each X screen one virtual desktop, whose monitors are virtual siblings, in X
+    // screen order, except that the primary monitor, on the display's default X screen, leads.
+    QList<QList<QScreen *>> desktops;
+    for (QScreen *s : all) {
+        if (std::none_of(desktops.cbegin(), desktops.cend(),
+                         [s](const QList<QScreen *> &desktop) { return desktop.contains(s); }))
+            desktops.append(s->virtualSiblings());
+    }
+    const int first = DefaultScreen(display);
+    const qsizetype index = screen == first ? 0 : screen < first ? screen + 1 : screen;
+    return desktops.value(index);
 }
 
 int ScreenOfWindow(xcb_window_t window)

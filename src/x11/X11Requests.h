@@ -4,9 +4,12 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+
+class QScreen;
 
 #include <xcb/xcb.h>
 
@@ -32,6 +35,8 @@ xcb_connection_t *Connection();
 // The name of the display the application is on (as "-display" or DISPLAY gave it).
 QByteArray DisplayName();
 
+// Qt's screens (monitors) of X screen n; every screen without X11.
+QList<QScreen *> QtScreensOf(int screen);
 // The number of the X screen a window is on; 0 when it cannot be told.
 int ScreenOfWindow(xcb_window_t window);
 // The size of X screen n's root window; empty when there is none.
