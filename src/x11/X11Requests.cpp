@@ -131,12 +131,12 @@ QList<QScreen *> QtScreensOf(int screen)
 {
     QNativeInterface::QX11Application *x11 = X11Application();
     Display *display = x11 ? x11->display() : nullptr;
-    const QList<QScreen *> all = QGuiApplication::screens();
     if (!display)
         return QGuiApplication::screens();
     // Qt makes each X screen one virtual desktop, whose monitors are virtual siblings, in X
     // screen order, except that the primary monitor, on the display's default X screen, leads.
     QList<QList<QScreen *>> desktops;
+    const QList<QScreen *> all = QGuiApplication::screens();
     for (QScreen *s : all) {
         if (std::none_of(desktops.cbegin(), desktops.cend(),
                          [s](const QList<QScreen *> &desktop) { return desktop.contains(s); }))
