@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     }
     jov::TLoupe loupe;
     jov::ScreenBlock block;
-    const jov::LoupeMonitor monitor = jov::LoupeMonitorAt(QPoint(100, 100));
+    const jov::LoupeMonitor monitor = jov::LoupeMonitorAt({QPoint(100, 100), 0});
 
     // One tick; the hot spot moves by `step` pixels each time (0: the pointer rests).
     const auto measure = [&](const char *what, int step) {

@@ -3,15 +3,18 @@
 //
 // InitialisationHook(receiver) opens a connection of its own to the program's display and
 // starts a thread that listens to the raw pointer events of the whole display (XInput 2 raw
-// motion and button events on the root window, all master pointers). X and Y of a record are
-// the pointer position on the root window of the screen it is on when the record is made;
-// HandleWindow is the top-level window under the pointer. Buttons 1, 3 and 2 give the left,
-// right and middle messages, buttons 8 and 9 the X buttons; the wheel (buttons 4 and 5) gives
-// one wheel message per notch, on the press only.
+// motion and button events on the root window, all master pointers). X and Y of a record are a
+// position on the root window of the screen the pointer is on; HandleWindow is the top-level
+// window under it. Raw events carry no position: a button's is read by a pointer query as soon
+// as its event is read (the display is read while the program answers earlier records too), and
+// the relative motions the server made between the event and that query are taken back, so a
+// release reports where the button came up even when the mouse moves on at once. A move reports
+// where the pointer is when the record is sent. Buttons 1, 3 and 2 give the left, right and
+// middle messages, buttons 8 and 9 the X buttons; the wheel (buttons 4 and 5) gives one wheel
+// message per notch, on the press only.
 //
 // The reply cannot stop anything: raw events are copies, the server has already delivered the
-// real event. Moves that pile up while the program is busy are sent as one record, since the
-// position is read afresh for each record anyway.
+// real event. Moves that pile up while the program is busy are sent as one record.
 //
 // FinalisationHook() wakes and joins the thread and closes the connection. The thread also
 // ends by itself when the program closes or shuts its end of the socket, or when the display
@@ -26,14 +29,18 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -100,110 +107,211 @@ bool MessageFor(int evtype, int button, Message &out)
     }
 }
 
-enum class Outcome { Answered, Stop };
-
-// Waits for the program's reply; Stop when finalisation is asked or the program is gone.
-Outcome AwaitReply(int receiver, int wake)
+// A record waiting for its turn: the program answers one record before it gets the next.
+struct Pending
 {
-    for (;;) {
-        pollfd fds[2] = {{receiver, POLLIN, 0}, {wake, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return Outcome::Stop;
-        }
-        if (fds[1].revents)
-            return Outcome::Stop;
-        if (fds[0].revents & POLLIN) {
-            unsigned char reply[4];
-            const ssize_t got = ::recv(receiver, reply, sizeof reply, MSG_DONTWAIT);
-            if (got > 0)
-                return Outcome::Answered;
-            if (got < 0 && (errno == EAGAIN || errno == EINTR))
-                continue;
-            return Outcome::Stop; // end of file: the program shut its end
-        }
-        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))
-            return Outcome::Stop;
-    }
-}
+    Message message;
+    // A button's position is read as soon as its event is read (`placed`); a move's when it is
+    // sent, the latest one.
+    bool placed = false;
+    double x = 0;
+    double y = 0;
+    Window child = 0;
+    // The serial of the pointer query that placed it: a relative motion with a smaller serial
+    // was made after the button event and before the query, and is taken back.
+    unsigned long query = 0;
+};
 
-Outcome Deliver(Display *display, const Message &message, int receiver, int wake)
+struct Where
+{
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+};
+
+// Where the pointer is now, on the root of the screen it is on.
+Where QueryPointer(Display *display)
 {
     Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
+    Where where;
     int winX = 0;
     int winY = 0;
     unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX, &winY,
-                  &mask);
-    if (g_connectionLost)
-        return Outcome::Stop;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &where.child, &where.x, &where.y,
+                  &winX, &winY, &mask);
+    return where;
+}
 
-    const auto record = Encode(
-        {message.msg, rootX, rootY, static_cast<uint32_t>(child), HitClient, message.extraInfo});
-    const ssize_t sent =
-        ::send(receiver, record.data(), record.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
-    if (sent != static_cast<ssize_t>(record.size())) {
+class Listener
+{
+public:
+    Listener(Display *display, int xiOpcode, int receiver, int wake)
+        : m_display(display), m_xiOpcode(xiOpcode), m_receiver(receiver), m_wake(wake)
+    {
+    }
+
+    // Until finalisation, the program's hang-up or a broken display connection. The display is
+    // read while the program answers, so that a button's position is read at once.
+    void run()
+    {
+        const int connection = ConnectionNumber(m_display);
+        bool awaiting = false;
+        for (;;) {
+            readEvents();
+            if (g_connectionLost)
+                return;
+            if (!awaiting && !m_queue.empty()) {
+                const Pending next = m_queue.front();
+                m_queue.pop_front();
+                const Sent sent = send(next);
+                if (sent == Sent::Stop)
+                    return;
+                awaiting = sent == Sent::Yes;
+                continue; // the query may have brought events
+            }
+            pollfd fds[3] = {{connection, POLLIN, 0}, {m_wake, POLLIN, 0}, {m_receiver, POLLIN, 0}};
+            if (::poll(fds, 3, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                return;
+            }
+            if (fds[1].revents || (fds[0].revents & (POLLERR | POLLNVAL)))
+                return;
+            if (fds[2].revents & POLLIN) {
+                // The reply, or something sent outside a reply, which is dropped.
+                unsigned char reply[64];
+                const ssize_t got = ::recv(m_receiver, reply, sizeof reply, MSG_DONTWAIT);
+                if (got == 0)
+                    return; // end of file: the program shut its end
+                if (got > 0)
+                    awaiting = false;
+                else if (errno != EAGAIN && errno != EINTR)
+                    return;
+            } else if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+                return;
+            }
+        }
+    }
+
+private:
+    enum class Sent { Yes, Dropped, Stop };
+
+    void readEvents()
+    {
+        while (!g_connectionLost && XPending(m_display) > 0) {
+            XEvent event;
+            XNextEvent(m_display, &event);
+            XGenericEventCookie *cookie = &event.xcookie;
+            if (cookie->type != GenericEvent || cookie->extension != m_xiOpcode ||
+                !XGetEventData(m_display, cookie))
+                continue;
+            const auto *raw = static_cast<const XIRawEvent *>(cookie->data);
+            if (cookie->evtype == XI_RawMotion)
+                takeBack(*raw, cookie->serial);
+            Message message;
+            const bool reported = MessageFor(cookie->evtype, raw->detail, message);
+            XFreeEventData(m_display, cookie);
+            if (!reported)
+                continue;
+            if (message.msg == MouseMove) {
+                // Moves that pile up while the program is busy make one record.
+                if (m_queue.empty() || m_queue.back().message.msg != MouseMove)
+                    m_queue.push_back({message});
+                continue;
+            }
+            Pending button{message, true};
+            button.query = NextRequest(m_display);
+            const Where where = QueryPointer(m_display);
+            button.x = where.x;
+            button.y = where.y;
+            button.child = where.child;
+            m_queue.push_back(button);
+        }
+    }
+
+    // A relative motion made after a button event but before the query that read its position
+    // moved the pointer away from where the button went down or came up: its step is taken
+    // back. (An absolute device's motion cannot be taken back; a warp raises no raw event.)
+    void takeBack(const XIRawEvent &motion, unsigned long serial)
+    {
+        if (!movesRelatively(motion.sourceid))
+            return;
+        double step[2] = {0, 0};
+        const double *value = motion.valuators.values;
+        for (int axis = 0; axis < motion.valuators.mask_len * 8; ++axis) {
+            if (!XIMaskIsSet(motion.valuators.mask, axis))
+                continue;
+            if (axis < 2)
+                step[axis] = *value;
+            ++value;
+        }
+        for (auto it = m_queue.rbegin(); it != m_queue.rend(); ++it) {
+            if (!it->placed)
+                continue;
+            if (it->query <= serial)
+                break;
+            it->x -= step[0];
+            it->y -= step[1];
+        }
+    }
+
+    bool movesRelatively(int device)
+    {
+        for (const auto &[id, relative] : m_devices) {
+            if (id == device)
+                return relative;
+        }
+        bool relative = false;
+        int count = 0;
+        if (XIDeviceInfo *info = XIQueryDevice(m_display, device, &count)) {
+            for (int c = 0; count > 0 && c < info->num_classes; ++c) {
+                const XIAnyClassInfo *any = info->classes[c];
+                if (any->type == XIValuatorClass)
+                    relative =
+                        reinterpret_cast<const XIValuatorClassInfo *>(any)->mode == XIModeRelative;
+            }
+            XIFreeDeviceInfo(info);
+        }
+        m_devices.emplace_back(device, relative);
+        return relative;
+    }
+
+    Sent send(const Pending &pending)
+    {
+        Where where{static_cast<int>(std::lround(pending.x)),
+                    static_cast<int>(std::lround(pending.y)), pending.child};
+        if (!pending.placed)
+            where = QueryPointer(m_display);
+        if (g_connectionLost)
+            return Sent::Stop;
+        const auto record =
+            Encode({pending.message.msg, where.x, where.y, static_cast<uint32_t>(where.child),
+                    HitClient, pending.message.extraInfo});
+        const ssize_t sent =
+            ::send(m_receiver, record.data(), record.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (sent == static_cast<ssize_t>(record.size()))
+            return Sent::Yes;
         // A full queue cannot happen with one record in flight; if it does, drop the record
         // rather than block.
         if (sent < 0 && (errno == EAGAIN || errno == EINTR))
-            return Outcome::Answered;
-        return Outcome::Stop;
+            return Sent::Dropped;
+        return Sent::Stop;
     }
-    return AwaitReply(receiver, wake);
-}
+
+    Display *m_display;
+    int m_xiOpcode;
+    int m_receiver;
+    int m_wake;
+    std::deque<Pending> m_queue;
+    // Whether each pointer device seen so far moves relatively.
+    std::vector<std::pair<int, bool>> m_devices;
+};
 
 void Run(Display *display, int xiOpcode, int receiver, int wake)
 {
-    const int connection = ConnectionNumber(display);
-    std::vector<Message> batch;
-    for (;;) {
-        while (!g_connectionLost && XPending(display) > 0) {
-            XEvent event;
-            XNextEvent(display, &event);
-            XGenericEventCookie *cookie = &event.xcookie;
-            if (cookie->type != GenericEvent || cookie->extension != xiOpcode ||
-                !XGetEventData(display, cookie))
-                continue;
-            const int button = static_cast<const XIRawEvent *>(cookie->data)->detail;
-            const int evtype = cookie->evtype;
-            XFreeEventData(display, cookie);
-            Message message;
-            if (!MessageFor(evtype, button, message))
-                continue;
-            if (message.msg == MouseMove && !batch.empty() && batch.back().msg == MouseMove)
-                continue;
-            batch.push_back(message);
-        }
-        if (g_connectionLost)
-            return;
-        if (!batch.empty()) {
-            for (const Message &message : batch) {
-                if (Deliver(display, message, receiver, wake) == Outcome::Stop)
-                    return;
-            }
-            batch.clear();
-            continue; // events may have queued up while the program was answering
-        }
-        pollfd fds[3] = {{connection, POLLIN, 0}, {wake, POLLIN, 0}, {receiver, 0, 0}};
-        if (::poll(fds, 3, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (fds[1].revents || (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) ||
-            (fds[0].revents & (POLLERR | POLLNVAL)))
-            return;
-        // Anything the program sends outside a reply is read and dropped.
-        if (fds[2].revents & POLLIN) {
-            unsigned char stray[64];
-            if (::recv(receiver, stray, sizeof stray, MSG_DONTWAIT) == 0)
-                return;
-        }
-    }
+    // Named, so that its share of the program's time can be told apart (bench/pipette.sh).
+    pthread_setname_np(pthread_self(), "jov-hook");
+    Listener(display, xiOpcode, receiver, wake).run();
 }
 
 bool IsMessageSocket(int fd)

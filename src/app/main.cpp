@@ -1,3 +1,4 @@
+#include "BuiltInPictures.h"
 #include "PickCommand.h"
 #include "StopSignals.h"
 #include "Version.h"
@@ -24,12 +25,14 @@ namespace {
 // program shows it, and the window manager's task bar and switcher take it from the main window.
 QIcon ProgramIcon()
 {
-    // The sizes title bars, task bars and switchers draw; larger ones come from the installed
-    // icon theme through the desktop entry. Each size is decoded at start-up, and the largest
-    // cost more than the rest of the window together.
+    // The sizes title bars, task bars and switchers draw (built in already decoded, see
+    // resources/CMakeLists.txt); larger ones come from the installed icon theme through the
+    // desktop entry.
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/jov-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+        icon.addPixmap(QPixmap::fromImage(jov::BuiltInPicture(
+            QLatin1StringView(QByteArray("icons/jov-") + QByteArray::number(size)))));
+    }
     return icon;
 }
 

@@ -1,5 +1,7 @@
 #include "controls/ASLink.h"
 
+#include "BuiltInPictures.h"
+
 #include "controls/Accessible.h"
 #include "controls/Cursors.h"
 
@@ -71,7 +73,7 @@ TASLink::TASLink(QWidget *parent) : QWidget(parent)
     resize(65, 17);
 
     // The hand is registered anew by every link, so the latest picture wins.
-    const QPixmap hand(QStringLiteral(":/cursor_hand.xpm"));
+    const QPixmap hand = QPixmap::fromImage(BuiltInPicture(QLatin1StringView("cursor_hand")));
     SetScreenCursor(HandCursorIndex,
                     hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 0, 0));
     setCursor(ScreenCursor(HandCursorIndex));

@@ -1,5 +1,7 @@
 #include "controls/Cursors.h"
 
+#include "BuiltInPictures.h"
+
 #include <QGuiApplication>
 #include <QHash>
 #include <QPixmap>
@@ -27,7 +29,7 @@ QCursor ScreenCursor(int index)
 
 void RegisterPipetteCursor()
 {
-    const QPixmap pipette(QStringLiteral(":/cursor_pipette.xpm"));
+    const QPixmap pipette = QPixmap::fromImage(BuiltInPicture(QLatin1StringView("cursor_pipette")));
     SetScreenCursor(PipetteCursorIndex,
                     pipette.isNull() ? QCursor(Qt::ArrowCursor) : QCursor(pipette, 0, 13));
 }

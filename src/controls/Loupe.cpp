@@ -1,6 +1,7 @@
 #include "controls/Loupe.h"
 
 #include "controls/QtColor.h"
+#include "x11/X11Requests.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -203,14 +204,18 @@ void TLoupe::paintEvent(QPaintEvent *event)
     }
 }
 
-LoupeMonitor LoupeMonitorAt(QPoint device)
+LoupeMonitor LoupeMonitorAt(const ScreenPoint &point)
 {
-    const QScreen *screen = ScreenAtDevice(device);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    const QList<QScreen *> screens = x11::QtScreensOf(point.screen);
+    const auto holding = std::find_if(screens.cbegin(), screens.cend(), [&](const QScreen *s) {
+        return DeviceGeometry(s).contains(point.pos);
+    });
+    QScreen *screen = holding != screens.cend() ? *holding
+                      : screens.isEmpty()       ? nullptr
+                                                : screens.first();
     if (!screen)
         return {};
-    return {DeviceGeometry(screen), screen->devicePixelRatio()};
+    return {DeviceGeometry(screen), screen->devicePixelRatio(), screen};
 }
 
 } // namespace jov

@@ -88,15 +88,17 @@ private:
     QRect m_deviceRect;
 };
 
-// A monitor in device pixels with its device-pixel ratio.
+// A monitor in device pixels with its device-pixel ratio, and Qt's screen for it.
 struct LoupeMonitor
 {
     QRect device;
     qreal devicePixelRatio = 1;
+    QScreen *screen = nullptr;
 };
 
-// The monitor showing a device point: the screen whose device rectangle holds it, else the
-// primary screen (a point between monitors, or no screen at all: an empty rectangle).
-LoupeMonitor LoupeMonitorAt(QPoint device);
+// The monitor showing a device point: among the monitors of the point's X screen (all of them
+// elsewhere than X11), the one whose device rectangle holds it, else the first of them (a point
+// between monitors); no screen at all gives an empty rectangle.
+LoupeMonitor LoupeMonitorAt(const ScreenPoint &point);
 
 } // namespace jov

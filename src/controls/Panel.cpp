@@ -9,6 +9,9 @@ TPanel::TPanel(QWidget *parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
+    // The frame and the colour cover every pixel: a new colour repaints the panel alone, not
+    // the group box and window behind it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_color = palette().color(QPalette::Button);
     InstallAccessibleControls();
 }

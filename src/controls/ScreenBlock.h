@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <optional>
+
 namespace jov {
 
 // The loupe's block of screen pixels, as read from the X server.
@@ -27,5 +29,10 @@ struct ScreenBlock
 // decoded. block.image is reused from call to call when nothing else holds it, so a caller
 // that keeps one ScreenBlock allocates nothing at each read but the reply.
 bool ReadScreenBlock(const ScreenPoint &point, ScreenBlock &block);
+
+// Where the pointer is, asked in the same round trip as the block around `guess`: the block is
+// read (validCells not empty) only when the pointer is at `guess`, as it is at rest or where
+// the mouse hook last saw it. Nothing elsewhere than X11.
+std::optional<ScreenPoint> PointerWithBlock(const ScreenPoint &guess, ScreenBlock &block);
 
 } // namespace jov

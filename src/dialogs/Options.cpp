@@ -1,5 +1,7 @@
 #include "dialogs/Options.h"
 
+#include "BuiltInPictures.h"
+
 #include "controls/CheckButtons.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
@@ -165,7 +167,7 @@ void TOptions::CreateComponents()
     }
 
     Image1 = Place(new TImage(this), 10, 10, 32, 32);
-    Image1->setPicture(QImage(QStringLiteral(":/options_big.xpm")));
+    Image1->setPicture(BuiltInPicture(QLatin1StringView("options_big")));
 
     connect(BtnOk, &TColorButton::clicked, this, &QDialog::accept);
     connect(BtnAnnuler, &TColorButton::clicked, this, &QDialog::reject);

@@ -59,8 +59,29 @@ quint32 HandleHookPayload(QByteArrayView payload, THookMouse *sender,
 {
     if (payload.size() < HookRecordSize)
         return 0;
-    const TShiftState shift = shiftState ? shiftState() : TShiftState();
     const TMouseHookRecord r = *DecodeHookRecord(payload);
+    // Asking for the state costs a round trip to the display server: only when a handler of
+    // this message takes it (OnMouseMessage does not), before any handler runs.
+    bool wanted = false;
+    switch (r.Msg) {
+    case wm::LButtonDown:
+    case wm::RButtonDown:
+        wanted = bool(events.OnMouseDown);
+        break;
+    case wm::LButtonUp:
+    case wm::RButtonUp:
+        wanted = bool(events.OnMouseUp);
+        break;
+    case wm::MouseMove:
+        wanted = bool(events.OnMouseMove);
+        break;
+    case wm::MouseWheel:
+        wanted = events.OnMouseWheel || events.OnMouseWheelDown || events.OnMouseWheelUp;
+        break;
+    default:
+        break;
+    }
+    const TShiftState shift = wanted && shiftState ? shiftState() : TShiftState();
     const int wheelDelta = WheelDeltaOf(r.ExtraInfo);
 
     // Handlers are copied before the call: one that reassigns its own event would otherwise

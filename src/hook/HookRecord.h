@@ -45,9 +45,11 @@ int WheelDeltaOf(quint32 extraInfo);
 TShiftState ShiftFromX11Mask(unsigned int mask);
 
 // Handles one payload received from the hook library and returns the reply for it. In this
-// order: asks `shiftState` once; copies the record; works out the wheel delta; raises
-// OnMouseMessage, then the button, move or wheel events that the message number calls for;
-// finally asks `stopMessage`, so that a handler may still change the reply (1 to stop, else 0).
+// order: copies the record; asks `shiftState` once, when an event of this message that takes
+// the shift state has a handler (no display round trip for a move nobody follows); works out
+// the wheel delta; raises OnMouseMessage, then the button, move or wheel events that the
+// message number calls for; finally asks `stopMessage`, so that a handler may still change the
+// reply (1 to stop, else 0).
 // A payload shorter than a record raises nothing and is answered 0. Each handler is copied
 // before it is called, so a handler may reassign its own event safely.
 quint32 HandleHookPayload(QByteArrayView payload, THookMouse *sender,

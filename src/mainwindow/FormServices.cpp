@@ -143,6 +143,7 @@ FormServices FormServices::platform()
     services.samplePixel = SamplePixel;
     services.warpPointer = WarpPointer;
     services.readBlock = ReadScreenBlock;
+    services.pointerWithBlock = PointerWithBlock;
     services.unreadableScreen = UnreadableScreenStatus;
     services.portalPicking = IsWaylandSession();
     return services;

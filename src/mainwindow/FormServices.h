@@ -77,6 +77,11 @@ struct FormServices
     // Reads the loupe's block of pixels centred on a point with one request; false when it
     // cannot (no X11, or no part of the block on the screen).
     std::function<bool(const ScreenPoint &point, ScreenBlock &block)> readBlock;
+    // Where the pointer is, asked in one round trip with the block around a guess of it, which
+    // is read only when the guess was right; nothing when it cannot tell (no X11). Optional: the
+    // pipette otherwise asks `pointer` and reads afterwards.
+    std::function<std::optional<ScreenPoint>(const ScreenPoint &guess, ScreenBlock &block)>
+        pointerWithBlock;
     // Why no pixel of the point's screen can be read (a visual whose colours cannot be told),
     // as a short status message; empty when they can.
     std::function<QString(const ScreenPoint &point)> unreadableScreen;

@@ -2,6 +2,7 @@
 // connections from their events to the window's handlers.
 #include "mainwindow/MainForm.h"
 
+#include "BuiltInPictures.h"
 #include "color/ColorText.h"
 #include "controls/CheckButtons.h"
 #include "controls/ColorButton.h"
@@ -27,7 +28,7 @@ namespace {
 
 QImage Glyph(const char *name)
 {
-    return QImage(QStringLiteral(":/%1.xpm").arg(QLatin1String(name)));
+    return BuiltInPicture(QLatin1StringView(name));
 }
 
 } // namespace

@@ -10,13 +10,16 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QWindow>
+#include <QtMath>
 
 namespace jov {
 
@@ -54,6 +57,17 @@ bool GrabInput(QWindow *window)
     }
 }
 
+// A global position of one of the program's own events, in device pixels of its screen.
+QPoint DevicePosition(QPointF global)
+{
+    const QScreen *screen = QGuiApplication::screenAt(global.toPoint());
+    if (!screen)
+        return global.toPoint();
+    const QPointF origin = screen->geometry().topLeft();
+    const QPointF device = origin + (global - origin) * screen->devicePixelRatio();
+    return QPoint(qFloor(device.x() + 0.5), qFloor(device.y() + 0.5));
+}
+
 } // namespace
 
 TPipette::TPipette(FormServices &services, QWidget *panel, QObject *parent)
@@ -65,8 +79,12 @@ TPipette::TPipette(FormServices &services, QWidget *panel, QObject *parent)
     m_hook->setEnabled(false); // nothing is loaded until the pipette starts
     m_hook->setStopMessage(false);
     m_hook->Loaded();
-    m_hook->OnMouseMessage = [this](THookMouse *, qint32, qint32, qint32, quint32, quint32,
-                                    quint32) { m_hookHeard = true; };
+    m_hook->OnMouseMessage = [this](THookMouse *, qint32 msg, qint32 x, qint32 y, quint32, quint32,
+                                    quint32) {
+        m_hookHeard = true;
+        if (msg == wm::MouseMove)
+            m_guess.pos = QPoint(x, y);
+    };
 }
 
 TPipette::~TPipette()
@@ -135,7 +153,7 @@ void TPipette::startWithPortal()
             m_sample = QColor(r, g, b);
             Q_EMIT sampled(m_sample);
             m_outcome = Outcome::Picked;
-            finish(QPoint(), false);
+            finish();
         });
         connect(m_portal, &TPortalColorPicker::failed, this,
                 [this](TPortalColorPicker::Failure failure, const QString &status) {
@@ -143,7 +161,7 @@ void TPipette::startWithPortal()
                     m_outcome = failure == TPortalColorPicker::Failure::Cancelled
                                     ? Outcome::Cancelled
                                     : Outcome::Unavailable;
-                    finish(QPoint(), false);
+                    finish();
                     Q_EMIT unavailable(status);
                 });
     }
@@ -160,10 +178,20 @@ void TPipette::startWithPortal()
 
 void TPipette::tick()
 {
+    // The block around the pointer's last place (or where the hook saw it since) comes with the
+    // pointer query: at rest and while the hook keeps up, a tick is one round trip.
+    if (m_services.pointerWithBlock) {
+        if (const std::optional<ScreenPoint> pointer =
+                m_services.pointerWithBlock(m_guess, m_block)) {
+            m_guess = *pointer;
+            sampleAt(*pointer, false, !m_block.validCells.isEmpty());
+            return;
+        }
+    }
     sampleAt(m_services.pointer(), false);
 }
 
-void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
+void TPipette::sampleAt(const ScreenPoint &pointer, bool final, bool blockRead)
 {
     m_point.screen = pointer.screen;
     if (m_panel) {
@@ -171,7 +199,8 @@ void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
         if (pointer.screen == m_panelScreen && panel.contains(pointer.pos))
             return;
     }
-    if ((m_loupeEnabled || m_side > 1) && m_active && sampleBlock(pointer, final))
+    if ((m_loupeEnabled || m_side > 1 || blockRead) && m_active &&
+        sampleBlock(pointer, final, blockRead))
         return;
     // A pixel that cannot be read leaves the sample as it was (where no block can be read, the
     // pixel alone stands for the square); a screen whose pixels cannot be read at all says so.
@@ -184,14 +213,17 @@ void TPipette::sampleAt(const ScreenPoint &pointer, bool final)
     }
 }
 
-// The block around the pointer, read with one request, gives both the loupe's picture and the
-// sample (the mean of its centre square). False when it could not be read: the caller samples
-// the pixel alone.
-bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final)
+// The block around the pointer, read with one request (or already, with `blockRead`), gives
+// both the loupe's picture and the sample (the mean of its centre square). False when it could
+// not be read: the caller samples the pixel alone.
+bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final, bool blockRead)
 {
     if (m_loupeEnabled && !m_loupe)
         m_loupe = new TLoupe(m_panel ? m_panel->window() : nullptr);
-    const LoupeMonitor monitor = m_loupeEnabled ? LoupeMonitorAt(pointer.pos) : LoupeMonitor();
+    const LoupeMonitor monitor = m_loupeEnabled ? LoupeMonitorAt(pointer) : LoupeMonitor();
+    // The loupe shows on the pointer's X screen, next to the pointer.
+    if (monitor.screen && m_loupe->screen() != monitor.screen)
+        m_loupe->setScreen(monitor.screen);
     // The pointer jumped onto the loupe: move it away and read once what lies under it has
     // been painted again.
     // The last read, where the button came up, goes on without the loupe (the request to hide
@@ -203,7 +235,7 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final)
         }
         m_loupe->hide();
     }
-    if (!m_services.readBlock || !m_services.readBlock(pointer, m_block))
+    if (!blockRead && (!m_services.readBlock || !m_services.readBlock(pointer, m_block)))
         return false;
     const std::optional<QColor> mean = SquareMean(m_block.image, m_block.validCells, m_side);
     if (!mean)
@@ -237,9 +269,10 @@ void TPipette::end(QPoint device)
     if (m_active && !m_viaPortal && (m_buttonHeld || m_ownPress)) {
         // The colour where the button came up, even when the last tick was before the pointer
         // got there.
-        sampleAt({device, m_point.screen}, true);
+        m_point.pos = device;
+        sampleAt(m_point, true);
         m_outcome = Outcome::Picked;
-        finish(device);
+        finish();
     }
 }
 
@@ -255,17 +288,14 @@ void TPipette::cancelWith(Outcome outcome)
     m_outcome = outcome;
     m_sample = m_before;
     Q_EMIT sampled(m_sample);
-    if (m_viaPortal) {
+    if (m_viaPortal)
         m_portal->cancel();
-        finish(QPoint(), false);
-        return;
-    }
-    const ScreenPoint pointer = m_services.pointer();
-    m_point.screen = pointer.screen;
-    finish(pointer.pos);
+    finish();
 }
 
-void TPipette::finish(QPoint device, bool warp)
+// The pointer is left alone: it came up where the pick was made, and one that has moved on since
+// is where the user wants it.
+void TPipette::finish()
 {
     // Inside the hook's own event the release waits until the reply has been written.
     m_hook->setEnabled(false);
@@ -281,10 +311,6 @@ void TPipette::finish(QPoint device, bool warp)
     if (m_loupe)
         m_loupe->hide();
     SetApplicationCursor(DefaultCursorIndex);
-    if (warp) {
-        m_point.pos = device;
-        m_services.warpPointer(m_point);
-    }
     Q_EMIT ended(m_sample);
 }
 
@@ -365,19 +391,17 @@ bool TPipette::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::MouseButtonRelease: {
         // A hook that accepted its start but never reports anything must not leave the mode
-        // on: the release the program sees itself ends it where the pointer is. Picking by a
-        // click ends so only after the click's press; its right button cancels.
-        const Qt::MouseButton button = static_cast<QMouseEvent *>(event)->button();
+        // on: the release the program sees itself ends it where that release happened (the
+        // pointer may have moved on since). Picking by a click ends so only after the click's
+        // press; its right button cancels.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
         if (m_viaPortal || m_hookHeard)
             break;
-        if (!m_buttonHeld && button == Qt::RightButton) {
+        if (!m_buttonHeld && mouse->button() == Qt::RightButton) {
             cancel();
-        } else if ((button == Qt::LeftButton || button == Qt::RightButton) &&
+        } else if ((mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton) &&
                    (m_buttonHeld || m_ownPress)) {
-            const ScreenPoint pointer = m_services.pointer();
-            sampleAt(pointer, true);
-            m_outcome = Outcome::Picked;
-            finish(pointer.pos);
+            end(DevicePosition(mouse->globalPosition()));
         }
         break;
     }

@@ -21,9 +21,11 @@ class TPortalColorPicker;
 /// The eyedropper. On X11 a 10 ms timer shows the pixel under the pointer as the sample (and,
 /// when wanted, the pixels around it in a loupe), the arrow keys move the pointer by one device
 /// pixel (ten with Shift), and a left or right release anywhere, reported by the mouse hook,
-/// ends it with the last sample as the picked colour. Everything is in device pixels: the
-/// pointer, the pixels read and the point the pointer is put back on. Where the desktop does
-/// not let programs read the screen (a Wayland session), the desktop's portal picks instead.
+/// ends it with the colour of the pixel where the button came up. Everything is in device
+/// pixels: the pointer, the pixels read and the release point. The pointer is never moved at
+/// the end: a pointer that has moved on since the release stays where the user put it. Where the
+/// desktop does not let programs read the screen (a Wayland session), the desktop's portal picks
+/// instead.
 ///
 /// The sample can also be the mean of a square of device pixels around the hot spot (side 1
 /// to 15, changed with the wheel and the + and - keys while picking); side 1 is the pixel alone.
@@ -105,12 +107,13 @@ protected:
 private:
     void startWithPortal();
     // One sample at a device point; `final` for the last one, where picking ends.
-    void sampleAt(const ScreenPoint &pointer, bool final);
-    bool sampleBlock(const ScreenPoint &pointer, bool final);
+    // With `blockRead`, m_block already holds the pixels around the pointer.
+    void sampleAt(const ScreenPoint &pointer, bool final, bool blockRead = false);
+    bool sampleBlock(const ScreenPoint &pointer, bool final, bool blockRead);
     void changeSide(int step);
     void nudge(int key, Qt::KeyboardModifiers modifiers);
     void cancelWith(Outcome outcome);
-    void finish(QPoint device, bool warp = true);
+    void finish();
 
     FormServices &m_services;
     QWidget *m_panel;
@@ -132,6 +135,8 @@ private:
     int m_wheelRest = 0;
     Outcome m_outcome = Outcome::Cancelled;
     ScreenPoint m_point;
+    // Where the pointer is expected at the next tick.
+    ScreenPoint m_guess;
     int m_panelScreen = 0;
     QColor m_sample;
     QColor m_before;

@@ -101,6 +101,40 @@ void TakeSnapshot(SettingsStore &store, const TOptionsRecord &record, const QStr
     }
 }
 
+// Forwards to a store and keeps every value read, so that a load that also takes a snapshot
+// reads each value once.
+class ReadOnce final : public SettingsStore
+{
+public:
+    explicit ReadOnce(SettingsStore &store) : m_store(store) {}
+
+    bool RegWriteString(const QString &key, const QString &name, const QString &value) override
+    {
+        m_read.remove(SettingsSnapshot::Id(key, name));
+        return m_store.RegWriteString(key, name, value);
+    }
+    bool RegWriteInteger(const QString &key, const QString &name, qint32 value) override
+    {
+        m_read.remove(SettingsSnapshot::Id(key, name));
+        return m_store.RegWriteInteger(key, name, value);
+    }
+    bool RegReadValueNames(const QString &key, QStringList &names) override
+    {
+        return m_store.RegReadValueNames(key, names);
+    }
+    std::optional<RegValue> RegReadValue(const QString &key, const QString &name) override
+    {
+        const QString id = SettingsSnapshot::Id(key, name);
+        if (const auto it = m_read.constFind(id); it != m_read.cend())
+            return *it;
+        return *m_read.insert(id, m_store.RegReadValue(key, name));
+    }
+
+private:
+    SettingsStore &m_store;
+    QHash<QString, std::optional<RegValue>> m_read;
+};
+
 bool ChangedByThisRun(SettingsStore &store, const SettingsSnapshot &snapshot, const SettingValue &v)
 {
     const SettingsSnapshot::Entry *known = snapshot.find(v.key, v.name);
@@ -159,19 +193,21 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
                            const std::function<void(const QString &path)> &loadPalette,
                            SettingsSnapshot *snapshot)
 {
-    // One look at the file for the whole load instead of one per value.
+    // One look at the file for the whole load instead of one per value, and one read of each
+    // value for both the settings and the snapshot.
     StoreBatch batch(store);
-    LoadOptionsFromStore(store, record);
+    ReadOnce reads(store);
+    LoadOptionsFromStore(reads, record);
 
     QStringList names;
-    if (store.RegReadValueNames(ColorsKeyPath, names)) {
+    if (reads.RegReadValueNames(ColorsKeyPath, names)) {
         for (const QString &name : names)
-            colorLines.append(name + u'=' + store.RegReadString(ColorsKeyPath, name, QString()));
+            colorLines.append(name + u'=' + reads.RegReadString(ColorsKeyPath, name, QString()));
     }
 
     if (record.reloadPalette) {
         if (snapshot)
-            TakeSnapshot(store, record, colorLines, slotColors, *snapshot);
+            TakeSnapshot(reads, record, colorLines, slotColors, *snapshot);
         batch.commit();
         if (loadPalette)
             loadPalette(LastPalettePath(record));
@@ -180,11 +216,11 @@ void LoadSettingsFromStore(SettingsStore &store, TOptionsRecord &record, QString
     record.paletteName = UntitledPaletteName;
     for (int i = 0; i < SlotCount; ++i) {
         const qint32 stored =
-            store.RegReadInteger(PersonalKeyPath, SlotValueName(i), qint32(DefaultSlotColor));
+            reads.RegReadInteger(PersonalKeyPath, SlotValueName(i), qint32(DefaultSlotColor));
         slotColors[std::size_t(i)] = ColorRef(quint32(stored) & 0x00FFFFFF);
     }
     if (snapshot)
-        TakeSnapshot(store, record, colorLines, slotColors, *snapshot);
+        TakeSnapshot(reads, record, colorLines, slotColors, *snapshot);
 }
 
 bool SaveSettingsToStore(SettingsStore &store, const TOptionsRecord &record,

@@ -157,10 +157,10 @@ public:
     // nullptr when nothing is known of that value.
     const Entry *find(const QString &key, const QString &name) const;
     void set(const QString &key, const QString &name, const Entry &entry);
-
-private:
+    // One value's identity: key and name without regard to case.
     static QString Id(const QString &key, const QString &name);
 
+private:
     QHash<QString, Entry> m_entries;
 };
 

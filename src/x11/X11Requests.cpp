@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 #include <array>
@@ -126,6 +127,26 @@ QByteArray DisplayName()
     return display ? QByteArray(DisplayString(display)) : QByteArray();
 }
 
+QList<QScreen *> QtScreensOf(int screen)
+{
+    QNativeInterface::QX11Application *x11 = X11Application();
+    Display *display = x11 ? x11->display() : nullptr;
+    if (!display)
+        return QGuiApplication::screens();
+    // Qt makes each X screen one virtual desktop, whose monitors are virtual siblings, in X
+    // screen order, except that the primary monitor, on the display's default X screen, leads.
+    QList<QList<QScreen *>> desktops;
+    const QList<QScreen *> all = QGuiApplication::screens();
+    for (QScreen *s : all) {
+        if (std::none_of(desktops.cbegin(), desktops.cend(),
+                         [s](const QList<QScreen *> &desktop) { return desktop.contains(s); }))
+            desktops.append(s->virtualSiblings());
+    }
+    const int first = DefaultScreen(display);
+    const qsizetype index = screen == first ? 0 : screen < first ? screen + 1 : screen;
+    return desktops.value(index);
+}
+
 int ScreenOfWindow(xcb_window_t window)
 {
     xcb_connection_t *connection = Connection();
@@ -169,40 +190,61 @@ bool WarpPointer(int screen, QPoint pos)
     return true;
 }
 
-bool ReadRootPixels(int screen, QRect rect, QImage &image, QPoint at)
+RootPixelsRequest::RootPixelsRequest(int screen, QRect rect)
+    : m_connection(Connection()), m_screen(Screen(m_connection, screen)), m_rect(rect)
 {
-    xcb_connection_t *connection = Connection();
-    const xcb_screen_t *s = Screen(connection, screen);
-    std::optional<PixelLayout> layout = s ? RootLayout(connection, s) : std::nullopt;
-    if (!layout || rect.isEmpty())
-        return false;
-    const xcb_get_image_cookie_t imageCookie =
-        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, s->root, int16_t(rect.x()),
+    if (m_screen)
+        m_layout = RootLayout(m_connection, m_screen);
+    if (!m_layout || rect.isEmpty())
+        return;
+    m_image =
+        xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_screen->root, int16_t(rect.x()),
                       int16_t(rect.y()), uint16_t(rect.width()), uint16_t(rect.height()), ~0u);
     // The colour map is asked for at once, so both answers come in one round trip.
-    xcb_query_colors_cookie_t colorsCookie = {};
-    if (layout->colormapped) {
+    if (m_layout->colormapped) {
         // An 8-bit pixel is one of at most 256 cells.
         std::array<uint32_t, 256> cells{};
         std::iota(cells.begin(), cells.end(), 0u);
-        const xcb_visualtype_t *visual = VisualOf(s, s->root_visual);
+        const xcb_visualtype_t *visual = VisualOf(m_screen, m_screen->root_visual);
         const auto count = uint32_t(std::min<int>(visual->colormap_entries, 256));
-        colorsCookie = xcb_query_colors(connection, s->default_colormap, count, cells.data());
+        m_colors = xcb_query_colors(m_connection, m_screen->default_colormap, count, cells.data());
     }
+    m_pending = true;
+}
+
+RootPixelsRequest::~RootPixelsRequest()
+{
+    if (!m_pending)
+        return;
+    xcb_discard_reply(m_connection, m_image.sequence);
+    if (m_layout->colormapped)
+        xcb_discard_reply(m_connection, m_colors.sequence);
+}
+
+bool RootPixelsRequest::take(QImage &image, QPoint at)
+{
+    if (!m_pending)
+        return false;
+    m_pending = false;
     xcb_generic_error_t *error = nullptr;
-    const Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(connection, imageCookie, &error));
+    const Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(m_connection, m_image, &error));
     std::free(error);
-    if (layout->colormapped) {
+    if (m_layout->colormapped) {
         xcb_generic_error_t *colorsError = nullptr;
         const Reply<xcb_query_colors_reply_t> colors(
-            xcb_query_colors_reply(connection, colorsCookie, &colorsError));
+            xcb_query_colors_reply(m_connection, m_colors, &colorsError));
         std::free(colorsError);
-        layout->palette = Palette(colors.get());
+        m_layout->palette = Palette(colors.get());
     }
-    return reply && reply->depth == s->root_depth &&
-           DecodePixels(*layout, xcb_get_image_data(reply.get()),
-                        std::size_t(xcb_get_image_data_length(reply.get())), rect.width(),
-                        rect.height(), image, at);
+    return reply && reply->depth == m_screen->root_depth &&
+           DecodePixels(*m_layout, xcb_get_image_data(reply.get()),
+                        std::size_t(xcb_get_image_data_length(reply.get())), m_rect.width(),
+                        m_rect.height(), image, at);
+}
+
+bool ReadRootPixels(int screen, QRect rect, QImage &image, QPoint at)
+{
+    return RootPixelsRequest(screen, rect).take(image, at);
 }
 
 bool RootDecodable(int screen)

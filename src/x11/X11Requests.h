@@ -1,10 +1,15 @@
 #pragma once
 
+#include "x11/PixelDecoder.h"
+
 #include <QByteArray>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+
+class QScreen;
 
 #include <xcb/xcb.h>
 
@@ -30,6 +35,8 @@ xcb_connection_t *Connection();
 // The name of the display the application is on (as "-display" or DISPLAY gave it).
 QByteArray DisplayName();
 
+// Qt's screens (monitors) of X screen n; every screen without X11.
+QList<QScreen *> QtScreensOf(int screen);
 // The number of the X screen a window is on; 0 when it cannot be told.
 int ScreenOfWindow(xcb_window_t window);
 // The size of X screen n's root window; empty when there is none.
@@ -52,6 +59,27 @@ bool WarpPointer(int screen, QPoint pos);
 // without X11 or such a screen, when the server refuses, or when the screen's visual keeps its
 // colours in a way that cannot be decoded (RootDecodable).
 bool ReadRootPixels(int screen, QRect rect, QImage &image, QPoint at);
+// The same read sent now and answered by take(), so that later requests (a pointer query) share
+// its round trip; a request not taken has its replies dropped.
+class RootPixelsRequest
+{
+public:
+    RootPixelsRequest(int screen, QRect rect);
+    ~RootPixelsRequest();
+    RootPixelsRequest(const RootPixelsRequest &) = delete;
+    RootPixelsRequest &operator=(const RootPixelsRequest &) = delete;
+    // Waits for the answer and decodes it, as ReadRootPixels; only once.
+    bool take(QImage &image, QPoint at);
+
+private:
+    xcb_connection_t *m_connection;
+    const xcb_screen_t *m_screen;
+    QRect m_rect;
+    std::optional<PixelLayout> m_layout;
+    xcb_get_image_cookie_t m_image{};
+    xcb_query_colors_cookie_t m_colors{};
+    bool m_pending = false;
+};
 // Whether the pixels of X screen n's root can be decoded at all (true without X11).
 bool RootDecodable(int screen);
 

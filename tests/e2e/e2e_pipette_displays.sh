@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The pipette across monitors, X screens and displays: one X server with two X screens, the
 # first split into two monitors at scale factors 1 and 2. From the window on the first monitor
-# it picks the exact pixel on the second monitor and on the second X screen. Started with
+# it picks the exact pixel on the second monitor and on the second X screen, where the loupe
+# shows beside the pointer. Started with
 # -display naming that server while DISPLAY names another one, it still ends on a release on
 # its own display and nothing done on the other display ends it.
 source "$(dirname "$0")/lib.sh"
@@ -31,14 +32,24 @@ expect_colour "#0000FF" "release on the second monitor"
 expect_pointer 1325 201 0 "after the release on the second monitor"
 pass "second monitor at scale 2: the exact pixel, pointer left in place"
 
-# The second X screen: its pixel, not the first screen's at the same coordinates (blue).
+# The second X screen: its pixel, not the first screen's at the same coordinates (blue), and
+# the loupe there, next to the pointer.
+root1=$(xwininfo -display "$DISPLAY.1" -root | awk '/Window id:/ {print $4}')
+loupe_beside_pointer() {
+  local w lx ly
+  w=$(loupe_window) || return 1
+  xwininfo -id "$w" -tree | grep -q "Root window id: $root1" || return 1
+  read -r lx ly _ _ < <(window_geometry "$w")
+  [ "$lx" -gt 301 ] && [ "$lx" -lt 341 ] && [ "$ly" -gt 201 ] && [ "$ly" -lt 241 ]
+}
 press_on_pipette
 xdotool mousemove --screen 1 301 201
-sleep 0.3
+wait_for 5 loupe_beside_pointer ||
+  fail "no loupe beside the pointer on the second X screen: $(loupe_window | xargs -r xwininfo -id)"
 xdotool mouseup 1
 expect_colour "#00FF00" "release on the second X screen"
 expect_pointer 301 201 1 "after the release on the second X screen"
-pass "second X screen: its own pixel, pointer left there"
+pass "second X screen: its own pixel and the loupe beside the pointer, pointer left there"
 close_jov
 
 # DISPLAY names another server: the window and the hook are on the one -display names.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program starts on a real X server with a window manager: one normal window titled
 # "JOV - SansNom", a fixed 550 x 323 client area, no maximise, minimise and restore acting on it,
-# and a close through the window manager ends the process.
+# and a close through the window manager ends the process. Started under strace, it opens no
+# image-format plugin: what the window shows at start is built in already decoded.
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -39,3 +40,13 @@ pass "restored"
 
 close_jov
 pass "closed through the window manager"
+
+strace -f -qq -e trace=openat -o "$E2E_TMP/openat.log" "$JOV" >"$E2E_TMP/jov.log" 2>&1 &
+JOV_PID=$!
+E2E_PIDS+=($JOV_PID)
+wait_for 20 xdotool search --all --onlyvisible --name '^JOV' || fail "no window under strace"
+JOV_WIN=$(xdotool search --all --onlyvisible --name '^JOV' | head -n1)
+grep -q 'plugins/platforms/libqxcb' "$E2E_TMP/openat.log" || fail "strace saw no plugin at all"
+grep imageformats "$E2E_TMP/openat.log" && fail "an image-format plugin was opened at start"
+close_jov
+pass "no image-format plugin opened at start"

@@ -82,7 +82,7 @@ private Q_SLOTS:
     void reply_data();
     void reply();
     void handlerMayChangeTheReply();
-    void shiftStateAskedOncePerRecord();
+    void shiftStateAskedOncePerRecordThatNeedsIt();
     void shortPayload_data();
     void shortPayload();
     void handlerReassignsItsOwnEvent();
@@ -317,7 +317,7 @@ void TestHookRecord::handlerMayChangeTheReply()
     QCOMPARE(reply, 1u);
 }
 
-void TestHookRecord::shiftStateAskedOncePerRecord()
+void TestHookRecord::shiftStateAskedOncePerRecordThatNeedsIt()
 {
     // Left held: every event of the record, the move included, carries ssLeft, and the state is
     // read before any handler runs.
@@ -344,6 +344,11 @@ void TestHookRecord::shiftStateAskedOncePerRecord()
     }
     QCOMPARE(asked, 3);
     QCOMPARE(shifts, QList<TShiftState>(3, TShiftStates::ssLeft));
+    // Nobody follows the moves or the releases: the state is not asked for them.
+    events.OnMouseMove = nullptr;
+    for (qint32 msg : {wm::MouseMove, wm::LButtonUp, wm::MButtonDown})
+        HandleHookPayload(Payload(msg), nullptr, events, leftHeld, {});
+    QCOMPARE(asked, 3);
 }
 
 void TestHookRecord::shortPayload_data()

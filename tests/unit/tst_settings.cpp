@@ -83,6 +83,7 @@ class TestSettings : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void firstRunGivesDefaults();
+    void loadOrder_data();
     void loadOrder();
     void saveOrder();
     void saveWritesEveryKeyWithItsType();
@@ -121,15 +122,25 @@ void TestSettings::firstRunGivesDefaults()
     QCOMPARE(store.writeLog(), QStringList());
 }
 
+void TestSettings::loadOrder_data()
+{
+    QTest::addColumn<bool>("withSnapshot");
+    QTest::newRow("settings-alone") << false;
+    QTest::newRow("with-snapshot") << true;
+}
+
+// With a snapshot every value is still read once; it adds only what the load does not read.
 void TestSettings::loadOrder()
 {
+    QFETCH(bool, withSnapshot);
     MemoryStore store;
     store.data().SetString(Colors, QStringLiteral("ColorB"), QStringLiteral("00FF00"));
     store.data().SetString(Colors, QStringLiteral("ColorA"), QStringLiteral("FF0000"));
     TOptionsRecord record = DefaultOptions(OpenFolder, SaveFolder);
     QStringList lines;
     SlotColors slotColors{};
-    LoadSettingsFromStore(store, record, lines, slotColors, {});
+    SettingsSnapshot snapshot;
+    LoadSettingsFromStore(store, record, lines, slotColors, {}, withSnapshot ? &snapshot : nullptr);
 
     QStringList expected = Prefixed(QStringLiteral("R ") + Opts, {QStringLiteral("Op00")});
     expected += Prefixed(QStringLiteral("R ") + Opts, OptionNames());
@@ -139,6 +150,8 @@ void TestSettings::loadOrder()
     expected += Prefixed(QStringLiteral("R ") + Colors,
                          {QStringLiteral("ColorB"), QStringLiteral("ColorA")});
     expected += Prefixed(QStringLiteral("R ") + Personal, SlotNames());
+    if (withSnapshot)
+        expected += QStringLiteral("R ") + Root + QStringLiteral("|Version");
     QCOMPARE(store.callLog(), expected);
 }
 

@@ -96,12 +96,15 @@ private Q_SLOTS:
     void refusesBadReceiver();
     void recordsUnderXServer();
     void waitsForEachReply();
+    void buttonsWhereTheyHappened();
     void finalisationWhileAwaitingReply();
     void pipetteLikeUseThroughTheComponent();
 
 private:
     bool startServer();
     bool xdotool(const QStringList &arguments, QByteArray *output = nullptr);
+    // Where the server has the pointer; (-1, -1) when xdotool cannot say.
+    QPoint pointerLocation();
 
     void *m_library = nullptr;
     unsigned char (*m_init)(int) = nullptr;
@@ -191,6 +194,15 @@ bool TestHookLib::xdotool(const QStringList &arguments, QByteArray *output)
     return false;
 }
 
+QPoint TestHookLib::pointerLocation()
+{
+    QByteArray location;
+    if (!xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")}, &location))
+        return QPoint(-1, -1);
+    const QList<QByteArray> lines = location.split('\n');
+    return QPoint(lines.value(0).mid(2).toInt(), lines.value(1).mid(2).toInt());
+}
+
 void TestHookLib::refusesWithoutDisplay()
 {
     qunsetenv("DISPLAY");
@@ -258,10 +270,7 @@ void TestHookLib::recordsUnderXServer()
     QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("100"), QStringLiteral("40")}));
     QVERIFY(
         xdotool({QStringLiteral("mousemove_relative"), QStringLiteral("23"), QStringLiteral("5")}));
-    QByteArray location;
-    QVERIFY(xdotool({QStringLiteral("getmouselocation"), QStringLiteral("--shell")}, &location));
-    const QPoint pointer(location.split('\n').value(0).mid(2).toInt(),
-                         location.split('\n').value(1).mid(2).toInt());
+    const QPoint pointer = pointerLocation();
     QVERIFY(pointer != QPoint(100, 40));
     std::optional<TMouseHookRecord> move;
     while (const std::optional<TMouseHookRecord> record = channel.until(wm::MouseMove)) {
@@ -330,6 +339,33 @@ void TestHookLib::waitsForEachReply()
     QVERIFY(up);
     QCOMPARE(up->Msg, wm::LButtonUp);
     channel.reply();
+    m_final();
+}
+
+// A press and a release followed at once by a move, all made while the program still has the
+// press to answer: both records carry the place of their own event, the move the new place.
+void TestHookLib::buttonsWhereTheyHappened()
+{
+    if (!startServer())
+        QSKIP("Xvfb or xdotool not available");
+    qputenv("DISPLAY", m_display);
+    Channel channel;
+    QCOMPARE(m_init(channel.library), 1);
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("200"), QStringLiteral("150"),
+                     QStringLiteral("mousedown"), QStringLiteral("1"), QStringLiteral("mouseup"),
+                     QStringLiteral("1"), QStringLiteral("mousemove_relative"),
+                     QStringLiteral("40"), QStringLiteral("30")}));
+    const QPoint moved = pointerLocation();
+    QVERIFY(moved != QPoint(200, 150));
+    const std::optional<TMouseHookRecord> down = channel.until(wm::LButtonDown);
+    QVERIFY(down);
+    QCOMPARE(QPoint(down->X, down->Y), QPoint(200, 150));
+    const std::optional<TMouseHookRecord> up = channel.until(wm::LButtonUp);
+    QVERIFY(up);
+    QCOMPARE(QPoint(up->X, up->Y), QPoint(200, 150));
+    const std::optional<TMouseHookRecord> move = channel.until(wm::MouseMove);
+    QVERIFY(move);
+    QCOMPARE(QPoint(move->X, move->Y), moved);
     m_final();
 }
 

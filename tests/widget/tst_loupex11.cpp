@@ -280,7 +280,7 @@ void TestLoupeX11::loupeStaysOutOfTheWay()
 
     TLoupe loupe(&main);
     const QPoint hot(60, 60);
-    const LoupeMonitor monitor = LoupeMonitorAt(hot);
+    const LoupeMonitor monitor = LoupeMonitorAt({hot, 0});
     QCOMPARE(monitor.device, QRect(0, 0, ScreenWidth, ScreenHeight));
     ScreenBlock block;
     QVERIFY(ReadScreenBlock({hot, 0}, block));
