@@ -12,13 +12,7 @@ IMAGE_X=488; IMAGE_Y=38 # centre of the pipette image, client coordinates
 SCREEN_W=1024; SCREEN_H=768
 STORE="$XDG_CONFIG_HOME/Corvel Astine/JOV.reg"
 
-# The tile: red and green ramps plus blue on odd columns.
-convert -size 2x1 xc:black -fill blue -draw 'point 1,0' "$E2E_TMP/stripe.png"
-convert -size 256x256 gradient:black-lime "$E2E_TMP/g.png"
-convert -size 256x256 gradient:black-red -rotate -90 "$E2E_TMP/r.png"
-convert -size 256x256 "tile:$E2E_TMP/stripe.png" "$E2E_TMP/s.png"
-convert "$E2E_TMP/g.png" "$E2E_TMP/r.png" -compose plus -composite \
-  "$E2E_TMP/s.png" -compose plus -composite -depth 8 "$E2E_TMP/tile.png"
+make_tile
 
 # The colour of the tile at a screen point, "#RRGGBB".
 tile_colour() { printf '#%02X%02X%02X' $(($1 % 256)) $(($2 % 256)) $((($1 % 2) * 255)); }

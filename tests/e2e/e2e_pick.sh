@@ -10,12 +10,7 @@
 source "$(dirname "$0")/lib.sh"
 
 STORE="$XDG_CONFIG_HOME/Corvel Astine/JOV.reg"
-convert -size 2x1 xc:black -fill blue -draw 'point 1,0' "$E2E_TMP/stripe.png"
-convert -size 256x256 gradient:black-lime "$E2E_TMP/g.png"
-convert -size 256x256 gradient:black-red -rotate -90 "$E2E_TMP/r.png"
-convert -size 256x256 "tile:$E2E_TMP/stripe.png" "$E2E_TMP/s.png"
-convert "$E2E_TMP/g.png" "$E2E_TMP/r.png" -compose plus -composite \
-  "$E2E_TMP/s.png" -compose plus -composite -depth 8 "$E2E_TMP/tile.png"
+make_tile
 
 # The channels of the tile at a screen point.
 tile_rgb() { echo $(($1 % 256)) $(($2 % 256)) $((($1 % 2) * 255)); }
@@ -151,17 +146,7 @@ pass "the stored format, value-only and square, overridden by the options; the s
 
 # A Wayland session: the stand-in portal picks.
 FAKE_PORTAL=${JOV_FAKE_PORTAL:-$(dirname "$JOV")/../tests/fake_portal}
-cat >"$E2E_TMP/bus.conf" <<EOB
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig><type>session</type><listen>unix:dir=$E2E_TMP</listen><auth>EXTERNAL</auth>
-<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
-<allow own="*"/></policy></busconfig>
-EOB
-dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=1 >"$E2E_TMP/bus.address" &
-E2E_PIDS+=($!)
-wait_for 10 grep -q '^unix:' "$E2E_TMP/bus.address" || fail "dbus-daemon did not start"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus.address")
+start_session_bus
 portal_pick() {
   local record=$1; shift
   if [ "$record" != none ]; then

@@ -13,18 +13,8 @@ FAKE_PORTAL=${JOV_FAKE_PORTAL:-$(dirname "$JOV")/../tests/fake_portal}
 IMAGE_X=488; IMAGE_Y=38 # centre of the pipette image, client coordinates
 SAMPLE_X=250; SAMPLE_Y=50 # inside the sample panel
 
-# A private session bus that activates nothing: the portal is there only when started here.
-cat >"$E2E_TMP/bus.conf" <<EOF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig><type>session</type><listen>unix:dir=$E2E_TMP</listen><auth>EXTERNAL</auth>
-<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
-<allow own="*"/></policy></busconfig>
-EOF
-dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=1 >"$E2E_TMP/bus.address" &
-E2E_PIDS+=($!)
-wait_for 10 grep -q '^unix:' "$E2E_TMP/bus.address" || fail "dbus-daemon did not start"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus.address")
+# A private session bus: the portal is there only when started here.
+start_session_bus
 export XDG_SESSION_TYPE=wayland
 unset WAYLAND_DISPLAY
 

@@ -192,3 +192,30 @@ loupe_window() {
   return 1
 }
 no_loupe() { ! loupe_window; }
+
+# The picture in which every pixel of a 256 x 256 tile has its own colour (red = x, green = y,
+# blue on odd columns), as $E2E_TMP/tile.png, so that a pixel taken one place off is seen.
+make_tile() {
+  convert -size 2x1 xc:black -fill blue -draw 'point 1,0' "$E2E_TMP/stripe.png"
+  convert -size 256x256 gradient:black-lime "$E2E_TMP/g.png"
+  convert -size 256x256 gradient:black-red -rotate -90 "$E2E_TMP/r.png"
+  convert -size 256x256 "tile:$E2E_TMP/stripe.png" "$E2E_TMP/s.png"
+  convert "$E2E_TMP/g.png" "$E2E_TMP/r.png" -compose plus -composite \
+    "$E2E_TMP/s.png" -compose plus -composite -depth 8 "$E2E_TMP/tile.png"
+}
+
+# A private session bus that activates nothing (a stand-in service is there only when a test
+# starts it); sets DBUS_SESSION_BUS_ADDRESS.
+start_session_bus() {
+  cat >"$E2E_TMP/bus.conf" <<BUSCONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig><type>session</type><listen>unix:dir=$E2E_TMP</listen><auth>EXTERNAL</auth>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+<allow own="*"/></policy></busconfig>
+BUSCONF
+  dbus-daemon --config-file="$E2E_TMP/bus.conf" --nofork --print-address=1 >"$E2E_TMP/bus.address" &
+  E2E_PIDS+=($!)
+  wait_for 10 grep -q '^unix:' "$E2E_TMP/bus.address" || fail "dbus-daemon did not start"
+  export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus.address")
+}
