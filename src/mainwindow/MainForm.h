@@ -48,7 +48,7 @@ enum ImgListIndex { ImgTopNormal = 0, ImgTopOnTop = 1, ImgMinExpanded = 2, ImgMi
 ///
 /// Files: MainFormLayout.cpp creates and places the components and connects them;
 /// MainFormSettings.cpp holds the start-up sequence, the settings and the placement record;
-/// MainForm.cpp the handlers.
+/// MainFormPipette.cpp the window's side of the pipette; MainForm.cpp the other handlers.
 class TMainForm : public QWidget
 {
     Q_OBJECT
