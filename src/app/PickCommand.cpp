@@ -33,7 +33,8 @@ constexpr char KeeperReadyVariable[] = "JOV_KEEPER_READY_FD";
 
 void PrintError(const QString &text)
 {
-    std::fputs(qPrintable(QStringLiteral("jov : %1\n").arg(text.trimmed())), stderr);
+    std::fputs(qPrintable(QCoreApplication::translate("main", "jov : %1\n").arg(text.trimmed())),
+               stderr);
 }
 
 // Whether a clipboard manager runs on the X display: it takes the clipboard's contents over
@@ -174,7 +175,8 @@ int RunPick(const CommandLine &commandLine)
         grabber.show();
     }
     if (!pipette.startClick(QColor(), grabber.windowHandle())) {
-        PrintError(QStringLiteral("le pointeur ou le clavier est pris par un autre programme"));
+        PrintError(QCoreApplication::translate(
+            "PickCommand", "le pointeur ou le clavier est pris par un autre programme"));
         return 3;
     }
     if (pipette.active()) {
@@ -201,7 +203,8 @@ int RunPick(const CommandLine &commandLine)
     if (ClipboardManagerRuns())
         QGuiApplication::clipboard()->setText(text);
     else if (!StartClipboardKeeper(text, commandLine.qtArguments))
-        PrintError(QStringLiteral("la couleur n'a pas pu rester dans le presse-papiers"));
+        PrintError(QCoreApplication::translate(
+            "PickCommand", "la couleur n'a pas pu rester dans le presse-papiers"));
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "mainwindow/MainForm.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/CommandLine.h"
+#include "persistence/Language.h"
 #include "persistence/Options.h"
 #include "portal/PortalColorPicker.h"
 
@@ -53,6 +54,43 @@ void Print(std::FILE *stream, const QString &text)
     std::fputs(qPrintable(text), stream);
 }
 
+// The program's language, and Qt's own texts in it (the colour and file dialogs, the message
+// box buttons): the catalogues are loaded before the application exists, for the messages of
+// a failed start, and installed once it does.
+class Translators
+{
+public:
+    Translators()
+    {
+        const QLocale locale = jov::ProgramLocale(QLocale::system());
+        QLocale::setDefault(locale);
+        const QString catalogue = jov::CatalogueFor(locale.language());
+        if (!catalogue.isEmpty())
+            std::ignore = m_own.load(catalogue);
+        std::ignore = m_qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    }
+    void install()
+    {
+        for (QTranslator *translator : {&m_own, &m_qt}) {
+            if (!translator->isEmpty())
+                QCoreApplication::installTranslator(translator);
+        }
+    }
+    // A text of this file (marked with QT_TRANSLATE_NOOP("main", ...)), with or without an
+    // application.
+    QString text(const char *source) const
+    {
+        const QString translated = m_own.translate("main", source);
+        return translated.isEmpty() ? QString::fromUtf8(source) : translated;
+    }
+
+private:
+    QTranslator m_own;
+    QTranslator m_qt;
+};
+const Translators *g_translators = nullptr;
+
 // While the application connects to its display, Qt's messages are held back: when it cannot
 // (a display that does not answer, no platform plugin), Qt would end with an abort and
 // several English lines; one French line and status 3 say it instead. Once connected, what
@@ -64,8 +102,10 @@ QString g_displayName;
 void HoldMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtFatalMsg) {
-        Print(stderr,
-              QStringLiteral("jov : impossible d'ouvrir l'affichage %1\n").arg(g_displayName));
+        Print(stderr, g_translators
+                          ->text(QT_TRANSLATE_NOOP("main", "jov : impossible d'ouvrir "
+                                                           "l'affichage %1\n"))
+                          .arg(g_displayName));
         _exit(3);
     }
     g_heldMessages.append({type, QString::fromUtf8(context.category), message});
@@ -83,13 +123,12 @@ void PassHeldMessages()
     g_heldMessages.clear();
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Help, the version or a usage error: printed in the user's language (the command line's texts
+// are translated once an application exists) without connecting to any display.
+int Answer(int argc, char *argv[], Translators &translators, const QStringList &arguments)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QCoreApplication application(argc, argv);
+    translators.install();
     const jov::CommandLine line = jov::ParseCommandLine(arguments);
     using Action = jov::CommandLine::Action;
     switch (line.action) {
@@ -99,17 +138,33 @@ int main(int argc, char *argv[])
     case Action::Version:
         Print(stdout, jov::VersionText());
         return 0;
-    case Action::UsageError:
-        Print(stderr, QStringLiteral("jov : %1\n").arg(line.error) + jov::UsageText());
-        return 2;
     default:
-        break;
+        Print(stderr,
+              QCoreApplication::translate("main", "jov : %1\n").arg(line.error) + jov::UsageText());
+        return 2;
     }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    Translators translators;
+    g_translators = &translators;
+    const jov::CommandLine line = jov::ParseCommandLine(arguments);
+    using Action = jov::CommandLine::Action;
+    if (line.action == Action::Help || line.action == Action::Version ||
+        line.action == Action::UsageError)
+        return Answer(argc, argv, translators, arguments);
     if (jov::DisplayMissing(line, qEnvironmentVariable("QT_QPA_PLATFORM"),
                             qEnvironmentVariable("DISPLAY"),
                             qEnvironmentVariable("WAYLAND_DISPLAY"))) {
-        Print(stderr, QStringLiteral("jov : aucun affichage : ni DISPLAY, ni WAYLAND_DISPLAY, "
-                                     "ni -display ne nomme un écran où s'ouvrir\n"));
+        Print(stderr, translators.text(QT_TRANSLATE_NOOP(
+                          "main", "jov : aucun affichage : ni DISPLAY, ni WAYLAND_DISPLAY, "
+                                  "ni -display ne nomme un écran où s'ouvrir\n")));
         return 3;
     }
     // Before anything else of the window's: a stop asked for during start-up is acted on once
@@ -121,6 +176,7 @@ int main(int argc, char *argv[])
     g_qtHandler = qInstallMessageHandler(HoldMessage);
     QApplication application(argc, argv);
     PassHeldMessages();
+    translators.install();
     if (xwayland)
         qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("JOV"));
@@ -136,14 +192,6 @@ int main(int argc, char *argv[])
     if (line.action == Action::Pick)
         return jov::RunPick(line);
     QApplication::setWindowIcon(ProgramIcon());
-    // The program speaks French whatever the user's language: Qt's own dialogs and buttons
-    // (the colour and file dialogs, the message box buttons) too. Without the translation
-    // installed they stay in English.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_fr"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
-
     // What a crash in the middle of a save left beside the store.
     jov::RemoveStaleTemporaries(jov::SettingsStorePath());
 

@@ -47,7 +47,7 @@ QLabel *BoldLabel(QWidget *parent, const QString &text, const QColor &color)
 TAbout::TAbout(QPoint boxTopLeft, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("About"));
-    setWindowTitle(QStringLiteral("A propos de..."));
+    setWindowTitle(tr("A propos de..."));
     // No buttons: the box closes through the title bar or the system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -76,7 +76,7 @@ void TAbout::CreateComponents()
     JOVAnim->setGeometry(AnimLeft, 20, AnimWidth, AnimHeight);
     m_movie = new QMovie(QStringLiteral(":/about_anim.gif"), QByteArray(), this);
     JOVAnim->setMovie(m_movie);
-    SetHint(JOVAnim, QStringLiteral("| Le mélange des 3 couleurs JOV en action !"));
+    SetHint(JOVAnim, tr("| Le mélange des 3 couleurs JOV en action !"));
 
     JOVimg = new TImage(PanelFond);
     JOVimg->setObjectName(QStringLiteral("JOVimg"));
@@ -87,15 +87,15 @@ void TAbout::CreateComponents()
     LabelVersion = BoldLabel(PanelFond, QString(), white);
     LabelVersion->setObjectName(QStringLiteral("LabelVersion"));
     LabelVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    SetHint(LabelVersion, QStringLiteral("| Version du programme"));
+    SetHint(LabelVersion, tr("| Version du programme"));
 
     LabelAuteur = BoldLabel(PanelFond, QString(), white);
     LabelAuteur->setObjectName(QStringLiteral("LabelAuteur"));
     LabelAuteur->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     LabelAuteur->setGeometry(285, 108, 220, LabelAuteur->sizeHint().height());
-    SetHint(LabelAuteur, QStringLiteral("| Auteur"));
+    SetHint(LabelAuteur, tr("| Auteur"));
 
-    Label5 = BoldLabel(PanelFond, QStringLiteral("Tous droits réservés"), grey);
+    Label5 = BoldLabel(PanelFond, tr("Tous droits réservés"), grey);
     Label5->setObjectName(QStringLiteral("Label5"));
     Label5->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label5->setGeometry(285, 133, 220, Label5->sizeHint().height());
@@ -127,10 +127,10 @@ void TAbout::CreateComponents()
         return l;
     };
     ASLink1 = link(198, TURLType::utMailto, TShadowPosition::spRightTop,
-                   QStringLiteral("| Cliquez pour écrire à l'auteur"));
+                   tr("| Cliquez pour écrire à l'auteur"));
     ASLink1->setObjectName(QStringLiteral("ASLink1"));
     ASLink2 = link(218, TURLType::utHttp, TShadowPosition::spLeftTop,
-                   QStringLiteral("| Cliquez pour visiter le site Internet de l'auteur"));
+                   tr("| Cliquez pour visiter le site Internet de l'auteur"));
     ASLink2->setObjectName(QStringLiteral("ASLink2"));
 }
 
@@ -149,10 +149,10 @@ void TAbout::FormCreate(QPoint boxTopLeft)
     ASLink2->setUrlAdr(web);
 
     // Right-justified: the label grows to the left of its right edge at 503.
-    LabelVersion->setText(QStringLiteral("Version ") + QLatin1String(ProgramVersion));
+    LabelVersion->setText(tr("Version %1").arg(QLatin1String(ProgramVersion)));
     LabelVersion->adjustSize();
     LabelVersion->move(503 - LabelVersion->width(), 80);
-    LabelAuteur->setText(QStringLiteral("Conçu par l'équipe JOV"));
+    LabelAuteur->setText(tr("Conçu par l'équipe JOV"));
 }
 
 bool TAbout::isAnimating() const

@@ -42,32 +42,55 @@ struct CheckRow
 };
 const CheckRow CheckRows[] = {
     {&TOptions::CheckRestaure, true, &TOptionsRecord::savePlacement, "CheckRestaure", 25,
-     "Sauvegarder et restaurer automatiquement l'emplacement du programme", 20,
-     "| Retrouve la fenêtre à la même place au prochain lancement"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Sauvegarder et restaurer automatiquement l'emplacement du programme"),
+     20,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Retrouve la fenêtre à la même place au prochain lancement")},
     {&TOptions::CheckDirPal, true, &TOptionsRecord::rememberFolders, "CheckDirPal", 45,
-     "Sauvegarder et restaurer les dossiers des dernières palettes utilisées", 21,
-     "| Mémorise les dossiers d'ouverture et d'enregistrement des palettes"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Sauvegarder et restaurer les dossiers des dernières palettes utilisées"),
+     21,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Mémorise les dossiers d'ouverture et d'enregistrement des palettes")},
     {&TOptions::CheckOldPal, true, &TOptionsRecord::reloadPalette, "CheckOldPal", 65,
-     "Sauvegarder et restaurer la palette utilisée (sinon boutons personnalisés)", 22,
-     "| Recharge au démarrage la dernière palette utilisée"},
+     QT_TRANSLATE_NOOP(
+         "jov::TOptions",
+         "Sauvegarder et restaurer la palette utilisée (sinon boutons personnalisés)"),
+     22,
+     QT_TRANSLATE_NOOP("jov::TOptions", "| Recharge au démarrage la dernière palette utilisée")},
     {&TOptions::CheckQuerySave, true, &TOptionsRecord::askToSavePalette, "CheckQuerySave", 85,
-     "Proposer la sauvegarde des palettes au chargement et à la fermeture", 23,
-     "| Demande s'il faut enregistrer une palette modifiée avant de la quitter"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Proposer la sauvegarde des palettes au chargement et à la fermeture"),
+     23,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Demande s'il faut enregistrer une palette modifiée avant de la quitter")},
     {&TOptions::CheckSansNom, true, &TOptionsRecord::untitledOnCtrl, "CheckSansNom", 105,
-     "Modifier le nom (SansNom) de la palette lors du Ctrl + ou du Ctrl -", 24,
-     "| Renomme la palette en SansNom après un ajout ou un retrait avec Ctrl"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Modifier le nom (SansNom) de la palette lors du Ctrl + ou du Ctrl -"),
+     24,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Renomme la palette en SansNom après un ajout ou un retrait avec Ctrl")},
     {&TOptions::CheckClicColor, true, &TOptionsRecord::clickApplies, "CheckClicColor", 125,
-     "Mettre à jour le modèle par simple clic sur boutons personnalisés", 25,
-     "| Applique la couleur d'un bouton personnalisé dès le premier clic"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Mettre à jour le modèle par simple clic sur boutons personnalisés"),
+     25,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Applique la couleur d'un bouton personnalisé dès le premier clic")},
     {&TOptions::CheckSupprime, true, &TOptionsRecord::clearFromSelected, "CheckSupprime", 145,
-     "Supprimer la couleur des boutons à partir du bouton sélectionné", 26,
-     "| Efface les couleurs à partir du bouton sélectionné seulement"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Supprimer la couleur des boutons à partir du bouton sélectionné"),
+     26,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Efface les couleurs à partir du bouton sélectionné seulement")},
     {&TOptions::CheckDegrade, true, &TOptionsRecord::gradientFromSelected, "CheckDegrade", 165,
-     "Commencer le dégradé des boutons à partir du bouton sélectionné", 27,
-     "| Fait partir le dégradé du bouton sélectionné"},
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "Commencer le dégradé des boutons à partir du bouton sélectionné"),
+     27, QT_TRANSLATE_NOOP("jov::TOptions", "| Fait partir le dégradé du bouton sélectionné")},
     {&TOptions::CheckLoupe, false, &TOptionsRecord::showLoupe, "CheckLoupe", 242,
-     "Afficher la loupe pendant la pipette", 29,
-     "| Montre les pixels autour du pointeur pendant la pipette"},
+     QT_TRANSLATE_NOOP("jov::TOptions", "Afficher la loupe pendant la pipette"), 29,
+     QT_TRANSLATE_NOOP("jov::TOptions",
+                       "| Montre les pixels autour du pointeur pendant la pipette")},
 };
 
 } // namespace
@@ -115,11 +138,9 @@ void TOptions::CreateComponents()
         SetHint(b, hint);
         return b;
     };
-    BtnOk = button("BtnOk", 375, QStringLiteral("Ok"),
-                   QStringLiteral("| Accepte toutes les options"), TButtonStyle());
-    BtnAnnuler =
-        button("BtnAnnuler", 450, QStringLiteral("Annuler"),
-               QStringLiteral("| Annule toutes les modifications"), TButtonStyles::bsCenter);
+    BtnOk = button("BtnOk", 375, tr("Ok"), tr("| Accepte toutes les options"), TButtonStyle());
+    BtnAnnuler = button("BtnAnnuler", 450, tr("Annuler"), tr("| Annule toutes les modifications"),
+                        TButtonStyles::bsCenter);
 
     GroupBox = Place(new TGroupBox(QString(), this), 50, 5, 470, 226);
     GroupBox->setObjectName(QStringLiteral("GroupBox"));
@@ -127,17 +148,15 @@ void TOptions::CreateComponents()
     for (const CheckRow &row : CheckRows) {
         if (!row.inGroup)
             continue;
-        auto *check =
-            Place(new TCheckBox(QString::fromUtf8(row.caption), GroupBox), 15, row.top, 450, 17);
+        auto *check = Place(new TCheckBox(tr(row.caption), GroupBox), 15, row.top, 450, 17);
         check->setObjectName(QLatin1String(row.name));
         check->setProperty("HelpContext", row.helpContext);
-        SetHint(check, QString::fromUtf8(row.hint));
+        SetHint(check, tr(row.hint));
         this->*row.field = check;
     }
 
-    Label1 = new QLabel(
-        QStringLiteral("Régler le pas du dégradé sur la valeur indiquée (défaut = 16) :"),
-        GroupBox);
+    Label1 =
+        new QLabel(tr("Régler le pas du dégradé sur la valeur indiquée (défaut = 16) :"), GroupBox);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(35, 195);
     Label1->adjustSize();
@@ -147,22 +166,21 @@ void TOptions::CreateComponents()
     SpinPas->setRange(MinimumStep, MaximumStep);
     SpinPas->setMaxLength(3);
     SpinPas->setProperty("HelpContext", 28);
-    SetHint(SpinPas, QStringLiteral("| Nombre de pas du dégradé automatique, de 1 à 64"));
+    SetHint(SpinPas, tr("| Nombre de pas du dégradé automatique, de 1 à 64"));
 
-    BtnAbout =
-        button("BtnAbout", 50, QStringLiteral("A propos"),
-               QStringLiteral("| Affiche les informations du logiciel (Ctrl A)"), TButtonStyle());
+    BtnAbout = button("BtnAbout", 50, tr("A propos"),
+                      tr("| Affiche les informations du logiciel (Ctrl A)"), TButtonStyle());
 
     // Created last: last in the tab order, after "A propos".
     for (const CheckRow &row : CheckRows) {
         if (row.inGroup)
             continue;
         // Between "A propos" and "Ok".
-        auto *check = Place(new TCheckBox(QString::fromUtf8(row.caption), this),
-                            BtnAbout->geometry().right() + 11, row.top, 240, 17);
+        auto *check = Place(new TCheckBox(tr(row.caption), this), BtnAbout->geometry().right() + 11,
+                            row.top, 240, 17);
         check->setObjectName(QLatin1String(row.name));
         check->setProperty("HelpContext", row.helpContext);
-        SetHint(check, QString::fromUtf8(row.hint));
+        SetHint(check, tr(row.hint));
         this->*row.field = check;
     }
 

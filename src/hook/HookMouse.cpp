@@ -107,7 +107,8 @@ bool THookMouse::LoadHookLibrary()
     const QString fileName = m_directoryDll + QLatin1String(HookLibraryFileName);
     m_library.setFileName(libraryPath(fileName));
     if (!m_library.load()) {
-        ShowMessage(QStringLiteral("Le fichier ") + fileName + QStringLiteral(" est manquant."));
+        ShowMessage(
+            QCoreApplication::translate("HookMouse", "Le fichier %1 est manquant.").arg(fileName));
         return false;
     }
     m_finalisationHook =
@@ -123,7 +124,8 @@ bool THookMouse::LoadHookLibrary()
     const int receiver = m_receiver->handle();
     m_started = receiver >= 0 && m_initialisationHook(receiver) != 0;
     if (!m_started)
-        ShowMessage(QStringLiteral("Une erreur d'initialisation s'est produite."));
+        ShowMessage(QCoreApplication::translate("HookMouse",
+                                                "Une erreur d'initialisation s'est produite."));
     return m_started;
 }
 

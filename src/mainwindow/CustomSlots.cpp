@@ -68,7 +68,7 @@ void TCustomSlots::apply(int index)
 void TCustomSlots::add(bool ctrl, ColorRef current)
 {
     if (ctrl) {
-        fillAll(QStringLiteral("\r\nVoulez-vous créer un dégradé automatique ?"),
+        fillAll(QStringLiteral("\r\n") + tr("Voulez-vous créer un dégradé automatique ?"),
                 m_options.gradientFromSelected, true, [this, current](const SlotFlags &fill) {
                     return GradientSlots(m_colors, fill, current, m_options.gradientDivisor);
                 });
@@ -80,7 +80,7 @@ void TCustomSlots::add(bool ctrl, ColorRef current)
 void TCustomSlots::remove(bool ctrl)
 {
     if (ctrl) {
-        fillAll(QStringLiteral("\r\nVoulez-vous supprimer les couleurs mémorisées ?"),
+        fillAll(QStringLiteral("\r\n") + tr("Voulez-vous supprimer les couleurs mémorisées ?"),
                 m_options.clearFromSelected, false,
                 [this](const SlotFlags &fill) { return ClearSlots(m_colors, fill); });
         return;
@@ -91,8 +91,9 @@ void TCustomSlots::remove(bool ctrl)
 void TCustomSlots::setMarkedColor(ColorRef color)
 {
     if (!m_selectionMade) {
-        m_services.information(
-            m_owner, QStringLiteral("\r\nSélectionnez auparavant un des boutons personnalisés."));
+        m_services.information(m_owner,
+                               QStringLiteral("\r\n") +
+                                   tr("Sélectionnez auparavant un des boutons personnalisés."));
         return;
     }
     if (m_marked >= 0) {
@@ -223,9 +224,10 @@ bool TCustomSlots::querySavePalette()
 {
     if (!m_options.askToSavePalette || !m_modified)
         return true;
-    if (!m_services.confirm(m_owner, QStringLiteral("\r\nLa palette ") + m_paletteName +
-                                         QStringLiteral(" a été modifiée.\r\nVoulez-vous la "
-                                                        "sauvegarder ?")))
+    const QString question = QStringLiteral("\r\n") +
+                             tr("La palette %1 a été modifiée.").arg(m_paletteName) +
+                             QStringLiteral("\r\n") + tr("Voulez-vous la sauvegarder ?");
+    if (!m_services.confirm(m_owner, question))
         return true;
     savePalette();
     return false;

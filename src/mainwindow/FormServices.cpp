@@ -25,10 +25,10 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
     QMessageBox box(icon, caption, text,
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
     if (question) {
-        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
-        box.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+        box.button(QMessageBox::Yes)->setText(QCoreApplication::translate("FormServices", "&Oui"));
+        box.button(QMessageBox::No)->setText(QCoreApplication::translate("FormServices", "&Non"));
     } else {
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        box.button(QMessageBox::Ok)->setText(QCoreApplication::translate("FormServices", "OK"));
     }
     return box.exec();
 }
@@ -39,12 +39,12 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
 PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save,
                                 const QString &name = QString())
 {
-    const QString jasc = save ? JascSaveFilter : JascOpenFilter;
-    QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter);
+    const QString jasc = save ? JascSaveFilter() : JascOpenFilter();
+    QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setDefaultSuffix(QStringLiteral("pal"));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
-        dialog.setDefaultSuffix(f == GimpFilter ? QStringLiteral("gpl") : QStringLiteral("pal"));
+        dialog.setDefaultSuffix(f == GimpFilter() ? QStringLiteral("gpl") : QStringLiteral("pal"));
     });
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave); // asks before overwriting
@@ -116,7 +116,9 @@ FormServices FormServices::platform()
         QApplication::clipboard()->setText(text);
     };
     services.information = [](QWidget *owner, const QString &text) {
-        RunMessageBox(QMessageBox::Information, QStringLiteral("Information"), text, owner, false);
+        RunMessageBox(QMessageBox::Information,
+                      QCoreApplication::translate("FormServices", "Information"), text, owner,
+                      false);
     };
     services.notice = [](const QString &text) {
         // No owner: the box is centred on the screen.
@@ -124,8 +126,9 @@ FormServices FormServices::platform()
                       false);
     };
     services.confirm = [](QWidget *owner, const QString &text) {
-        return RunMessageBox(QMessageBox::Question, QStringLiteral("Confirmation"), text, owner,
-                             true) == QMessageBox::Yes;
+        return RunMessageBox(QMessageBox::Question,
+                             QCoreApplication::translate("FormServices", "Confirmation"), text,
+                             owner, true) == QMessageBox::Yes;
     };
     services.openPaletteFile = [](QWidget *owner, const QString &folder) {
         return RunFileDialog(owner, folder, false).path;

@@ -137,7 +137,7 @@ void TMainForm::SpeedCopieClick()
         return;
     m_services.setClipboardText(CopyText(format, CheckValeur->isChecked(), StatusBar->panelText(1),
                                          StatusBar->panelText(2), StatusBar->panelText(3)));
-    StatusBar->setPanelText(0, QStringLiteral(" Copie effectuée"));
+    StatusBar->setPanelText(0, tr(" Copie effectuée"));
 }
 
 void TMainForm::SpeedCollerClick()
@@ -157,7 +157,7 @@ void TMainForm::PasteText(const ClipboardText &clipboard)
 {
     if (clipboard.state == ClipboardText::State::NoAnswer) {
         m_services.beep();
-        StatusBar->setPanelText(0, QStringLiteral(" Presse-papiers : pas de réponse"));
+        StatusBar->setPanelText(0, tr(" Presse-papiers : pas de réponse"));
         return;
     }
     if (clipboard.state != ClipboardText::State::Text)
@@ -169,7 +169,7 @@ void TMainForm::PasteText(const ClipboardText &clipboard)
     if (result.outcome == PasteOutcome::ConversionError)
         m_services.beep();
     else if (result.outcome == PasteOutcome::Imported)
-        StatusBar->setPanelText(0, QStringLiteral(" Importation effectuée"));
+        StatusBar->setPanelText(0, tr(" Importation effectuée"));
 }
 
 bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -346,7 +346,7 @@ void TMainForm::BtnAideClick()
     // The desktop has no opener, or it could not show the manual.
     if (!m_services.openUrl(QUrl::fromLocalFile(path))) {
         m_services.beep();
-        StatusBar->setPanelText(0, QStringLiteral(" Le bureau n'a pas ouvert l'aide"));
+        StatusBar->setPanelText(0, tr(" Le bureau n'a pas ouvert l'aide"));
     }
 }
 
@@ -364,8 +364,8 @@ void TMainForm::BtnMinClick()
 void TMainForm::ApplyMinMode()
 {
     const bool compact = m_options.compact;
-    SetHint(BtnMin, compact ? QStringLiteral("| Agrandit la fenêtre du programme (Ctrl R)")
-                            : QStringLiteral("| Réduit la fenêtre du programme (Ctrl R)"));
+    SetHint(BtnMin, compact ? tr("| Agrandit la fenêtre du programme (Ctrl R)")
+                            : tr("| Réduit la fenêtre du programme (Ctrl R)"));
     BtnMin->setBevelStyle(compact ? TButtonBevel::bbLowered : TButtonBevel::bbRaised);
     BoxReglage->resize(BoxReglage->width(), ScaledSize(compact ? 115 : 225));
     // What the smaller window no longer shows is hidden, so that neither Tab nor an assistive
@@ -395,8 +395,8 @@ void TMainForm::BtnTopClick()
 void TMainForm::ApplyTopMode()
 {
     const bool onTop = m_options.alwaysOnTop;
-    SetHint(BtnTop, onTop ? QStringLiteral("| Libère du premier plan (Ctrl T)")
-                          : QStringLiteral("| Fixe au premier plan (Ctrl T)"));
+    SetHint(BtnTop, onTop ? tr("| Libère du premier plan (Ctrl T)")
+                          : tr("| Fixe au premier plan (Ctrl T)"));
     BtnTop->setBevelStyle(onTop ? TButtonBevel::bbLowered : TButtonBevel::bbRaised);
     // On a shown window the flag goes to the native window, which asks the window manager for
     // its "above" state in place; the widget's own flag change would hide the window.

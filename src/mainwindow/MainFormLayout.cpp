@@ -48,25 +48,25 @@ void TMainForm::CreateComponents()
         return button;
     };
 
-    BoxReglage = Place(new TGroupBox(QStringLiteral(" Réglages "), this), 10, 5, 530, 225);
+    BoxReglage = Place(new TGroupBox(tr(" Réglages "), this), 10, 5, 530, 225);
     BoxReglage->setCaptionColor(navy);
 
     BtnOptions = glyphButton("BtnOptions", BoxReglage, "options", 10, 20,
-                             QStringLiteral("| Options du programme (Ctrl E)"));
+                             tr("| Options du programme (Ctrl E)"));
     BtnOpenPal = glyphButton("BtnOpenPal", BoxReglage, "openpal", 10, 50,
-                             QStringLiteral("| Charge une palette personnalisée (Ctrl O)"));
+                             tr("| Charge une palette personnalisée (Ctrl O)"));
     BtnSavePal = glyphButton("BtnSavePal", BoxReglage, "savepal", 10, 80,
-                             QStringLiteral("| Sauvegarde la palette personnalisée (Ctrl S)"));
+                             tr("| Sauvegarde la palette personnalisée (Ctrl S)"));
 
     PanelColor = Place(new TPanel(BoxReglage), 44, 20, 387, 55);
     PanelColor->setColor(QColor(128, 128, 128));
-    SetHint(PanelColor, QStringLiteral("| Zone d'exemple"));
+    SetHint(PanelColor, tr("| Zone d'exemple"));
     // Assistive technologies read the sample as its HTML text, and a slot as its colour or,
     // holding the cleared-slot white, as empty.
     PanelColor->setColorDescription([](const QColor &c) { return HtmlText(c); });
 
     PanelPerso = Place(new TPanel(BoxReglage), 44, 80, 387, 25);
-    SetHint(PanelPerso, QStringLiteral("| Couleurs personnalisées"));
+    SetHint(PanelPerso, tr("| Couleurs personnalisées"));
     QFont slotFont(QStringLiteral("MS Sans Serif"));
     slotFont.setPixelSize(11);
     slotFont.setBold(true);
@@ -81,31 +81,30 @@ void TMainForm::CreateComponents()
         slot->setColorRef(clWhite);
         slot->setFont(slotFont);
         slot->setFocusPolicy(Qt::NoFocus);
-        SetHint(slot, QStringLiteral("| Couleurs personnalisées"));
-        slot->setColorDescription([](const QColor &c) {
-            return c == QColor(Qt::white) ? QStringLiteral("vide") : HtmlText(c);
-        });
+        SetHint(slot, tr("| Couleurs personnalisées"));
+        slot->setColorDescription(
+            [](const QColor &c) { return c == QColor(Qt::white) ? tr("vide") : HtmlText(c); });
         Slots[size_t(n - 1)] = slot;
     }
 
     BtnColors = glyphButton("BtnColors", BoxReglage, "colors", 440, 20,
-                            QStringLiteral("| Affiche la palette de couleurs (Ctrl P)"));
+                            tr("| Affiche la palette de couleurs (Ctrl P)"));
     PanelPipette = Place(new TPanel(BoxReglage), 465, 20, 25, 25);
     ImgPipette = new TImage(PanelPipette);
     ImgPipette->move(6, 6);
     ImgPipette->setPicture(Glyph("pipette"));
-    SetHint(ImgPipette, QStringLiteral("| Active la pipette (Ctrl I, molette : carré)"));
+    SetHint(ImgPipette, tr("| Active la pipette (Ctrl I, molette : carré)"));
     BtnAide = glyphButton("BtnAide", BoxReglage, "aide", 495, 20,
-                          QStringLiteral("| Affiche l'aide du programme (Ctrl A)"));
+                          tr("| Affiche l'aide du programme (Ctrl A)"));
     BtnColler = glyphButton("BtnColler", BoxReglage, "coller", 440, 50,
-                            QStringLiteral("| Importe la couleur Presse-papiers (Ctrl V)"));
+                            tr("| Importe la couleur Presse-papiers (Ctrl V)"));
     BtnNetscape = glyphButton("BtnNetscape", BoxReglage, "netscape", 465, 50,
-                              QStringLiteral("| Approche avec valeurs Netscape (Ctrl N)"));
+                              tr("| Approche avec valeurs Netscape (Ctrl N)"));
     BtnTop = glyphButton("BtnTop", BoxReglage, "top0", 495, 50, QString());
     BtnPlus = glyphButton("BtnPlus", BoxReglage, "plus", 440, 80,
-                          QStringLiteral("| Ajoute aux couleurs personnalisées"));
+                          tr("| Ajoute aux couleurs personnalisées"));
     BtnMoins = glyphButton("BtnMoins", BoxReglage, "moins", 465, 80,
-                           QStringLiteral("| Retire des couleurs personnalisées"));
+                           tr("| Retire des couleurs personnalisées"));
     BtnMin = glyphButton("BtnMin", BoxReglage, "min0", 495, 80, QString());
 
     struct Row
@@ -115,16 +114,16 @@ void TMainForm::CreateComponents()
         const char *hint;
     };
     const Row rows[3] = {
-        {"Rouge", QColor(255, 0, 0), "| Règle le rouge"},
-        {"Vert", QColor(0, 255, 0), "| Règle le vert"},
-        {"Bleu", QColor(0, 0, 255), "| Règle le bleu"},
+        {"Rouge", QColor(255, 0, 0), QT_TR_NOOP("| Règle le rouge")},
+        {"Vert", QColor(0, 255, 0), QT_TR_NOOP("| Règle le vert")},
+        {"Bleu", QColor(0, 0, 255), QT_TR_NOOP("| Règle le bleu")},
     };
     TShape **shapes[3] = {&ShapeRouge, &ShapeVert, &ShapeBleu};
     TTrackBar95 **tracks[3] = {&TrackRouge, &TrackVert, &TrackBleu};
     TNumberField **spins[3] = {&SpinRouge, &SpinVert, &SpinBleu};
     for (int i = 0; i < 3; ++i) {
         const int top = 120 + 35 * i;
-        const QString hint = QString::fromUtf8(rows[i].hint);
+        const QString hint = tr(rows[i].hint);
         auto *shape = Place(new TShape(rows[i].key, BoxReglage), 10, top, 10, 26);
         shape->setObjectName(QStringLiteral("Shape%1").arg(QLatin1String(rows[i].name)));
         *shapes[i] = shape;
@@ -149,30 +148,29 @@ void TMainForm::CreateComponents()
         *spins[i] = spin;
     }
 
-    BoxCopie = Place(new TGroupBox(QStringLiteral(" Exportation "), this), 10, 240, 530, 56);
+    BoxCopie = Place(new TGroupBox(tr(" Exportation "), this), 10, 240, 530, 56);
     BoxCopie->setCaptionColor(navy);
     BtnCopie = glyphButton("BtnCopie", BoxCopie, "copie", 10, 21,
-                           QStringLiteral("| Copie la couleur selon le format (Ctrl C)"), 70);
-    CheckValeur =
-        Place(new TCheckBox(QStringLiteral("Copie valeur seule"), BoxCopie), 87, 24, 130, 17);
+                           tr("| Copie la couleur selon le format (Ctrl C)"), 70);
+    CheckValeur = Place(new TCheckBox(tr("Copie valeur seule"), BoxCopie), 87, 24, 130, 17);
     CheckValeur->setFocusPolicy(Qt::ClickFocus);
     {
         QPalette maroon = CheckValeur->palette();
         maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
         CheckValeur->setPalette(maroon);
     }
-    SetHint(CheckValeur, QStringLiteral("| Extrait la valeur seule (code) (Ctrl L)"));
+    SetHint(CheckValeur, tr("| Extrait la valeur seule (code) (Ctrl L)"));
     Bevel1 = Place(new QFrame(BoxCopie), 226, 7, 2, 45);
     Bevel1->setFrameStyle(QFrame::VLine | QFrame::Sunken);
-    Label1 = new QLabel(QStringLiteral("Format de copie :"), BoxCopie);
+    Label1 = new QLabel(tr("Format de copie :"), BoxCopie);
     Label1->move(238, 25);
     Label1->adjustSize();
     RadioHexa = Place(new TRadioButton(QStringLiteral("HEXA"), BoxCopie), 348, 25, 55, 17);
     RadioHtml = Place(new TRadioButton(QStringLiteral("HTML"), BoxCopie), 413, 25, 55, 17);
     RadioRgb = Place(new TRadioButton(QStringLiteral("RGB"), BoxCopie), 473, 25, 55, 17);
-    SetHint(RadioHexa, QStringLiteral("| Sélectionne le format HEXA"));
-    SetHint(RadioHtml, QStringLiteral("| Sélectionne le format HTML"));
-    SetHint(RadioRgb, QStringLiteral("| Sélectionne le format RGB"));
+    SetHint(RadioHexa, tr("| Sélectionne le format HEXA"));
+    SetHint(RadioHtml, tr("| Sélectionne le format HTML"));
+    SetHint(RadioRgb, tr("| Sélectionne le format RGB"));
     RadioHtml->setChecked(true);
     // Tab stops at the checked radio button only, as in a native radio group.
     for (QRadioButton *radio : {RadioHexa, RadioHtml, RadioRgb}) {

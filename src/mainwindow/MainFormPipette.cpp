@@ -27,15 +27,15 @@ void TMainForm::PipetteKeyDown()
     m_pipette->setSampleSide(m_options.sampleSide);
     if (!m_pipette->startClick(PanelColor->color(), windowHandle())) {
         m_services.beep();
-        StatusBar->setPanelText(0, QStringLiteral(" Pipette indisponible : souris prise"));
+        StatusBar->setPanelText(0, tr(" Pipette indisponible : souris prise"));
     }
 }
 
 QString TMainForm::PipetteStatusText(int side)
 {
     if (side > 1)
-        return QStringLiteral(" Pipette active : carré de %1 × %1").arg(side);
-    return QStringLiteral(" Pipette active : bougez la souris");
+        return tr(" Pipette active : carré de %1 × %1").arg(side);
+    return tr(" Pipette active : bougez la souris");
 }
 
 void TMainForm::ShowPipetteMode()

@@ -159,13 +159,13 @@ void TMainForm::EndRun(bool userPresent)
         // The store was left as it was; the user learns that this run's settings are lost, in
         // a notice when there to read it, else on the error output.
         const QString where = m_services.store->location();
-        const QString failure = QStringLiteral("Les réglages n'ont pas pu être enregistrés") +
-                                (where.isEmpty() ? QString() : QStringLiteral(" dans ") + where);
+        const QString failure =
+            where.isEmpty() ? tr("Les réglages n'ont pas pu être enregistrés")
+                            : tr("Les réglages n'ont pas pu être enregistrés dans %1").arg(where);
         if (userPresent)
             m_services.information(this, QStringLiteral("\r\n") + failure);
         else
-            qWarning().noquote() << QCoreApplication::applicationName() + QStringLiteral(" : ") +
-                                        failure;
+            qWarning().noquote() << tr("%1 : %2").arg(QCoreApplication::applicationName(), failure);
     }
     Q_EMIT closed();
 }

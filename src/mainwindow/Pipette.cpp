@@ -170,7 +170,7 @@ void TPipette::startWithPortal()
     Q_EMIT started();
     if (m_side > 1 && !m_squareNoted) {
         m_squareNoted = true;
-        Q_EMIT status(QStringLiteral(" Le portail prélève un seul pixel"));
+        Q_EMIT status(tr(" Le portail prélève un seul pixel"));
     }
     QCoreApplication::instance()->installEventFilter(this);
     m_portal->pick(PortalParentWindow(m_panel ? m_panel->window()->windowHandle() : nullptr));

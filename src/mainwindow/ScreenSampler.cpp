@@ -59,7 +59,7 @@ QString UnreadableScreenStatus(const ScreenPoint &point)
 {
     if (x11::RootDecodable(point.screen))
         return QString();
-    return QStringLiteral(" Pipette : écran illisible");
+    return QCoreApplication::translate("ScreenSampler", " Pipette : écran illisible");
 }
 
 QRect DeviceRectOf(const QWidget *widget, int *screenNumber)

@@ -5,6 +5,7 @@
 #include "Version.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -99,14 +100,15 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             const QString &name = unknown.first();
             return Error(
                 line,
-                QStringLiteral("option inconnue : %1%2")
+                QCoreApplication::translate("CommandLine", "option inconnue : %1%2")
                     .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name));
         }
         // Qt's own message names the option between quotes.
         const QRegularExpressionMatch quoted =
             QRegularExpression(QStringLiteral("'([^']*)'")).match(parser.errorText());
-        return Error(line, QStringLiteral("valeur manquante ou en trop après %1")
-                               .arg(quoted.hasMatch() ? quoted.captured(1) : QStringLiteral("?")));
+        return Error(
+            line, QCoreApplication::translate("CommandLine", "valeur manquante ou en trop après %1")
+                      .arg(quoted.hasMatch() ? quoted.captured(1) : QStringLiteral("?")));
     }
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
@@ -131,16 +133,19 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         else if (name == QLatin1String("rgb"))
             line.format = CopyFormat::Rgb;
         else
-            return Error(line, QStringLiteral("--format : hexa, html ou rgb, pas « %1 »")
+            return Error(line, QCoreApplication::translate(
+                                   "CommandLine", "--format : hexa, html ou rgb, pas « %1 »")
                                    .arg(parser.value(format)));
     }
     if (parser.isSet(sample)) {
         bool number = false;
         const int side = parser.value(sample).toInt(&number);
         if (!number || !IsSampleSide(side))
-            return Error(line, QStringLiteral("--sample : un nombre impair de 1 à %1, pas « %2 »")
-                                   .arg(MaxSampleSide)
-                                   .arg(parser.value(sample)));
+            return Error(line,
+                         QCoreApplication::translate(
+                             "CommandLine", "--sample : un nombre impair de 1 à %1, pas « %2 »")
+                             .arg(MaxSampleSide)
+                             .arg(parser.value(sample)));
         line.sampleSide = side;
     }
     line.valueOnly = parser.isSet(valueOnly);
@@ -148,23 +153,26 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (parser.isSet(pick)) {
         line.action = CommandLine::Action::Pick;
     } else if (line.format || line.sampleSide || line.valueOnly || line.noCopy) {
-        return Error(line, QStringLiteral("--format, --value-only, --sample et --no-copy ne "
-                                          "s'emploient qu'avec --pick"));
+        return Error(line, QCoreApplication::translate(
+                               "CommandLine", "--format, --value-only, --sample et --no-copy ne "
+                                              "s'emploient qu'avec --pick"));
     }
     return line;
 }
 
 QString UsageText()
 {
-    return QStringLiteral("Utilisation : jov [/noversion]\n"
-                          "              jov --pick [--format=hexa|html|rgb] [--value-only] "
-                          "[--sample=N] [--no-copy]\n"
-                          "Voir « jov --help ».\n");
+    return QCoreApplication::translate(
+        "CommandLine", "Utilisation : jov [/noversion]\n"
+                       "              jov --pick [--format=hexa|html|rgb] [--value-only] "
+                       "[--sample=N] [--no-copy]\n"
+                       "Voir « jov --help ».\n");
 }
 
 QString HelpText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "CommandLine",
                "Utilisation : jov [options] [/noversion]\n"
                "JOV compose, prélève et copie des couleurs pour le web et le graphisme.\n"
                "\n"

@@ -6,6 +6,7 @@
 #include "persistence/RegularFile.h"
 #include "persistence/TextLines.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace jov {
@@ -167,14 +168,31 @@ bool WriteGimpPaletteFile(const QString &path, const SlotColors &colors)
     return WriteFileAtomically(path, GimpPaletteText(colors, GimpPaletteNameFor(path)));
 }
 
+QString JascOpenFilter()
+{
+    return QCoreApplication::translate("GimpPalette", "Fichiers Palettes (*.pal)");
+}
+
+QString JascSaveFilter()
+{
+    return QCoreApplication::translate("GimpPalette", "Fichiers palette (*.pal)");
+}
+
+QString GimpFilter()
+{
+    return QCoreApplication::translate("GimpPalette", "Palettes GIMP (*.gpl)");
+}
+
 QString GimpIgnoredColorsMessage(int ignoredCount)
 {
     if (ignoredCount <= 0)
         return {};
     if (ignoredCount == 1)
-        return QStringLiteral(" 1 couleur ignorée (seules les 16 premières sont chargées)");
-    return QLatin1Char(' ') + QString::number(ignoredCount) +
-           QStringLiteral(" couleurs ignorées (seules les 16 premières sont chargées)");
+        return QCoreApplication::translate(
+            "GimpPalette", " 1 couleur ignorée (seules les 16 premières sont chargées)");
+    return QCoreApplication::translate(
+               "GimpPalette", " %1 couleurs ignorées (seules les 16 premières sont chargées)")
+        .arg(ignoredCount);
 }
 
 PaletteFormat PaletteFormatOfPath(const QString &path)
@@ -194,7 +212,7 @@ PaletteSaveTarget ResolvePaletteSave(const QString &chosenPath, const QString &s
     }
     if (suffix.compare(QLatin1String("pal"), Qt::CaseInsensitive) == 0)
         return target;
-    if (selectedFilter == GimpFilter)
+    if (selectedFilter == GimpFilter())
         target.format = PaletteFormat::Gimp;
     if (suffix.isEmpty() && !chosenPath.isEmpty())
         target.path +=

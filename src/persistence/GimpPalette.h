@@ -79,9 +79,9 @@ QString GimpIgnoredColorsMessage(int ignoredCount);
 enum class PaletteFormat { JascPal, Gimp };
 
 // Filters of the open and save dialogs, JASC-PAL first (the dialogs' default).
-inline const QString JascOpenFilter = QStringLiteral("Fichiers Palettes (*.pal)");
-inline const QString JascSaveFilter = QStringLiteral("Fichiers palette (*.pal)");
-inline const QString GimpFilter = QStringLiteral("Palettes GIMP (*.gpl)");
+QString JascOpenFilter();
+QString JascSaveFilter();
+QString GimpFilter();
 
 // The format of a file being opened (or loaded at start-up): GIMP for a ".gpl" extension in any
 // letter case, JASC-PAL for everything else, so a .pal keeps its reader and its messages.

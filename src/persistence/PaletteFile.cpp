@@ -6,6 +6,7 @@
 #include "persistence/Systeme.h"
 #include "persistence/TextLines.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace jov {
@@ -136,11 +137,17 @@ QString PaletteErrorMessage(PaletteError error)
 {
     switch (error) {
     case PaletteError::NotPalette:
-        return QStringLiteral("\r\nLe fichier PAL n'est pas un fichier valide");
+        return QStringLiteral("\r\n") +
+               QCoreApplication::translate("PaletteFile",
+                                           "Le fichier PAL n'est pas un fichier valide");
     case PaletteError::BadVersion:
-        return QStringLiteral("\r\nCette version de fichier PAL n'est pas supportée");
+        return QStringLiteral("\r\n") +
+               QCoreApplication::translate("PaletteFile",
+                                           "Cette version de fichier PAL n'est pas supportée");
     case PaletteError::BadCount:
-        return QStringLiteral("\r\nLe nombre de couleurs de ce fichier PAL n'est pas supporté");
+        return QStringLiteral("\r\n") +
+               QCoreApplication::translate(
+                   "PaletteFile", "Le nombre de couleurs de ce fichier PAL n'est pas supporté");
     case PaletteError::None:
     case PaletteError::BadData:
     case PaletteError::IoError:

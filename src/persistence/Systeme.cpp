@@ -86,7 +86,8 @@ QString HelpFilePathIn(const QString &programFolder, bool winHelp)
 
 QString HelpMissingText(bool winHelp)
 {
-    return QLatin1String(HelpMissingPrefix) + HelpFileName(winHelp);
+    return QCoreApplication::translate("Systeme", " Aide introuvable : %1")
+        .arg(HelpFileName(winHelp));
 }
 
 } // namespace jov

@@ -30,8 +30,6 @@ int ScaleToScreen(int size, int ppi);
 inline constexpr char HelpFolderName[] = "aide";
 inline constexpr char HelpIndexFileName[] = "index.html";
 inline constexpr char HelpSinglePageFileName[] = "manuel.html";
-// Start of the status message shown when the manual cannot be found (HelpMissingText).
-inline constexpr char HelpMissingPrefix[] = " Aide introuvable : ";
 
 // Whether help opens the one-page manual rather than the full one: when the first argument
 // after the program is "/noversion" in any letter case. (The version rule that would pick the
@@ -45,8 +43,8 @@ QString HelpFilePath(bool winHelp);
 // the build tree, an unpacked folder), then InstalledHelpDir relative to `programFolder` (an
 // installed tree under any prefix). Empty when neither holds it.
 QString HelpFilePathIn(const QString &programFolder, bool winHelp);
-// The status message for a manual that cannot be found: HelpMissingPrefix followed by the file
-// name, " Aide introuvable : index.html".
+// The status message for a manual that cannot be found, with the file name:
+// " Aide introuvable : index.html".
 QString HelpMissingText(bool winHelp);
 
 } // namespace jov

@@ -102,27 +102,36 @@ QString TPortalColorPicker::StatusText(Failure failure)
 {
     switch (failure) {
     case Failure::Cancelled:
-        return QStringLiteral(" Pipette annulée");
+        return QCoreApplication::translate("PortalColorPicker", " Pipette annulée");
     case Failure::Refused:
-        return QStringLiteral(" Pipette indisponible : refus du portail");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : refus du portail");
     case Failure::NoBus:
-        return QStringLiteral(" Pipette indisponible : pas de D-Bus");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : pas de D-Bus");
     case Failure::NoPortal:
-        return QStringLiteral(" Pipette indisponible : aucun portail");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : aucun portail");
     case Failure::Unsupported:
-        return QStringLiteral(" Pipette indisponible : portail trop ancien");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : portail trop ancien");
     case Failure::NoPicker:
-        return QStringLiteral(" Pipette indisponible : aucun sélecteur");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : aucun sélecteur");
     case Failure::NoReply:
-        return QStringLiteral(" Pipette indisponible : pas de réponse");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : pas de réponse");
     case Failure::Error:
-        return QStringLiteral(" Pipette indisponible : erreur du portail");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : erreur du portail");
     case Failure::Malformed:
-        return QStringLiteral(" Pipette indisponible : réponse illisible");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : réponse illisible");
     case Failure::PortalGone:
-        return QStringLiteral(" Pipette indisponible : portail arrêté");
+        return QCoreApplication::translate("PortalColorPicker",
+                                           " Pipette indisponible : portail arrêté");
     }
-    return QStringLiteral(" Pipette indisponible");
+    return QCoreApplication::translate("PortalColorPicker", " Pipette indisponible");
 }
 
 bool TPortalColorPicker::pick(const QString &parentWindow)

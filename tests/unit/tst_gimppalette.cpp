@@ -261,11 +261,11 @@ void TestGimpPalette::saveTarget_data()
     QTest::addColumn<PaletteFormat>("format");
     const auto gimp = PaletteFormat::Gimp;
     const auto jasc = PaletteFormat::JascPal;
-    QTest::newRow("typed-gpl-wins") << "/d/a.GPL" << JascSaveFilter << "/d/a.GPL" << gimp;
-    QTest::newRow("typed-pal-wins") << "/d/a.pal" << GimpFilter << "/d/a.pal" << jasc;
-    QTest::newRow("gimp-filter-adds") << "/d/a" << GimpFilter << "/d/a.gpl" << gimp;
-    QTest::newRow("jasc-filter-adds") << "/d/a" << JascSaveFilter << "/d/a.pal" << jasc;
-    QTest::newRow("other-extension-kept") << "/d/my.old" << GimpFilter << "/d/my.old" << gimp;
+    QTest::newRow("typed-gpl-wins") << "/d/a.GPL" << JascSaveFilter() << "/d/a.GPL" << gimp;
+    QTest::newRow("typed-pal-wins") << "/d/a.pal" << GimpFilter() << "/d/a.pal" << jasc;
+    QTest::newRow("gimp-filter-adds") << "/d/a" << GimpFilter() << "/d/a.gpl" << gimp;
+    QTest::newRow("jasc-filter-adds") << "/d/a" << JascSaveFilter() << "/d/a.pal" << jasc;
+    QTest::newRow("other-extension-kept") << "/d/my.old" << GimpFilter() << "/d/my.old" << gimp;
     QTest::newRow("unknown-filter") << "/d/a" << QString() << "/d/a.pal" << jasc;
 }
 
