@@ -29,6 +29,6 @@ clipboard and reads colours back from clipboard text.
 .
 An eyedropper picks any pixel of the screen; sixteen custom colour slots,
 filled by hand or with an automatic lightness gradient, are saved as JASC-PAL
-palette files. The package includes a French HTML manual.")
+palette files. The package includes the HTML manual in French and in English.")
 
 include(CPack)

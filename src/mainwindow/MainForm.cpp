@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QRadioButton>
 #include <QWindow>
 
@@ -337,7 +338,8 @@ void TMainForm::ShowAbout()
 void TMainForm::BtnAideClick()
 {
     const bool winHelp = UseWinHelp(QCoreApplication::arguments());
-    const QString path = HelpFilePath(winHelp);
+    // The manual in the program's language: the default locale, set at start-up.
+    const QString path = HelpFilePath(winHelp, QLocale().language());
     if (path.isEmpty()) {
         m_services.beep();
         StatusBar->setPanelText(0, HelpMissingText(winHelp));

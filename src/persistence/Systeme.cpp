@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include <cmath>
+#include <utility>
 
 namespace jov {
 
@@ -62,22 +63,29 @@ QString HelpFileName(bool winHelp)
 
 } // namespace
 
-QString HelpFilePath(bool winHelp)
+QString HelpFilePath(bool winHelp, QLocale::Language language)
 {
-    return HelpFilePathIn(ProgramFolder(), winHelp);
+    return HelpFilePathIn(ProgramFolder(), winHelp, language);
 }
 
-QString HelpFilePathIn(const QString &programFolder, bool winHelp)
+QString HelpFilePathIn(const QString &programFolder, bool winHelp, QLocale::Language language)
 {
     if (programFolder.isEmpty())
         return QString();
-    const QString name = HelpFileName(winHelp);
-    const QString candidates[] = {
-        programFolder + PathDelim + QLatin1String(HelpFolderName) + PathDelim + name,
-        QDir::cleanPath(programFolder + PathDelim + QLatin1String(InstalledHelpDir) + PathDelim +
-                        name),
+    const QString folders[] = {
+        programFolder + PathDelim + QLatin1String(HelpFolderName),
+        QDir::cleanPath(programFolder + PathDelim + QLatin1String(InstalledHelpDir)),
     };
-    for (const QString &path : candidates) {
+    const QString name = PathDelim + HelpFileName(winHelp);
+    const QString english = PathDelim + QLatin1String(HelpEnglishFolderName) + name;
+    QStringList candidates;
+    if (language == QLocale::English) {
+        for (const QString &folder : folders)
+            candidates << folder + english;
+    }
+    for (const QString &folder : folders)
+        candidates << folder + name;
+    for (const QString &path : std::as_const(candidates)) {
         if (QFileInfo(path).isFile())
             return path;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +27,10 @@ QString DocumentsFolder();
 int ScaleToScreen(int size, int ppi);
 
 // The manual, in French HTML, in the folder "aide": the full manual of several pages opened at
-// its contents page, and the same manual on one printable page.
+// its contents page, and the same manual on one printable page. The English manual, in the
+// same files, is in its subfolder "en".
 inline constexpr char HelpFolderName[] = "aide";
+inline constexpr char HelpEnglishFolderName[] = "en";
 inline constexpr char HelpIndexFileName[] = "index.html";
 inline constexpr char HelpSinglePageFileName[] = "manuel.html";
 
@@ -37,12 +40,14 @@ inline constexpr char HelpSinglePageFileName[] = "manuel.html";
 bool UseWinHelp(const QStringList &arguments);
 // The manual to open, looked for from the running program's folder: HelpFilePathIn with
 // ProgramFolder.
-QString HelpFilePath(bool winHelp);
+QString HelpFilePath(bool winHelp, QLocale::Language language);
 // The manual's file (HelpSinglePageFileName when winHelp, else HelpIndexFileName) in the first
 // of these folders that holds it as a regular file: `programFolder`/aide (beside the program:
 // the build tree, an unpacked folder), then InstalledHelpDir relative to `programFolder` (an
-// installed tree under any prefix). Empty when neither holds it.
-QString HelpFilePathIn(const QString &programFolder, bool winHelp);
+// installed tree under any prefix). In English, the subfolder "en" of each of them is looked in
+// first, and the French manual is the fallback; any other language gets the French manual.
+// Empty when no folder holds it.
+QString HelpFilePathIn(const QString &programFolder, bool winHelp, QLocale::Language language);
 // The status message for a manual that cannot be found, with the file name:
 // " Aide introuvable : index.html".
 QString HelpMissingText(bool winHelp);

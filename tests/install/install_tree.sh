@@ -37,7 +37,8 @@ JOV="$P/bin/jov"
 expected=(bin/jov libexec/jov/libHook.so "share/applications/$APP_ID.desktop"
   "share/metainfo/$APP_ID.metainfo.xml" "share/icons/hicolor/scalable/apps/$APP_ID.svg"
   share/man/man1/jov.1.gz share/man/fr/man1/jov.1.gz share/jov/aide/index.html
-  share/jov/aide/manuel.html share/doc/jov/copyright share/doc/jov/changelog.gz)
+  share/jov/aide/manuel.html share/doc/jov/copyright share/doc/jov/changelog.gz
+  share/jov/aide/en/index.html share/jov/aide/en/manuel.html share/jov/aide/en/images/fenetre.png)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x$size/apps/$APP_ID.png")
 done
@@ -64,9 +65,10 @@ for page in "$P"/share/man/man1/jov.1.gz "$P"/share/man/fr/man1/jov.1.gz; do
 done
 pass "desktop entry and metadata validate; icons match the SVG; man pages readable"
 
-# Every link and picture of the manual exists, and no anchor is defined twice in a page.
+# Every link and picture of the manual, French and English, exists, and no anchor is defined
+# twice in a page.
 manual="$P/share/jov/aide"
-for f in "$manual"/*.html; do
+for f in "$manual"/*.html "$manual"/en/*.html; do
   dups=$(grep -o ' id="[^"]*"' "$f" | sort | uniq -d)
   [ -z "$dups" ] || fail "$(basename "$f") defines twice: $dups"
   while read -r link; do
@@ -74,7 +76,7 @@ for f in "$manual"/*.html; do
     file=${link%%#*} anchor=""
     [[ "$link" == *"#"* ]] && anchor=${link#*#}
     target=$f
-    [ -n "$file" ] && target="$manual/$file"
+    [ -n "$file" ] && target="$(dirname "$f")/$file"
     [ -f "$target" ] || fail "$(basename "$f") links to a missing $link"
     [ -z "$anchor" ] || grep -q " id=\"$anchor\"" "$target" ||
       fail "$(basename "$f") links to a missing anchor $link"

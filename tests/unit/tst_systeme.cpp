@@ -108,23 +108,37 @@ void TestSysteme::useWinHelp()
 }
 
 // Files are made in <tmp>/bin/aide (beside the program) and in the installed manual folder
-// found from <tmp>/bin; an entry ending in "/" is made as a folder of that name.
+// found from <tmp>/bin; an entry ending in "/" is made as a folder of that name, "en/..." is in
+// the English subfolder.
 void TestSysteme::helpFilePath_data()
 {
     QTest::addColumn<QStringList>("beside");
     QTest::addColumn<QStringList>("installed");
     QTest::addColumn<bool>("winHelp");
-    QTest::addColumn<QString>("expected"); // "beside", "installed" or "" (not found)
+    QTest::addColumn<QLocale::Language>("language");
+    // "beside" or "installed", then "/en" for the English manual; "" when not found.
+    QTest::addColumn<QString>("expected");
     const QStringList both{"index.html", "manuel.html"};
-    QTest::newRow("build-tree") << both << QStringList() << false << "beside";
-    QTest::newRow("installed-tree") << QStringList() << both << false << "installed";
-    QTest::newRow("installed-one-page") << QStringList() << both << true << "installed";
-    QTest::newRow("beside-wins") << both << both << true << "beside";
+    const QLocale::Language fr = QLocale::French;
+    const QLocale::Language en = QLocale::English;
+    QTest::newRow("build-tree") << both << QStringList() << false << fr << "beside";
+    QTest::newRow("installed-tree") << QStringList() << both << false << fr << "installed";
+    QTest::newRow("installed-one-page") << QStringList() << both << true << fr << "installed";
+    QTest::newRow("beside-wins") << both << both << true << fr << "beside";
     QTest::newRow("other-form-missing-beside")
-        << QStringList{"index.html"} << QStringList{"manuel.html"} << true << "installed";
+        << QStringList{"index.html"} << QStringList{"manuel.html"} << true << fr << "installed";
     QTest::newRow("folder-is-not-a-file")
-        << QStringList{"index.html/"} << QStringList{"index.html"} << false << "installed";
-    QTest::newRow("nowhere") << QStringList() << QStringList{"manuel.html"} << false << "";
+        << QStringList{"index.html/"} << QStringList{"index.html"} << false << fr << "installed";
+    QTest::newRow("nowhere") << QStringList() << QStringList{"manuel.html"} << false << fr << "";
+    const QStringList bilingual{"index.html", "en/index.html", "en/manuel.html"};
+    QTest::newRow("english") << bilingual << both << true << en << "beside/en";
+    QTest::newRow("english-installed-before-french")
+        << both << bilingual << false << en << "installed/en";
+    QTest::newRow("english-missing") << both << both << false << en << "beside";
+    QTest::newRow("english-nowhere")
+        << QStringList{"en/index.html"} << QStringList() << true << en << "";
+    QTest::newRow("other-language-french")
+        << bilingual << QStringList() << false << QLocale::German << "beside";
 }
 
 void TestSysteme::helpFilePath()
@@ -132,6 +146,7 @@ void TestSysteme::helpFilePath()
     QFETCH(QStringList, beside);
     QFETCH(QStringList, installed);
     QFETCH(bool, winHelp);
+    QFETCH(QLocale::Language, language);
     QFETCH(QString, expected);
     QTemporaryDir root;
     QVERIFY(root.isValid());
@@ -141,7 +156,7 @@ void TestSysteme::helpFilePath()
     QVERIFY(folders[1].startsWith(root.path() + u'/'));
     const QStringList *contents[] = {&beside, &installed};
     for (int i = 0; i < 2; ++i) {
-        QVERIFY(QDir().mkpath(folders[i]));
+        QVERIFY(QDir().mkpath(folders[i] + QStringLiteral("/en")));
         for (const QString &entry : *contents[i]) {
             if (entry.endsWith(u'/')) {
                 QVERIFY(QDir(folders[i]).mkpath(entry));
@@ -152,10 +167,14 @@ void TestSysteme::helpFilePath()
         }
     }
     const QString name = QLatin1String(winHelp ? "manuel.html" : "index.html");
-    const QString want = expected.isEmpty()                    ? QString()
-                         : expected == QLatin1String("beside") ? folders[0] + u'/' + name
-                                                               : folders[1] + u'/' + name;
-    QCOMPARE(HelpFilePathIn(program, winHelp), want);
+    QString want;
+    if (!expected.isEmpty()) {
+        want = folders[expected.startsWith(QLatin1String("beside")) ? 0 : 1];
+        if (expected.endsWith(QLatin1String("/en")))
+            want += QStringLiteral("/en");
+        want += u'/' + name;
+    }
+    QCOMPARE(HelpFilePathIn(program, winHelp, language), want);
     QCOMPARE(HelpMissingText(winHelp), QStringLiteral(" Aide introuvable : ") + name);
 }
 
