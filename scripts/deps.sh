@@ -14,7 +14,7 @@ if [ "${1:-}" = "--tests" ]; then
     clang libclang-rt-14-dev clang-format clang-tidy
     wmctrl xclip x11-xserver-utils strace
     desktop-file-utils appstream librsvg2-bin dpkg-dev file
-    dbus dbus-daemon weston xwayland qt6-wayland
+    dbus dbus-daemon weston xwayland qt6-wayland at-spi2-core python3-pyatspi
   )
 fi
 

@@ -8,6 +8,9 @@ E2E_PIDS=()
 export XDG_CONFIG_HOME="$E2E_TMP/config"
 export HOME="$E2E_TMP/home"
 mkdir -p "$XDG_CONFIG_HOME" "$HOME/Documents"
+# The program speaks French under "C"; a test of another language sets its own.
+export LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
 
 e2e_cleanup() {
   local status=$?
@@ -218,4 +221,23 @@ BUSCONF
   E2E_PIDS+=($!)
   wait_for 10 grep -q '^unix:' "$E2E_TMP/bus.address" || fail "dbus-daemon did not start"
   export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/bus.address")
+}
+
+# The accessibility bus of the private session bus (start_session_bus first), as a desktop
+# starts it for screen readers: a program started after this exposes its widgets there, and
+# atspi.py reads them.
+start_atspi() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for 10 dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+    org.a11y.Bus.GetAddress || fail "the accessibility bus did not start"
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+# The program's accessibility tree (atspi.py tree), once it holds the main window's status bar.
+atspi_tree() {
+  local here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  wait_for 10 sh -c "/usr/bin/python3 '$here/atspi.py' tree $JOV_PID | grep -q 'status bar'" ||
+    fail "the program's accessibility tree cannot be read"
+  /usr/bin/python3 "$here/atspi.py" tree "$JOV_PID"
 }

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The program speaks the user's first language when it has a catalogue for it (English), and
+# French otherwise: the captions and hints of the window and the options dialog, and Qt's own
+# buttons in the colour dialog, read from the accessibility bus as a screen reader reads them.
+# The settings store is the same, byte for byte, whatever the language.
+source "$(dirname "$0")/lib.sh"
+
+start_x
+start_session_bus
+start_atspi
+
+# Waits until the program's accessibility tree has an object of role $1 whose name or
+# description is the text $2 (a Perl regular expression); $3 says what it is.
+expect_tree() {
+  local line="^\s*$1\t(.*\t)?$2\t" i
+  for i in $(seq 50); do
+    atspi_tree >"$E2E_TMP/tree.txt"
+    grep -qP "$line" "$E2E_TMP/tree.txt" && return 0
+    sleep 0.2
+  done
+  cat "$E2E_TMP/tree.txt"
+  fail "$LANG_NAME, $3: no $1 '$2' in the accessibility tree"
+}
+# Opens a dialog with the keys $1, checks that it holds a $2 '$3' (and a $4 '$5') and closes
+# it with Escape.
+expect_dialog() {
+  xdotool key --clearmodifiers "$1"
+  expect_tree "$2" "$3" "after $1"
+  [ $# -lt 5 ] || expect_tree "$4" "$5" "after $1"
+  xdotool key Escape
+  wait_for 10 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+    fail "$LANG_NAME: the dialog of $keys did not close"
+}
+
+# Runs the program as $1 with the environment $2 (assignments) and checks its texts: the
+# settings box $3, the export box $4, the value-only check box $5, the options button's hint $6,
+# the cancel button $7 of the options and colour dialogs, the loupe's check box $8.
+run_in() {
+  LANG_NAME=$1
+  export XDG_CONFIG_HOME="$E2E_TMP/config-$1"
+  mkdir -p "$XDG_CONFIG_HOME"
+  # shellcheck disable=SC2206 # the assignments are words
+  JOV_LAUNCH=(env --default-signal=INT,QUIT $2)
+  start_jov
+  expect_tree panel "$3" "the settings box"
+  expect_tree panel "$4" "the export box"
+  expect_tree "check box" "$5" "the value-only check box"
+  expect_tree "push button" "$6" "the options button's hint"
+  expect_dialog ctrl+e "push button" "$7" "check box" "$8"
+  expect_dialog ctrl+p "push button" "$7"
+  # The same actions in every language: a pasted colour, the value alone, the RGB format.
+  clip_in "#123456"
+  xdotool key --clearmodifiers ctrl+v ctrl+l
+  click_at 491 273 # RadioRgb
+  expect_colour "18,52,86" "$1"
+  close_jov
+  pass "$1: the window, the options dialog and the colour dialog in its language"
+}
+
+run_in english LANG=en_US.UTF-8 Settings Export "Copy value only" "Program options \(Ctrl E\)" \
+  Cancel "Show the magnifier while picking"
+for lang in C fr_FR.UTF-8; do
+  run_in "$lang" "LANG=$lang" Réglages Exportation "Copie valeur seule" \
+    "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette"
+done
+# A language without a catalogue, with English further down the user's list: French.
+run_in german "LANGUAGE=de:en LANG=de_DE.UTF-8" Réglages Exportation "Copie valeur seule" \
+  "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette"
+
+store() { echo "$E2E_TMP/config-$1/Corvel Astine/JOV.reg"; }
+for lang in C fr_FR.UTF-8 german; do
+  cmp "$(store english)" "$(store "$lang")" || fail "the store written in $lang differs from the English one"
+done
+pass "the same store in every language"
