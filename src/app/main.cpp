@@ -62,7 +62,9 @@ class Translators
 public:
     Translators()
     {
-        const QLocale locale = jov::ProgramLocale(QLocale::system());
+        const QLocale system = QLocale::system();
+        const QLocale locale =
+            jov::ProgramLocale(system, jov::ProgramLanguage(system.uiLanguages()));
         QLocale::setDefault(locale);
         const QString catalogue = jov::CatalogueFor(locale.language());
         if (!catalogue.isEmpty())

@@ -13,9 +13,8 @@ QLocale::Language ProgramLanguage(const QStringList &uiLanguages)
     return QLocale(first).language() == QLocale::English ? QLocale::English : QLocale::French;
 }
 
-QLocale ProgramLocale(const QLocale &system)
+QLocale ProgramLocale(const QLocale &system, QLocale::Language language)
 {
-    const QLocale::Language language = ProgramLanguage(system.uiLanguages());
     if (system.language() == language && system.territory() != QLocale::AnyTerritory)
         return system;
     return language == QLocale::English ? QLocale(QLocale::English, QLocale::UnitedStates)

@@ -12,9 +12,9 @@ namespace jov {
 // French, for "C" and "POSIX", and for every language it has no catalogue for.
 QLocale::Language ProgramLanguage(const QStringList &uiLanguages);
 
-// The locale of numbers, dates and sizes for the program's language: the user's own when it is
-// of that language (en_GB stays en_GB), else the language's main country (en_US, fr_FR).
-QLocale ProgramLocale(const QLocale &system);
+// The locale of numbers, dates and sizes in `language`: the user's own (`system`) when it is of
+// that language (en_GB stays en_GB), else the language's main country (en_US, fr_FR).
+QLocale ProgramLocale(const QLocale &system, QLocale::Language language);
 
 // The resource path of the program's catalogue for `language`; empty for French, which needs
 // none.

@@ -1,3 +1,4 @@
+#include "persistence/Language.h"
 #include "persistence/Systeme.h"
 
 #include "InstallLayout.h"
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void useWinHelp();
     void helpFilePath_data();
     void helpFilePath();
+    void programLanguage_data();
+    void programLanguage();
 };
 
 void TestSysteme::scaleToScreen_data()
@@ -176,6 +179,42 @@ void TestSysteme::helpFilePath()
     }
     QCOMPARE(HelpFilePathIn(program, winHelp, language), want);
     QCOMPARE(HelpMissingText(winHelp), QStringLiteral(" Aide introuvable : ") + name);
+}
+
+void TestSysteme::programLanguage_data()
+{
+    QTest::addColumn<QStringList>("uiLanguages");
+    QTest::addColumn<QString>("systemLocale");
+    QTest::addColumn<QString>("locale"); // the program's
+    QTest::newRow("english") << QStringList{"en-US", "en"} << "en_US"
+                             << "en_US";
+    QTest::newRow("british keeps its region") << QStringList{"en-GB"} << "en_GB"
+                                              << "en_GB";
+    QTest::newRow("english first, french locale") << QStringList{"en", "en-Latn-US"} << "fr_FR"
+                                                  << "en_US";
+    QTest::newRow("french") << QStringList{"fr-FR", "fr"} << "fr_FR"
+                            << "fr_FR";
+    QTest::newRow("canadian french keeps its region") << QStringList{"fr-CA"} << "fr_CA"
+                                                      << "fr_CA";
+    QTest::newRow("C") << QStringList{"C"} << "C"
+                       << "fr_FR";
+    QTest::newRow("POSIX") << QStringList{"POSIX"} << "C"
+                           << "fr_FR";
+    QTest::newRow("none") << QStringList{} << "C"
+                          << "fr_FR";
+    QTest::newRow("no catalogue, english second") << QStringList{"de", "de-DE", "en"} << "de_DE"
+                                                  << "fr_FR";
+}
+
+void TestSysteme::programLanguage()
+{
+    QFETCH(QStringList, uiLanguages);
+    QFETCH(QString, systemLocale);
+    QFETCH(QString, locale);
+    const QLocale::Language language = ProgramLanguage(uiLanguages);
+    QCOMPARE(QLocale::languageToCode(language), locale.left(2));
+    QCOMPARE(CatalogueFor(language).isEmpty(), language == QLocale::French);
+    QCOMPARE(ProgramLocale(QLocale(systemLocale), language).name(), locale);
 }
 
 QTEST_GUILESS_MAIN(TestSysteme)
