@@ -15,8 +15,11 @@
 #include <QSessionManager>
 #include <QTranslator>
 
+#include <clocale>
 #include <cstdio>
+#include <memory>
 #include <tuple>
+#include <vector>
 
 #include <unistd.h>
 
@@ -56,40 +59,74 @@ void Print(std::FILE *stream, const QString &text)
 
 // The program's language, and Qt's own texts in it (the colour and file dialogs, the message
 // box buttons): the catalogues are loaded before the application exists, for the messages of
-// a failed start, and installed once it does.
+// a failed start, and installed once it does. Qt's texts that follow the system locale (the file
+// dialog's sizes, dates and file types) follow the language too: the environment names it
+// until the application has read its system locale, and is the user's own again after, for
+// the programs it starts (the help's browser).
 class Translators
 {
 public:
     Translators()
     {
-        const QLocale system = QLocale::system();
-        const QLocale locale =
-            jov::ProgramLocale(system, jov::ProgramLanguage(system.uiLanguages()));
+        const QString first =
+            jov::FirstUiLanguage(qEnvironmentVariable("LANGUAGE"), qEnvironmentVariable("LC_ALL"),
+                                 qEnvironmentVariable("LC_MESSAGES"), qEnvironmentVariable("LANG"));
+        // Before anything reads the system locale.
+        const QByteArray name = jov::ProgramLocaleName(first).toLatin1();
+        for (const char *variable : {"LC_ALL", "LANGUAGE"}) {
+            m_environment.append(
+                {variable, qgetenv(variable), qEnvironmentVariableIsSet(variable)});
+            qputenv(variable, qstrcmp(variable, "LC_ALL") == 0 ? name + ".UTF-8" : name);
+        }
+        const QLocale locale(QString::fromLatin1(name));
         QLocale::setDefault(locale);
-        const QString catalogue = jov::CatalogueFor(locale.language());
-        if (!catalogue.isEmpty())
-            std::ignore = m_own.load(catalogue);
-        std::ignore = m_qt.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                                QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        const QLocale::Language language = locale.language();
+        for (const QString &catalogue : jov::CataloguesFor(language)) {
+            auto translator = std::make_unique<QTranslator>();
+            if (translator->load(catalogue))
+                m_translators.push_back(std::move(translator));
+        }
+        auto qt = std::make_unique<QTranslator>();
+        if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            m_translators.push_back(std::move(qt));
     }
+    // Once the application exists.
     void install()
     {
-        for (QTranslator *translator : {&m_own, &m_qt}) {
-            if (!translator->isEmpty())
-                QCoreApplication::installTranslator(translator);
+        std::ignore = QLocale::system(); // read from the environment now
+        for (const auto &[name, value, set] : std::as_const(m_environment)) {
+            if (set)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
         }
+        m_environment.clear();
+        std::setlocale(LC_ALL, "");
+        for (const auto &translator : m_translators)
+            QCoreApplication::installTranslator(translator.get());
     }
     // A text of this file (marked with QT_TRANSLATE_NOOP("main", ...)), with or without an
     // application.
     QString text(const char *source) const
     {
-        const QString translated = m_own.translate("main", source);
-        return translated.isEmpty() ? QString::fromUtf8(source) : translated;
+        for (const auto &translator : m_translators) {
+            const QString translated = translator->translate("main", source);
+            if (!translated.isEmpty())
+                return translated;
+        }
+        return QString::fromUtf8(source);
     }
 
 private:
-    QTranslator m_own;
-    QTranslator m_qt;
+    std::vector<std::unique_ptr<QTranslator>> m_translators;
+    struct Variable
+    {
+        const char *name;
+        QByteArray value;
+        bool set;
+    };
+    QList<Variable> m_environment;
 };
 const Translators *g_translators = nullptr;
 

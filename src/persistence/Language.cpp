@@ -2,28 +2,59 @@
 
 namespace jov {
 
-QLocale::Language ProgramLanguage(const QStringList &uiLanguages)
+namespace {
+
+// "en_GB.UTF-8@euro" or "en-GB": the language code "en" and the territory "GB" (or empty).
+struct LocaleName
 {
-    if (uiLanguages.isEmpty())
-        return QLocale::French;
-    // "C" and "POSIX" read as English to QLocale: they name no language at all here.
-    const QString first = uiLanguages.first();
-    if (first == QLatin1String("C") || first == QLatin1String("POSIX"))
-        return QLocale::French;
-    return QLocale(first).language() == QLocale::English ? QLocale::English : QLocale::French;
+    QString language;
+    QString territory;
+};
+
+LocaleName Parse(const QString &name)
+{
+    QString base = name.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('@'), 0, 0);
+    base.replace(QLatin1Char('-'), QLatin1Char('_'));
+    return {base.section(QLatin1Char('_'), 0, 0).toLower(),
+            base.section(QLatin1Char('_'), 1, 1).toUpper()};
 }
 
-QLocale ProgramLocale(const QLocale &system, QLocale::Language language)
+} // namespace
+
+QString FirstUiLanguage(const QString &language, const QString &lcAll, const QString &lcMessages,
+                        const QString &lang)
 {
-    if (system.language() == language && system.territory() != QLocale::AnyTerritory)
-        return system;
-    return language == QLocale::English ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                        : QLocale(QLocale::French, QLocale::France);
+    const QString first = language.section(QLatin1Char(':'), 0, 0, QString::SectionSkipEmpty);
+    for (const QString &name : {first, lcAll, lcMessages, lang}) {
+        if (!name.isEmpty())
+            return name;
+    }
+    return QStringLiteral("C");
 }
 
-QString CatalogueFor(QLocale::Language language)
+QLocale::Language ProgramLanguage(const QString &firstUiLanguage)
 {
-    return language == QLocale::English ? QStringLiteral(":/i18n/jov_en.qm") : QString();
+    return Parse(firstUiLanguage).language == QLatin1String("en") ? QLocale::English
+                                                                  : QLocale::French;
+}
+
+QString ProgramLocaleName(const QString &firstUiLanguage)
+{
+    const bool english = ProgramLanguage(firstUiLanguage) == QLocale::English;
+    const QString code = QLatin1String(english ? "en" : "fr");
+    const LocaleName user = Parse(firstUiLanguage);
+    const bool territory = user.territory.size() == 2 && user.territory.at(0).isLetter() &&
+                           user.territory.at(1).isLetter();
+    if (user.language == code && territory)
+        return code + QLatin1Char('_') + user.territory;
+    return QLatin1String(english ? "en_US" : "fr_FR");
+}
+
+QStringList CataloguesFor(QLocale::Language language)
+{
+    if (language == QLocale::English)
+        return {QStringLiteral(":/i18n/jov_en.qm")};
+    return {QStringLiteral(":/i18n/qt_fr.qm")};
 }
 
 } // namespace jov

@@ -5,6 +5,13 @@
 # The settings store is the same, byte for byte, whatever the language.
 source "$(dirname "$0")/lib.sh"
 
+mkdir -p "$HOME/Documents/sub"
+printf 'JASC-PAL\r\n0100\r\n16\r\n' >"$HOME/Documents/p.pal"
+# The help's opener: a stand-in that notes the environment it was given.
+mkdir -p "$E2E_TMP/stand-in"
+printf '#!/bin/sh\nenv >"%s/opener.env"\n' "$E2E_TMP" >"$E2E_TMP/stand-in/xdg-open"
+chmod +x "$E2E_TMP/stand-in/xdg-open"
+export PATH="$E2E_TMP/stand-in:$PATH"
 start_x
 start_session_bus
 start_atspi
@@ -34,7 +41,8 @@ expect_dialog() {
 
 # Runs the program as $1 with the environment $2 (assignments) and checks its texts: the
 # settings box $3, the export box $4, the value-only check box $5, the options button's hint $6,
-# the cancel button $7 of the options and colour dialogs, the loupe's check box $8.
+# the cancel button $7 of the options and colour dialogs, the loupe's check box $8; in the open
+# dialog's list, a folder's type $9, a size in ${10} and a file's type ${11}.
 run_in() {
   LANG_NAME=$1
   export XDG_CONFIG_HOME="$E2E_TMP/config-$1"
@@ -48,24 +56,46 @@ run_in() {
   expect_tree "push button" "$6" "the options button's hint"
   expect_dialog ctrl+e "push button" "$7" "check box" "$8"
   expect_dialog ctrl+p "push button" "$7"
+  xdotool key --clearmodifiers ctrl+o
+  wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+    fail "$1: no open dialog"
+  xdotool type "$HOME/Documents/"
+  xdotool key Return
+  expect_tree "table cell" "$9" "the open dialog's folder type"
+  expect_tree "table cell" "${10}" "the open dialog's file size"
+  expect_tree "table cell" "${11}" "the open dialog's file type"
+  # Escape closes the name's completion list first, then the dialog.
+  wait_for 10 sh -c "xdotool key Escape; sleep 0.2
+    ! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
+    fail "$1: the open dialog did not close"
   # The same actions in every language: a pasted colour, the value alone, the RGB format.
   clip_in "#123456"
   xdotool key --clearmodifiers ctrl+v ctrl+l
   click_at 491 273 # RadioRgb
   expect_colour "18,52,86" "$1"
-  close_jov
+  [ -n "${KEEP_RUNNING:-}" ] || close_jov
   pass "$1: the window, the options dialog and the colour dialog in its language"
 }
 
 run_in english LANG=en_US.UTF-8 Settings Export "Copy value only" "Program options \(Ctrl E\)" \
-  Cancel "Show the magnifier while picking"
+  Cancel "Show the magnifier while picking" Folder "20 bytes" "plain text document"
 for lang in C fr_FR.UTF-8; do
   run_in "$lang" "LANG=$lang" Réglages Exportation "Copie valeur seule" \
-    "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette"
+    "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette" Dossier \
+    "20 octets" "document texte brut"
 done
 # A language without a catalogue, with English further down the user's list: French.
-run_in german "LANGUAGE=de:en LANG=de_DE.UTF-8" Réglages Exportation "Copie valeur seule" \
-  "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette"
+KEEP_RUNNING=1 run_in german "LANGUAGE=de:en LANG=de_DE.UTF-8" Réglages Exportation "Copie valeur seule" \
+  "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette" Dossier \
+    "20 octets" "document texte brut"
+
+# The programs it starts get the user's own environment back, not the language it chose.
+xdotool key --clearmodifiers ctrl+a
+wait_for 10 test -s "$E2E_TMP/opener.env" || fail "help started no opener"
+grep -qx 'LANGUAGE=de:en' "$E2E_TMP/opener.env" && ! grep -q '^LC_ALL=' "$E2E_TMP/opener.env" ||
+  fail "the opener got the program's language: $(grep -E '^(LANGUAGE|LC_ALL)=' "$E2E_TMP/opener.env")"
+close_jov
+pass "the help's opener got the user's environment"
 
 store() { echo "$E2E_TMP/config-$1/Corvel Astine/JOV.reg"; }
 for lang in C fr_FR.UTF-8 german; do
