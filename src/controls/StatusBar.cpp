@@ -35,8 +35,11 @@ void TStatusBar::setPanelText(int index, const QString &text)
 {
     if (index < 0 || index >= m_panels.size() || m_panels[index].text == text)
         return;
+    const bool overflowed = index == 0 && firstPanelOverflows();
     m_panels[index].text = text;
-    if (!m_simplePanel)
+    if (overflowed || (index == 0 && firstPanelOverflows()))
+        update();
+    else if (!m_simplePanel)
         update(panelRect(index));
 }
 
@@ -94,6 +97,14 @@ void TStatusBar::setSimpleText(const QString &text)
         update();
 }
 
+bool TStatusBar::firstPanelOverflows() const
+{
+    if (m_panels.isEmpty() || m_panels[0].text.isEmpty())
+        return false;
+    const double room = devicePanelRect(0).width() / devicePixelRatioF() - 6;
+    return fontMetrics().horizontalAdvance(m_panels[0].text) > room;
+}
+
 QSize TStatusBar::sizeHint() const
 {
     return QSize(400, 19);
@@ -126,13 +137,13 @@ void TStatusBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
-    if (m_simplePanel) {
+    if (m_simplePanel || firstPanelOverflows()) {
         const double ratio = devicePixelRatioF();
         const int gap = int(std::lround(kPanelGap * ratio));
         drawPanel(painter,
                   QRect(0, gap, int(std::lround(width() * ratio)),
                         int(std::lround(height() * ratio)) - gap),
-                  m_simpleText, Qt::AlignLeft);
+                  m_simplePanel ? m_simpleText : m_panels[0].text, Qt::AlignLeft);
         return;
     }
     for (int i = 0; i < m_panels.size(); ++i)

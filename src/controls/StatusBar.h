@@ -9,7 +9,8 @@ namespace jov {
 // A status bar of fixed-width text panels along the bottom edge of a window, with a single
 // full-width text mode that hides the panels while it is on. Panel widths are in device pixels:
 // they keep their size whatever the scaling of the window (a 100-pixel panel is 100 pixels on
-// a 120 dpi screen too), while the bar's height and the text follow the window.
+// a 120 dpi screen too), while the bar's height and the text follow the window. A first panel's
+// text too long for it (a hint, a message) is shown whole across the bar while it lasts.
 class TStatusBar : public QWidget
 {
     Q_OBJECT
@@ -38,6 +39,9 @@ public:
     void setSimplePanel(bool on);
     QString simpleText() const { return m_simpleText; }
     void setSimpleText(const QString &text);
+
+    // Whether the first panel's text is too long for it, and so shown across the bar.
+    bool firstPanelOverflows() const;
 
     QSize sizeHint() const override;
 

@@ -57,7 +57,11 @@ void TMainForm::FormCreate()
 
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 
-    StatusBar->setPanelWidth(0, ScaleToScreen(235, ScreenPpi())); // panel widths: device pixels
+    // Panel widths in device pixels: the colour texts' panels grow with the text on a dense
+    // screen; the last one takes what is left.
+    StatusBar->setPanelWidth(0, ScaleToScreen(235, ScreenPpi()));
+    for (int i = 1; i <= 2; ++i)
+        StatusBar->setPanelWidth(i, ScaleToScreen(100, ScreenPpi()));
     ImgPipette->autoSize();
 
     m_options = StartupOptions();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Each window as a French desktop user meets it under a window manager: the buttons the window
 # manager offers (main window: minimise, no maximise; options dialog, About box, message box:
-# close only), Qt's own colour dialog in French, and the status panels at 96 and 120 dpi
-# (panel 0 scaled, the three format panels 100 screen pixels whatever the density).
+# close only), Qt's own colour dialog in French, and the status panels at 96, 120 and 144 dpi
+# (the first three grown with the density, the last one taking what is left).
 source "$(dirname "$0")/lib.sh"
 
 window_named() { xdotool search --all --onlyvisible --pid "$JOV_PID" --name "^$1\$" | head -n1; }
@@ -68,13 +68,15 @@ panel_widths() {
 
 start_x
 
-for dpi in 120 96; do
+# The panels in device pixels: 235, 100 and 100 at 96 dpi, grown as the window on denser
+# screens (the colour texts' panels too), the last one taking what is left.
+for dpi in 144 120 96; do
   echo "Xft.dpi: $dpi" | xrdb -merge
   start_jov
   read -r p0 p1 p2 p3 < <(panel_widths) || true
-  expected0=$([ "$dpi" = 96 ] && echo 235 || echo 289)
-  [ "${p0:-}" = "$expected0" ] && [ "${p1:-}" = 100 ] && [ "${p2:-}" = 100 ] ||
-    fail "panels at $dpi dpi are '${p0:-} ${p1:-} ${p2:-} ${p3:-}', expected $expected0 100 100"
+  case $dpi in 96) expected="235 100 100" ;; 120) expected="289 123 123" ;; 144) expected="348 148 148" ;; esac
+  [ "${p0:-} ${p1:-} ${p2:-}" = "$expected" ] ||
+    fail "panels at $dpi dpi are '${p0:-} ${p1:-} ${p2:-} ${p3:-}', expected $expected"
   pass "status panels at $dpi dpi: $p0 $p1 $p2 (last: $p3)"
   [ "$dpi" = 96 ] || close_jov
 done
