@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Takes the manual's screenshots from the real program under Xvfb and openbox:
-#   tests/e2e/make_screenshots.sh build/bin/jov [folder]      (default docs/manual/images)
+#   tests/e2e/make_screenshots.sh build/bin/jov [folder] [en]
+# in French into docs/manual/images by default, in English (en) into docs/manual/en/images.
 # Each picture is the window with its frame, cut from the screen; a few are parts of the main
 # window. Not a test: run it after a change of the window and commit the pictures.
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-OUT=$(realpath -m "${2:-$here/../../docs/manual/images}")
+if [ "${3:-fr}" = en ]; then
+  JOV_LAUNCH=(env --default-signal=INT,QUIT LANG=en_US.UTF-8)
+  OUT=$(realpath -m "${2:-$here/../../docs/manual/en/images}")
+  YES=alt+y ABOUT=About
+else
+  OUT=$(realpath -m "${2:-$here/../../docs/manual/images}")
+  YES=alt+o ABOUT="A propos"
+fi
 mkdir -p "$OUT"
 
 # The window $1 with its window-manager frame, cut from the screen into $OUT/$2.
@@ -45,7 +53,7 @@ xdotool mousemove --window "$JOV_WIN" 462 97
 xdotool keydown ctrl click 1 keyup ctrl
 dialog=$(other_window)
 shoot_window "$dialog" question-degrade.png
-xdotool key alt+o
+xdotool key $YES
 sleep 0.5
 click_at "$(slot_x 5)" 98
 xdotool mousemove --window "$JOV_WIN" 247 52
@@ -69,7 +77,7 @@ sleep 0.3
 shoot_window "$dialog" options.png
 xdotool mousemove --window "$dialog" 85 250 click 1
 sleep 1
-about=$(xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^A propos' | tail -n1)
+about=$(xdotool search --all --onlyvisible --pid "$JOV_PID" --name "^$ABOUT" | tail -n1)
 [ -n "$about" ] || fail "no About box"
 sleep 0.5
 shoot_window "$about" a-propos.png
