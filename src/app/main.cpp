@@ -1,4 +1,5 @@
 #include "BuiltInPictures.h"
+#include "Catalogues.h"
 #include "PickCommand.h"
 #include "StopSignals.h"
 #include "Version.h"
@@ -15,6 +16,7 @@
 #include <QSessionManager>
 #include <QTranslator>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <memory>
@@ -71,16 +73,23 @@ public:
         const QString first =
             jov::FirstUiLanguage(qEnvironmentVariable("LANGUAGE"), qEnvironmentVariable("LC_ALL"),
                                  qEnvironmentVariable("LC_MESSAGES"), qEnvironmentVariable("LANG"));
-        // Before anything reads the system locale.
-        const QByteArray name = jov::ProgramLocaleName(first).toLatin1();
-        for (const char *variable : {"LC_ALL", "LANGUAGE"}) {
-            m_environment.append(
-                {variable, qgetenv(variable), qEnvironmentVariableIsSet(variable)});
-            qputenv(variable, qstrcmp(variable, "LC_ALL") == 0 ? name + ".UTF-8" : name);
+        // Known from the build: a look at the resources would read the system locale for good.
+        const QString language = jov::ProgramLanguage(first, [](const QString &code) {
+            return std::ranges::any_of(CataloguedLanguages,
+                                       [&code](const char *c) { return code == QLatin1String(c); });
+        });
+        // The system locale (the file dialog's sizes, dates and types) in the program's
+        // language when it is not the user's, set before anything reads it.
+        const QByteArray name = jov::ProgramLocaleName(first, language).toLatin1();
+        if (language != jov::LanguageCode(first)) {
+            for (const char *variable : {"LC_ALL", "LANGUAGE"}) {
+                m_environment.append(
+                    {variable, qgetenv(variable), qEnvironmentVariableIsSet(variable)});
+                qputenv(variable, qstrcmp(variable, "LC_ALL") == 0 ? name + ".UTF-8" : name);
+            }
         }
         const QLocale locale(QString::fromLatin1(name));
         QLocale::setDefault(locale);
-        const QLocale::Language language = locale.language();
         for (const QString &catalogue : jov::CataloguesFor(language)) {
             auto translator = std::make_unique<QTranslator>();
             if (translator->load(catalogue))

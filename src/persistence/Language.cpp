@@ -19,6 +19,8 @@ LocaleName Parse(const QString &name)
             base.section(QLatin1Char('_'), 1, 1).toUpper()};
 }
 
+const QString French = QStringLiteral("fr");
+
 } // namespace
 
 QString FirstUiLanguage(const QString &language, const QString &lcAll, const QString &lcMessages,
@@ -32,29 +34,36 @@ QString FirstUiLanguage(const QString &language, const QString &lcAll, const QSt
     return QStringLiteral("C");
 }
 
-QLocale::Language ProgramLanguage(const QString &firstUiLanguage)
+QString LanguageCode(const QString &uiLanguage)
 {
-    return Parse(firstUiLanguage).language == QLatin1String("en") ? QLocale::English
-                                                                  : QLocale::French;
+    return Parse(uiLanguage).language;
 }
 
-QString ProgramLocaleName(const QString &firstUiLanguage)
+QString ProgramLanguage(const QString &firstUiLanguage,
+                        const std::function<bool(const QString &code)> &hasCatalogue)
 {
-    const bool english = ProgramLanguage(firstUiLanguage) == QLocale::English;
-    const QString code = QLatin1String(english ? "en" : "fr");
+    const QString code = Parse(firstUiLanguage).language;
+    return code != French && !code.isEmpty() && hasCatalogue(code) ? code : French;
+}
+
+QString ProgramLocaleName(const QString &firstUiLanguage, const QString &code)
+{
     const LocaleName user = Parse(firstUiLanguage);
     const bool territory = user.territory.size() == 2 && user.territory.at(0).isLetter() &&
                            user.territory.at(1).isLetter();
-    if (user.language == code && territory)
-        return code + QLatin1Char('_') + user.territory;
-    return QLatin1String(english ? "en_US" : "fr_FR");
+    return user.language == code && territory ? code + QLatin1Char('_') + user.territory : code;
 }
 
-QStringList CataloguesFor(QLocale::Language language)
+QString ProgramCatalogue(const QString &code)
 {
-    if (language == QLocale::English)
-        return {QStringLiteral(":/i18n/jov_en.qm")};
-    return {QStringLiteral(":/i18n/qt_fr.qm")};
+    return QStringLiteral(":/i18n/jov_%1.qm").arg(code);
+}
+
+QStringList CataloguesFor(const QString &code)
+{
+    if (code == French)
+        return {QStringLiteral(":/i18n/qt_fr.qm")};
+    return {ProgramCatalogue(code)};
 }
 
 } // namespace jov
