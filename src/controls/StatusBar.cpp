@@ -38,6 +38,7 @@ void TStatusBar::setPanelText(int index, const QString &text)
     m_panels[index].text = text;
     if (!m_simplePanel)
         update(panelRect(index));
+    NotifyStatusTextChanged(this, index);
 }
 
 int TStatusBar::panelWidth(int index) const
@@ -83,6 +84,7 @@ void TStatusBar::setSimplePanel(bool on)
         return;
     m_simplePanel = on;
     update();
+    NotifyStatusTextChanged(this, 0);
 }
 
 void TStatusBar::setSimpleText(const QString &text)
@@ -90,8 +92,10 @@ void TStatusBar::setSimpleText(const QString &text)
     if (m_simpleText == text)
         return;
     m_simpleText = text;
-    if (m_simplePanel)
+    if (m_simplePanel) {
         update();
+        NotifyStatusTextChanged(this, 0);
+    }
 }
 
 QSize TStatusBar::sizeHint() const
