@@ -126,7 +126,7 @@ public:
 
     // A name the program gave, else the text the control shows, else its hint (a status bar:
     // its message). A control that shows a text is described by its hint; one that shows a
-    // colour, by that colour.
+    // colour, by that colour. A link's value is the address it opens.
     QString text(QAccessible::Text t) const override
     {
         QString text = QAccessibleWidget::text(t);
