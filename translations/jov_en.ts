@@ -347,10 +347,6 @@ Exit status of --pick: 0 colour picked, 1 cancelled, 2 usage error,
         <translation>| Custom colours</translation>
     </message>
     <message>
-        <source>vide</source>
-        <translation>empty</translation>
-    </message>
-    <message>
         <source>| Affiche la palette de couleurs (Ctrl P)</source>
         <translation>| Shows the colour palette (Ctrl P)</translation>
     </message>
@@ -445,6 +441,25 @@ Exit status of --pick: 0 colour picked, 1 cancelled, 2 usage error,
     <message>
         <source>%1 : %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Couleur personnalisée %1</source>
+        <translation>Custom colour %1</translation>
+    </message>
+    <message>
+        <source>Pipette</source>
+        <translation>Pipette</translation>
+    </message>
+</context>
+<context>
+    <name>jov::TNumberField</name>
+    <message>
+        <source>Augmenter</source>
+        <translation>Increase</translation>
+    </message>
+    <message>
+        <source>Diminuer</source>
+        <translation>Decrease</translation>
     </message>
 </context>
 <context>

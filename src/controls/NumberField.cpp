@@ -42,6 +42,8 @@ TNumberField::TNumberField(QWidget *parent) : QWidget(parent), m_beep([] { QAppl
     };
     m_up = makeButton(Qt::UpArrow);
     m_down = makeButton(Qt::DownArrow);
+    m_up->setAccessibleName(tr("Augmenter"));
+    m_down->setAccessibleName(tr("Diminuer"));
 
     auto *arrows = new QVBoxLayout;
     arrows->setContentsMargins(0, 0, 0, 0);

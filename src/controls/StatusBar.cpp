@@ -41,6 +41,7 @@ void TStatusBar::setPanelText(int index, const QString &text)
         update();
     else if (!m_simplePanel)
         update(panelRect(index));
+    NotifyStatusTextChanged(this, index);
 }
 
 int TStatusBar::panelWidth(int index) const
@@ -86,6 +87,7 @@ void TStatusBar::setSimplePanel(bool on)
         return;
     m_simplePanel = on;
     update();
+    NotifyStatusTextChanged(this, 0);
 }
 
 void TStatusBar::setSimpleText(const QString &text)
@@ -93,8 +95,10 @@ void TStatusBar::setSimpleText(const QString &text)
     if (m_simpleText == text)
         return;
     m_simpleText = text;
-    if (m_simplePanel)
+    if (m_simplePanel) {
         update();
+        NotifyStatusTextChanged(this, 0);
+    }
 }
 
 bool TStatusBar::firstPanelOverflows() const

@@ -1,6 +1,7 @@
 #include "dialogs/About.h"
 
 #include "controls/ASLink.h"
+#include "controls/Accessible.h"
 #include "controls/Hints.h"
 #include "controls/Layout.h"
 #include "controls/Panel.h"
@@ -70,6 +71,7 @@ void TAbout::CreateComponents()
     Bevel1 = new QFrame(PanelFond);
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(10, 15, 508, 236);
+    HideFromAssistiveTechnologies(Bevel1);
 
     JOVAnim = new QLabel(PanelFond);
     JOVAnim->setObjectName(QStringLiteral("JOVAnim"));
@@ -83,6 +85,7 @@ void TAbout::CreateComponents()
     JOVimg->move(275, 40);
     JOVimg->setPicture(QImage(QStringLiteral(":/logo.png")));
     JOVimg->autoSize();
+    HideFromAssistiveTechnologies(JOVimg); // the logo: the window's title names the program
 
     LabelVersion = BoldLabel(PanelFond, QString(), white);
     LabelVersion->setObjectName(QStringLiteral("LabelVersion"));

@@ -2,6 +2,7 @@
 
 #include "BuiltInPictures.h"
 
+#include "controls/Accessible.h"
 #include "controls/CheckButtons.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
@@ -186,6 +187,7 @@ void TOptions::CreateComponents()
 
     Image1 = Place(new TImage(this), 10, 10, 32, 32);
     Image1->setPicture(BuiltInPicture(QLatin1StringView("options_big")));
+    HideFromAssistiveTechnologies(Image1); // the dialog's emblem, as its title says
 
     connect(BtnOk, &TColorButton::clicked, this, &QDialog::accept);
     connect(BtnAnnuler, &TColorButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 #include "mainwindow/CustomSlots.h"
 
+#include "controls/Accessible.h"
 #include "controls/ColorButton.h"
 #include "mainwindow/FormServices.h"
 #include "persistence/GimpPalette.h"
@@ -36,6 +37,7 @@ void TCustomSlots::showSlot(int index)
     TColorButton *button = m_buttons[std::size_t(index)];
     button->setColorRef(m_colors[std::size_t(index)]);
     button->setCaption(index == m_marked ? kMark : QString());
+    SetAccessibleSelected(button, index == m_marked);
 }
 
 void TCustomSlots::setColors(const SlotColors &colors)

@@ -2,6 +2,7 @@
 
 #include "color/ColorText.h"
 #include "color/CustomColors.h"
+#include "controls/Accessible.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
 #include "controls/Layout.h"
@@ -374,8 +375,8 @@ void TMainForm::ApplyMinMode()
     // technology reaches it and the arrow keys never change the colour out of sight.
     for (QWidget *child : BoxReglage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         if (child->y() >= ScaledSize(115))
-            child->setVisible(!compact);
-    BoxCopie->setVisible(!compact);
+            SetControlShown(child, !compact);
+    SetControlShown(BoxCopie, !compact);
     // A hidden control keeps the keyboard focus when no shown one takes it: the window takes it.
     if (QWidget *focus = QApplication::focusWidget();
         focus && isAncestorOf(focus) && !focus->isVisibleTo(this))

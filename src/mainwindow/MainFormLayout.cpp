@@ -4,6 +4,7 @@
 
 #include "BuiltInPictures.h"
 #include "color/ColorText.h"
+#include "controls/Accessible.h"
 #include "controls/CheckButtons.h"
 #include "controls/ColorButton.h"
 #include "controls/Hints.h"
@@ -61,8 +62,7 @@ void TMainForm::CreateComponents()
     PanelColor = Place(new TPanel(BoxReglage), 44, 20, 387, 55);
     PanelColor->setColor(QColor(128, 128, 128));
     SetHint(PanelColor, tr("| Zone d'exemple"));
-    // Assistive technologies read the sample as its HTML text, and a slot as its colour or,
-    // holding the cleared-slot white, as empty.
+    // Assistive technologies read the sample and each slot as its HTML text.
     PanelColor->setColorDescription([](const QColor &c) { return HtmlText(c); });
 
     PanelPerso = Place(new TPanel(BoxReglage), 44, 80, 387, 25);
@@ -81,15 +81,17 @@ void TMainForm::CreateComponents()
         slot->setColorRef(clWhite);
         slot->setFont(slotFont);
         slot->setFocusPolicy(Qt::NoFocus);
+        // Named by its place: a cleared slot is white like any other white one.
+        slot->setAccessibleName(tr("Couleur personnalisée %1").arg(n));
         SetHint(slot, tr("| Couleurs personnalisées"));
-        slot->setColorDescription(
-            [](const QColor &c) { return c == QColor(Qt::white) ? tr("vide") : HtmlText(c); });
+        slot->setColorDescription([](const QColor &c) { return HtmlText(c); });
         Slots[size_t(n - 1)] = slot;
     }
 
     BtnColors = glyphButton("BtnColors", BoxReglage, "colors", 440, 20,
                             tr("| Affiche la palette de couleurs (Ctrl P)"));
     PanelPipette = Place(new TPanel(BoxReglage), 465, 20, 25, 25);
+    PanelPipette->setAccessibleName(tr("Pipette"));
     ImgPipette = new TImage(PanelPipette);
     ImgPipette->move(6, 6);
     ImgPipette->setPicture(Glyph("pipette"));
@@ -126,6 +128,7 @@ void TMainForm::CreateComponents()
         const QString hint = tr(rows[i].hint);
         auto *shape = Place(new TShape(rows[i].key, BoxReglage), 10, top, 10, 26);
         shape->setObjectName(QStringLiteral("Shape%1").arg(QLatin1String(rows[i].name)));
+        HideFromAssistiveTechnologies(shape); // the slider beside it says which channel it is
         *shapes[i] = shape;
 
         auto *track = Place(new TTrackBar95(BoxReglage), 25, top, 425, 26);
@@ -162,6 +165,7 @@ void TMainForm::CreateComponents()
     SetHint(CheckValeur, tr("| Extrait la valeur seule (code) (Ctrl L)"));
     Bevel1 = Place(new QFrame(BoxCopie), 226, 7, 2, 45);
     Bevel1->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+    HideFromAssistiveTechnologies(Bevel1);
     Label1 = new QLabel(tr("Format de copie :"), BoxCopie);
     Label1->move(238, 25);
     Label1->adjustSize();

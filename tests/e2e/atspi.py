@@ -3,10 +3,15 @@
 
   atspi.py tree PID     one line per object, depth-first: the depth as leading spaces, then
                         role, name, description and the states showing, focusable, focused,
-                        selected, checked, separated by tabs; the status bar's texts as its
-                        description.
+                        selected, checked, separated by tabs; an object's text as its
+                        description when it has none.
+  atspi.py press PID NAME
+                        does the "Press" action of the first object named NAME, as a screen
+                        reader's user activates a button, and prints how long the request took
+                        in seconds.
 """
 import sys
+import time
 
 import pyatspi
 
@@ -42,12 +47,40 @@ def tree(node, depth, out):
             tree(child, depth + 1, out)
 
 
+def find(node, name):
+    if node.name == name:
+        return node
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        found = find(child, name) if child is not None else None
+        if found is not None:
+            return found
+    return None
+
+
+def press(app, name):
+    node = find(app, name)
+    if node is None:
+        sys.exit("no object named %s" % name)
+    action = node.queryAction()
+    names = [action.getName(i) for i in range(action.nActions)]
+    if "Press" not in names:
+        sys.exit("%s has no Press action (%s)" % (name, ", ".join(names)))
+    start = time.monotonic()
+    action.doAction(names.index("Press"))
+    print("%.3f" % (time.monotonic() - start))
+
+
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] != "tree":
+    commands = {"tree": 3, "press": 4}
+    if len(sys.argv) < 2 or commands.get(sys.argv[1]) != len(sys.argv):
         sys.exit(__doc__)
     app = application(int(sys.argv[2]))
     if app is None:
         sys.exit("no application with process id %s on the accessibility bus" % sys.argv[2])
+    if sys.argv[1] == "press":
+        press(app, sys.argv[3])
+        return
     out = []
     tree(app, 0, out)
     print("\n".join(out))

@@ -2,8 +2,10 @@
 
 // Small helpers shared by the widget tests.
 
+#include "controls/ASLink.h"
 #include "controls/Hints.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QColor>
 #include <QImage>
@@ -71,8 +73,9 @@ inline bool ShowActive(QWidget &window)
 }
 
 // The widgets of `window` with a hint that assistive technologies cannot tell apart: each must
-// have a role of its own and be named after its hint without the bar (a text label keeps its
-// text as its name and has the hint as its description). Returns "name: what is wrong" lines.
+// have a role of its own and be named by the text it shows (a label's, a check box's, a
+// captioned button's, a link's) and described by its hint, or, showing no text, be named by its
+// hint without the bar. Returns "name: what is wrong" lines.
 inline QStringList BadlyNamedControls(QWidget &window)
 {
     // As when a screen reader starts listening: the controls are named from then on.
@@ -81,14 +84,20 @@ inline QStringList BadlyNamedControls(QWidget &window)
     for (QWidget *widget : window.findChildren<QWidget *>()) {
         if (HintOf(widget).isEmpty())
             continue;
-        const QString expected = LongHint(HintOf(widget)).trimmed();
+        const QString hint = LongHint(HintOf(widget)).trimmed();
+        QString shown;
+        if (auto *label = qobject_cast<QLabel *>(widget); label && !label->movie())
+            shown = label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            shown = button->text().remove(QLatin1Char('&'));
+        else if (auto *link = qobject_cast<TASLink *>(widget))
+            shown = link->caption();
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        auto *label = qobject_cast<QLabel *>(widget);
-        const bool textLabel = label && !label->movie();
-        const QString said =
-            accessible->text(textLabel ? QAccessible::Description : QAccessible::Name);
-        if (said != expected)
-            bad << widget->objectName() + QStringLiteral(": says '%1'").arg(said);
+        const QString name = accessible->text(QAccessible::Name);
+        const QString description = accessible->text(QAccessible::Description);
+        if (name != (shown.isEmpty() ? hint : shown) || (!shown.isEmpty() && description != hint))
+            bad << widget->objectName() +
+                       QStringLiteral(": named '%1', described '%2'").arg(name, description);
         if (accessible->role() == QAccessible::Client)
             bad << widget->objectName() + QStringLiteral(": no role");
     }

@@ -12,6 +12,7 @@
 #include "dialogs/Options.h"
 #include "mainwindow/MainForm.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -54,8 +55,18 @@ void TestModes::compactModeToggles()
     Fixture f;
     QVERIFY(test::ShowActive(*f.form));
     QCOMPARE(f.form->height(), 323);
+    QHash<QWidget *, Qt::FocusPolicy> policies;
+    for (QWidget *widget : f.form->findChildren<QWidget *>())
+        policies.insert(widget, widget->focusPolicy());
     QTest::keyClick(f.form->windowHandle(), Qt::Key_R, Qt::ControlModifier);
     QVERIFY(f.form->options().compact);
+    // Assistive technologies are told that what is hidden cannot take the focus either.
+    QAccessible::setActive(true);
+    for (QWidget *widget : f.form->findChildren<QWidget *>()) {
+        if (!widget->isVisible())
+            QVERIFY2(!QAccessible::queryAccessibleInterface(widget)->state().focusable,
+                     qPrintable(widget->objectName()));
+    }
     QCOMPARE(f.form->height(), 148); // outer 175 less the 27 of title bar and borders
     QCOMPARE(Parts(*f.form).BoxReglage->height(), 115);
     QCOMPARE(f.form->statusBar()->geometry(), QRect(0, 148 - 19, 550, 19));
@@ -84,6 +95,8 @@ void TestModes::compactModeToggles()
     QCOMPARE(Parts(*f.form).BtnMin->picture(), f.form->glyphs()[2]);
     QVERIFY(Parts(*f.form).SpinRouge->isVisible() && Parts(*f.form).SpinBleu->isVisible() &&
             Parts(*f.form).BoxCopie->isVisible());
+    for (QWidget *widget : f.form->findChildren<QWidget *>())
+        QCOMPARE(widget->focusPolicy(), policies.value(widget));
     QCOMPARE(f.form->width(), 550);
 }
 
