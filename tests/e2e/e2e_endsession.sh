@@ -17,17 +17,12 @@ expect_value() {
 # Types a colour into the window through the clipboard.
 paste_colour() {
   xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-  clip_in "$2"
-  xdotool key --clearmodifiers ctrl+v
-  sleep 0.2
+  wait_for 10 is_active "$1" || fail "window $1 did not get the keyboard"
+  paste_text "$2"
 }
 # Waits for the program to end; its exit status in $rc.
 wait_exit() {
-  local end=$((SECONDS + 10))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge $end ] && fail "JOV did not end"
-    sleep 0.05
-  done
+  wait_for 10 eval "! kill -0 $1" || fail "JOV did not end"
   rc=0
   wait "$1" || rc=$?
 }
@@ -80,6 +75,7 @@ for order in AB BA; do
   red=${order,,}; red=1${red:0:1} # 1a or 1b: which order wrote it
   paste_colour "$A_WIN" "#${red}2233"
   xdotool windowactivate --sync "$B_WIN" >/dev/null 2>&1 || true
+  wait_for 10 is_active "$B_WIN" || fail "B did not get the keyboard"
   JOV_WIN=$B_WIN click_at 105 273 # CheckValeur toggles
   if [ "$order" = AB ]; then close_one "$A_PID" "$A_WIN"; close_one "$B_PID" "$B_WIN"
   else close_one "$B_PID" "$B_WIN"; close_one "$A_PID" "$A_WIN"; fi
