@@ -22,6 +22,8 @@ e2e_cleanup() {
   exit $status
 }
 trap e2e_cleanup EXIT
+# A step that fails without a word of its own is named.
+trap 'echo "failed: line $LINENO: $BASH_COMMAND" >&2' ERR
 trap 'exit 130' INT TERM
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -225,7 +227,8 @@ press_on_pipette() {
     'BEGIN { printf "%d %d\n", x * s, y * s }')
   # The image as this run shows it, read before its first pipette.
   if [ "$PIPETTE_PIXEL_OF" != "$JOV_PID" ]; then
-    PIPETTE_PIXEL=$(window_pixel "$x" "$y") PIPETTE_PIXEL_OF=$JOV_PID
+    wait_for 10 eval 'PIPETTE_PIXEL=$(window_pixel "$x" "$y")' || fail "the window cannot be read"
+    PIPETTE_PIXEL_OF=$JOV_PID
   fi
   wait_for 10 pixel_is "$x" "$y" "$PIPETTE_PIXEL" || fail "the pipette image is not shown"
   xdotool mousemove --window "$JOV_WIN" "$x" "$y" mousedown 1
