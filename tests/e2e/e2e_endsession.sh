@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The session is never lost and two windows keep each other's work. The program told to stop
 # with TERM, HUP or INT after changes (a colour typed, a slot stored: a modified palette) exits
-# 0 at once, without asking anything, and the store holds the changes. Two instances on one
+# 0 at once, without asking anything, and the store holds the changes; so does the end of the
+# session told by a real session manager (XSMP), to which the program registered. Two instances on one
 # settings folder, each changing a different value and closing in either order: both changes
 # are in the store; both changing the same value: the last close wins.
 source "$(dirname "$0")/lib.sh"
@@ -54,6 +55,35 @@ EOF
 # The slots of the earlier runs survived the later ones.
 expect_value CouleurB dword:00563412 "after three runs"
 expect_value CouleurE dword:000c0b0a "after three runs"
+
+# A session manager, which the program finds through SESSION_MANAGER. It makes its socket file
+# in /tmp/.ICE-unix: it runs in a mount namespace of its own, on an empty /tmp, and names its
+# abstract socket, which the program reaches from outside.
+SM=${JOV_SESSION_MANAGER:-$(dirname "$JOV")/../tests/session_manager}
+unshare --mount --propagation private sh -c 'mount -t tmpfs tmpfs /tmp && exec "$0"' "$SM" \
+  >"$E2E_TMP/sm.out" 2>&1 &
+SM_PID=$!
+E2E_PIDS+=($SM_PID)
+wait_for 10 grep -q '^SESSION_MANAGER=local/.*:@' "$E2E_TMP/sm.out" ||
+  fail "the session manager did not start: $(cat "$E2E_TMP/sm.out")"
+JOV_LAUNCH=(env --default-signal=INT,QUIT "$(grep '^SESSION_MANAGER=' "$E2E_TMP/sm.out")")
+start_jov
+JOV_LAUNCH=(env --default-signal=INT,QUIT)
+wait_for 10 grep -q '^registered' "$E2E_TMP/sm.out" || fail "the program did not register"
+paste_colour "$JOV_WIN" "#1A2B3C"
+click_at "$(slot_x 9)" 98
+click_at 462 97
+wait_title "JOV - SansNom *"
+# The end of the session: save yourself for a shutdown, no interaction; then die.
+kill -USR1 "$SM_PID"
+wait_exit "$JOV_PID"
+[ "$rc" = 0 ] || fail "end of session: exit status $rc"
+wait_for 10 grep -q '^session-ended' "$E2E_TMP/sm.out" || fail "the session did not end: $(cat "$E2E_TMP/sm.out")"
+grep -qx 'save-done 1' "$E2E_TMP/sm.out" || fail "the program did not report a good save: $(cat "$E2E_TMP/sm.out")"
+expect_value Op01 dword:0000001a "end of session"
+expect_value Op03 dword:0000003c "end of session"
+expect_value CouleurI dword:003c2b1a "end of session"
+pass "end of session through the session manager: registered, saved, exit 0"
 
 # Two instances, A and B, on the same store.
 start_two() {

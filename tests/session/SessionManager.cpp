@@ -137,8 +137,9 @@ void Read(IceConn ice, std::vector<IceConn> &connections)
     connections.erase(std::remove(connections.begin(), connections.end(), ice), connections.end());
     if (status != IceProcessMessagesIOError)
         return;
-    const auto client = std::find_if(g_clients.begin(), g_clients.end(),
-                                     [ice](SmsConn sms) { return SmsGetIceConnection(sms) == ice; });
+    const auto client = std::find_if(g_clients.begin(), g_clients.end(), [ice](SmsConn sms) {
+        return SmsGetIceConnection(sms) == ice;
+    });
     if (client != g_clients.end()) {
         SmsCleanUp(*client);
         g_clients.erase(client);
