@@ -148,9 +148,10 @@ start_session_bus
 portal_pick() {
   local record=$1; shift
   if [ "$record" != none ]; then
-    "$FAKE_PORTAL" --record "$E2E_TMP/record.$record" "$@" >"$E2E_TMP/portal.out" 2>&1 &
+    # Each start has its own output file: an earlier one's "ready" must not be taken for its.
+    "$FAKE_PORTAL" --record "$E2E_TMP/record.$record" "$@" >"$E2E_TMP/portal.$record" 2>&1 &
     E2E_PIDS+=($!)
-    wait_for 10 grep -q '^ready' "$E2E_TMP/portal.out" || fail "the stand-in portal did not start"
+    wait_for 10 grep -q '^ready' "$E2E_TMP/portal.$record" || fail "the stand-in portal did not start"
   fi
   PICK_STATUS=0
   XDG_SESSION_TYPE=wayland timeout 20 "$JOV" --pick --sample=3 >"$E2E_TMP/out" 2>"$E2E_TMP/err" ||

@@ -20,13 +20,14 @@ unset WAYLAND_DISPLAY
 
 PORTAL_PID=""
 RECORD=""
-# Starts the stand-in portal with the given answer; waits until it owns its name.
+# Starts the stand-in portal with the given answer; waits until it owns its name. Each start
+# has its own output file: an earlier one's "ready" must not be taken for its.
 start_portal() {
   RECORD="$E2E_TMP/record.$1"; shift
-  "$FAKE_PORTAL" --record "$RECORD" "$@" >"$E2E_TMP/portal.out" 2>&1 &
+  "$FAKE_PORTAL" --record "$RECORD" "$@" >"$RECORD.out" 2>&1 &
   PORTAL_PID=$!
   E2E_PIDS+=($PORTAL_PID)
-  wait_for 10 grep -q '^ready' "$E2E_TMP/portal.out" || fail "the stand-in portal did not start"
+  wait_for 10 grep -q '^ready' "$RECORD.out" || fail "the stand-in portal did not start"
 }
 stop_portal() {
   kill "$PORTAL_PID" 2>/dev/null || true

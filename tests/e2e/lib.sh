@@ -182,7 +182,7 @@ paste_text() {
   clip_in "-"
   wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "-" ]' ||
     fail "xclip did not take the clipboard"
-  printf '%s' "$text" | xclip -selection clipboard -verbose -loops 2 -i >"$E2E_TMP/owner.out" 2>&1 &
+  printf '%s' "$text" | xclip -selection clipboard -loops 2 -quiet -i >/dev/null 2>&1 &
   local owner=$!
   E2E_PIDS+=($owner)
   wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$text" ]' ||
