@@ -183,12 +183,13 @@ paste_text() {
   wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "-" ]' ||
     fail "xclip did not take the clipboard"
   printf '%s' "$text" | xclip -selection clipboard -loops 2 -quiet -i >/dev/null 2>&1 &
+  # Not killed at the end: it ends with the X server at the latest.
   local owner=$!
-  E2E_PIDS+=($owner)
   wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$text" ]' ||
     fail "xclip did not take the clipboard"
   xdotool key --clearmodifiers ctrl+v
   wait_for 10 eval '! kill -0 $owner' || fail "the program did not take the pasted text"
+  wait "$owner" || true
 }
 
 # Waits until the title of the program's window is exactly $1.
