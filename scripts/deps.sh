@@ -12,7 +12,7 @@ packages=(
 if [ "${1:-}" = "--tests" ]; then
   packages+=(
     clang libclang-rt-14-dev clang-format clang-tidy
-    wmctrl xclip x11-xserver-utils strace
+    wmctrl xclip x11-xserver-utils strace libsm-dev
     desktop-file-utils appstream librsvg2-bin dpkg-dev file
     dbus dbus-daemon weston xwayland qt6-wayland at-spi2-core python3-pyatspi
   )

@@ -16,9 +16,7 @@ sample_pixel() {
 
 paste_and_copy() {
   local text=$1 expected=$2
-  clip_in "$text"
-  xdotool key --clearmodifiers ctrl+v
-  sleep 0.3
+  paste_text "$text"
   xdotool key --clearmodifiers ctrl+c
   wait_for 5 sh -c "[ \"\$(xclip -selection clipboard -o 2>/dev/null)\" = '$expected' ]" ||
     fail "pasting '$text' then copying gave '$(clip_out)', expected '$expected'"

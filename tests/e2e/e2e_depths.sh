@@ -44,8 +44,10 @@ for row in "16 #CE9A63 #3165CE" "24 #CC9966 #3366CC" "30 #CC9966 #3366CC"; do
 done
 
 # Qt cannot paint on an 8-bit server, so the sample panel never changes there: only the loupe,
-# whose window still shows, tells that the pixels were read (with the colour map).
+# whose window still shows, tells that the pixels were read (with the colour map); the pipette
+# listens before its first read.
 depth=8
+JOV_UNPAINTED=1
 start_x -screen 0 1024x768x8
 loupe_option 1
 pick '#CC9966' '#CC9966' loupe

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The session is never lost and two windows keep each other's work. The program told to stop
 # with TERM, HUP or INT after changes (a colour typed, a slot stored: a modified palette) exits
-# 0 at once, without asking anything, and the store holds the changes. Two instances on one
+# 0 at once, without asking anything, and the store holds the changes; so does the end of the
+# session told by a real session manager (XSMP), to which the program registered. Two instances on one
 # settings folder, each changing a different value and closing in either order: both changes
 # are in the store; both changing the same value: the last close wins.
 source "$(dirname "$0")/lib.sh"
@@ -17,17 +18,12 @@ expect_value() {
 # Types a colour into the window through the clipboard.
 paste_colour() {
   xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-  clip_in "$2"
-  xdotool key --clearmodifiers ctrl+v
-  sleep 0.2
+  wait_for 10 is_active "$1" || fail "window $1 did not get the keyboard"
+  paste_text "$2"
 }
 # Waits for the program to end; its exit status in $rc.
 wait_exit() {
-  local end=$((SECONDS + 10))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge $end ] && fail "JOV did not end"
-    sleep 0.05
-  done
+  wait_for 10 eval "! kill -0 $1" || fail "JOV did not end"
   rc=0
   wait "$1" || rc=$?
 }
@@ -60,6 +56,35 @@ EOF
 expect_value CouleurB dword:00563412 "after three runs"
 expect_value CouleurE dword:000c0b0a "after three runs"
 
+# A session manager, which the program finds through SESSION_MANAGER. It makes its socket file
+# in /tmp/.ICE-unix: it runs in a mount namespace of its own, on an empty /tmp, and names its
+# abstract socket, which the program reaches from outside.
+SM=${JOV_SESSION_MANAGER:-$(dirname "$JOV")/../tests/session_manager}
+unshare --mount --propagation private sh -c 'mount -t tmpfs tmpfs /tmp && exec "$0"' "$SM" \
+  >"$E2E_TMP/sm.out" 2>&1 &
+SM_PID=$!
+E2E_PIDS+=($SM_PID)
+wait_for 10 grep -q '^SESSION_MANAGER=local/.*:@' "$E2E_TMP/sm.out" ||
+  fail "the session manager did not start: $(cat "$E2E_TMP/sm.out")"
+JOV_LAUNCH=(env --default-signal=INT,QUIT "$(grep '^SESSION_MANAGER=' "$E2E_TMP/sm.out")")
+start_jov
+JOV_LAUNCH=(env --default-signal=INT,QUIT)
+wait_for 10 grep -q '^registered' "$E2E_TMP/sm.out" || fail "the program did not register"
+paste_colour "$JOV_WIN" "#1A2B3C"
+click_at "$(slot_x 9)" 98
+click_at 462 97
+wait_title "JOV - SansNom *"
+# The end of the session: save yourself for a shutdown, no interaction; then die.
+kill -USR1 "$SM_PID"
+wait_exit "$JOV_PID"
+[ "$rc" = 0 ] || fail "end of session: exit status $rc"
+wait_for 10 grep -q '^session-ended' "$E2E_TMP/sm.out" || fail "the session did not end: $(cat "$E2E_TMP/sm.out")"
+grep -qx 'save-done 1' "$E2E_TMP/sm.out" || fail "the program did not report a good save: $(cat "$E2E_TMP/sm.out")"
+expect_value Op01 dword:0000001a "end of session"
+expect_value Op03 dword:0000003c "end of session"
+expect_value CouleurI dword:003c2b1a "end of session"
+pass "end of session through the session manager: registered, saved, exit 0"
+
 # Two instances, A and B, on the same store.
 start_two() {
   start_jov
@@ -80,6 +105,7 @@ for order in AB BA; do
   red=${order,,}; red=1${red:0:1} # 1a or 1b: which order wrote it
   paste_colour "$A_WIN" "#${red}2233"
   xdotool windowactivate --sync "$B_WIN" >/dev/null 2>&1 || true
+  wait_for 10 is_active "$B_WIN" || fail "B did not get the keyboard"
   JOV_WIN=$B_WIN click_at 105 273 # CheckValeur toggles
   if [ "$order" = AB ]; then close_one "$A_PID" "$A_WIN"; close_one "$B_PID" "$B_WIN"
   else close_one "$B_PID" "$B_WIN"; close_one "$A_PID" "$A_WIN"; fi

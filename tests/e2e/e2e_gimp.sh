@@ -9,16 +9,9 @@ slot_x() { echo $((54 + 2 + 24 * ($1 - 1) + 11)); }
 SLOT_Y=98
 DOCS="$HOME/Documents"
 
-dialog_shown() { xdotool search --all --onlyvisible --pid "$JOV_PID" | grep -qv "$JOV_WIN"; }
-wait_dialog() {
-  wait_for 10 dialog_shown || fail "no $1 dialog"
-  sleep 0.5
-}
-wait_dialog_gone() { wait_for 10 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -qv $JOV_WIN" || fail "the dialog stayed"; }
 # Slot n takes a colour: paste it, select the slot, add.
 store_slot() {
-  clip_in "$2"
-  xdotool key --clearmodifiers ctrl+v
+  paste_text "$2"
   click_at "$(slot_x "$1")" $SLOT_Y
   click_at 462 97
 }
@@ -30,11 +23,11 @@ slot_colours() {
     convert "$E2E_TMP/slots.png" -format "$format" info: | sed 's/\([0-9A-F]\{6\}\)[0-9A-F]*/\1/g'
 }
 check_slots() {
-  local want="FF0000 00FF80" got
+  local want="FF0000 00FF80"
   for _ in $(seq 3 15); do want+=" FFFFFF"; done
   want+=" 0A0B0C"
-  got=$(slot_colours | xargs)
-  [ "$got" = "$want" ] || fail "$1: the slots are $got"
+  wait_for 10 eval '[ "$(slot_colours | xargs)" = "$want" ]' ||
+    fail "$1: the slots are $(slot_colours | xargs)"
 }
 # The file a GIMP palette of these slots must be, byte for byte.
 expected_gpl() {
@@ -54,12 +47,10 @@ wait_title "JOV - SansNom *"
 
 # Ctrl+S, the GIMP filter chosen with the keyboard (the name's extension follows it).
 xdotool key --clearmodifiers ctrl+s
-wait_dialog save
-xdotool key Tab Down
-sleep 0.3
-xdotool key Return
+wait_window >/dev/null
+xdotool key Tab Down Return
 wait_for 10 test -s "$DOCS/SansNom.gpl" || fail "nothing saved at $DOCS/SansNom.gpl"
-wait_dialog_gone
+wait_window_gone
 wait_title "JOV - SansNom"
 [ ! -e "$DOCS/SansNom.pal" ] || fail "a JASC palette was written too"
 expected_gpl SansNom >"$E2E_TMP/expected.gpl"
@@ -69,12 +60,12 @@ pass "Ctrl+S with the GIMP filter wrote SansNom.gpl as GIMP writes palettes"
 
 # Ctrl+S with a typed name ending in .gpl, the JASC filter left as it is.
 xdotool key --clearmodifiers ctrl+s
-wait_dialog save
+wait_window >/dev/null
 xdotool key ctrl+a
 xdotool type --delay 5 "autre.gpl"
 xdotool key Return
 wait_for 10 test -s "$DOCS/autre.gpl" || fail "nothing saved at $DOCS/autre.gpl"
-wait_dialog_gone
+wait_window_gone
 wait_title "JOV - autre"
 expected_gpl autre >"$E2E_TMP/expected.gpl"
 cmp -s "$DOCS/autre.gpl" "$E2E_TMP/expected.gpl" ||
@@ -87,16 +78,13 @@ store_slot 5 "#654321"
 wait_title "JOV - autre *"
 xdotool key --clearmodifiers ctrl+o
 # The modified palette: the question about saving it comes first; "Non".
-wait_for 10 xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^Confirmation$' ||
-  fail "no question about the modified palette"
-sleep 0.3
+wait_window '^Confirmation$' >/dev/null
 xdotool key alt+n
-wait_for 10 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^Confirmation\$'" ||
-  fail "the question stayed"
-wait_dialog open
+wait_window_gone '^Confirmation$'
+wait_window >/dev/null
 xdotool type --delay 5 "$DOCS/SansNom.gpl"
 xdotool key Return
-wait_dialog_gone
+wait_window_gone
 wait_title "JOV - SansNom"
 check_slots "after opening SansNom.gpl"
 pass "Ctrl+O of the .gpl brought the slots back"

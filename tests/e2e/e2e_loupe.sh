@@ -17,22 +17,10 @@ make_tile
 # The colour of the tile at a screen point, "#RRGGBB".
 tile_colour() { printf '#%02X%02X%02X' $(($1 % 256)) $(($2 % 256)) $((($1 % 2) * 255)); }
 
-copy_colour() {
-  xdotool key ctrl+c
-  sleep 0.1
-  xclip -selection clipboard -o 2>/dev/null
-}
-expect_colour() {
-  local got
-  for _ in $(seq 20); do got=$(copy_colour); [ "$got" = "$1" ] && return 0; sleep 0.1; done
-  fail "$2: colour is '$got', expected '$1'"
-}
 press_on_image() {
   xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
-  xdotool mousemove --window "$JOV_WIN" $IMAGE_X $IMAGE_Y
-  sleep 0.2
-  xdotool mousedown 1
-  sleep 0.2
+  wait_for 10 is_active "$JOV_WIN" || fail "the window did not get the keyboard"
+  press_on_pipette
 }
 # Moves the pointer and waits until the loupe stands at its new place; LOUPE_* then hold it.
 move_and_wait() {
@@ -42,15 +30,20 @@ move_and_wait() {
   LOUPE=$(loupe_window)
   wait_for 5 sh -c "[ \"\$(xwininfo -id $LOUPE | grep -E 'Absolute|Width|Height' | tr -d ' \n')\" != '$before' ]" ||
     fail "the loupe did not move for $1,$2"
-  sleep 0.2 # the picture of the last tick painted
   LOUPE_GEOMETRY=$(xwininfo -id "$LOUPE" | grep -E 'Absolute|Width|Height' | tr -d ' \n')
   read -r LOUPE_X LOUPE_Y LOUPE_W LOUPE_H < <(window_geometry "$LOUPE")
 }
 # The loupe's picture (120 x 120 inside a one-pixel border) against the screen around the
 # pointer scaled 8 times, from one screenshot; the centre cell's frame is painted over in both.
-# Cells off the screen must show the grey hatch (two greys) and nothing else.
+# Cells off the screen must show the grey hatch (two greys) and nothing else. The loupe may still
+# be on its way or painting its last tick: it is looked at until it is right.
 check_picture() {
+  wait_for 10 loupe_shows "$1" "$2" || fail "$MISMATCH"
+}
+MISMATCH=""
+loupe_shows() {
   local x=$1 y=$2 shot="$E2E_TMP/root.png"
+  read -r LOUPE_X LOUPE_Y LOUPE_W LOUPE_H < <(window_geometry "$(loupe_window)")
   local left=$((x < 7 ? 7 - x : 0)) top=$((y < 7 ? 7 - y : 0))
   local right=$((x + 7 >= SCREEN_W ? x + 8 - SCREEN_W : 0))
   local bottom=$((y + 7 >= SCREEN_H ? y + 8 - SCREEN_H : 0))
@@ -65,7 +58,8 @@ check_picture() {
   local differs
   differs=$(convert "$E2E_TMP/loupe.png" "$E2E_TMP/expected.png" -compose difference -composite \
     -threshold 0 -format '%[fx:int(mean*w*h+0.5)]' info:)
-  [ "$differs" = 0 ] || fail "at $x,$y the loupe differs from the screen in $differs pixels"
+  MISMATCH="at $x,$y the loupe differs from the screen in $differs pixels"
+  [ "$differs" = 0 ] || return 1
   if [ $((left + top + right + bottom)) -gt 0 ]; then
     # Everything but the on-screen part (and the centre's frame) must be hatch.
     local others
@@ -73,7 +67,8 @@ check_picture() {
       -draw "rectangle $((left * 8)),$((top * 8)) $((left * 8 + cw * 8 - 1)),$((top * 8 + ch * 8 - 1))" \
       -draw "rectangle 55,55 64,64" -fill '#C8C8C8' -opaque '#808080' -unique-colors \
       -format '%k' info:)
-    [ "$others" = 1 ] || fail "at $x,$y the cells off the screen are not a grey hatch"
+    MISMATCH="at $x,$y the cells off the screen are not a grey hatch"
+    [ "$others" = 1 ] || return 1
   fi
 }
 # Whole on the screen and clear of the 15 x 15 block around the pointer.
@@ -151,8 +146,6 @@ xdotool key shift+Down shift+Left Left
 wait_for 3 nudged 691 511 || fail "Shift+Down, Shift+Left, Left moved the pointer to $(xdotool getmouselocation)"
 xdotool key Up
 wait_for 3 nudged 691 510 || fail "Up moved the pointer to $(xdotool getmouselocation)"
-sleep 0.2
-read -r LOUPE_X LOUPE_Y LOUPE_W LOUPE_H < <(window_geometry "$(loupe_window)")
 check_picture 691 510
 xdotool mouseup 1
 expect_colour "$(tile_colour 691 510)" "release after the arrow keys"
@@ -167,7 +160,8 @@ grep -q '^"Op33"=dword:00000000' "$STORE" || fail "Op33 not in the store"
 start_jov
 press_on_image
 xdotool mousemove 620 410
-sleep 0.5
+# The loupe would show at the tick that brings the sample the pixel under the pointer.
+wait_for 10 pixel_is 247 52 "$(tile_colour 620 410 | cut -c2-)" || fail "the sample did not follow"
 no_loupe || fail "a loupe appeared with the option off"
 xdotool key Right
 wait_for 3 nudged 621 410 || fail "without the loupe, Right moved the pointer to $(xdotool getmouselocation)"

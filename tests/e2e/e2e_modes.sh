@@ -17,8 +17,7 @@ frame_of() {
 }
 client_height() { window_geometry "$JOV_WIN" | awk '{print $4}'; }
 above() { xprop -id "$JOV_WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
-dialog_window() { xdotool search --all --onlyvisible --pid "$JOV_PID" --name "^$1\$" | head -n1; }
-dialog_click() { xdotool mousemove --window "$1" "$2" "$3"; sleep 0.1; xdotool click 1; sleep 0.2; }
+dialog_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 store_value() { grep "^\"$1\"=" "$XDG_CONFIG_HOME/Corvel Astine/JOV.reg"; }
 
 start_x
@@ -45,21 +44,15 @@ pass "Ctrl+T: above, then not"
 
 # The options dialog: Cancel keeps, OK stores.
 click_at 32 37
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID --name '^Options\$'" || fail "no options dialog"
-dlg=$(dialog_window Options)
-sleep 0.5
+dlg=$(wait_window '^Options$')
 dialog_click "$dlg" 72 158      # CheckSupprime
 dialog_click "$dlg" 485 250     # Annuler
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^Options\$'" || fail "Annuler did not close"
 pass "Annuler closed the dialog"
 click_at 32 37
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID --name '^Options\$'" || fail "no options dialog"
-dlg=$(dialog_window Options)
-sleep 0.5
+dlg=$(wait_window '^Options$')
 dialog_click "$dlg" 85 250      # A propos
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID --name '^A propos de...\$'" ||
-  fail "no About box"
-about=$(dialog_window 'A propos de...')
+about=$(wait_window '^A propos de...$')
 pass "A propos opened the About box"
 wmctrl -i -c "$about"
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^A propos'" || fail "About box stayed"

@@ -114,9 +114,7 @@ expect_pick 600 401 "$(square_mean 600 401 5)" --sample=5 --no-copy
 expect_pick 0 0 "$(square_mean 0 0 5)" --sample=5 --no-copy
 expect_pick 1023 767 "$(square_mean 1023 767 15)" --sample=15 --no-copy
 start_pick --no-copy
-xdotool mousemove 700 300 click 4 click 4 # 1 -> 3 -> 5
-sleep 0.2
-xdotool click 1
+xdotool mousemove 700 300 click 4 click 4 click 1 # 1 -> 3 -> 5, then the pick
 end_pick
 [ "$PICK_OUT" = "$(square_mean 700 300 5)" ] || fail "wheel: '$PICK_OUT', expected $(square_mean 700 300 5)"
 pass "the rounded mean of a 3, 5 and 15 pixel square, by option and by wheel, at the corners"
@@ -150,9 +148,10 @@ start_session_bus
 portal_pick() {
   local record=$1; shift
   if [ "$record" != none ]; then
-    "$FAKE_PORTAL" --record "$E2E_TMP/record.$record" "$@" >"$E2E_TMP/portal.out" 2>&1 &
+    # Each start has its own output file: an earlier one's "ready" must not be taken for its.
+    "$FAKE_PORTAL" --record "$E2E_TMP/record.$record" "$@" >"$E2E_TMP/portal.$record" 2>&1 &
     E2E_PIDS+=($!)
-    wait_for 10 grep -q '^ready' "$E2E_TMP/portal.out" || fail "the stand-in portal did not start"
+    wait_for 10 grep -q '^ready' "$E2E_TMP/portal.$record" || fail "the stand-in portal did not start"
   fi
   PICK_STATUS=0
   XDG_SESSION_TYPE=wayland timeout 20 "$JOV" --pick --sample=3 >"$E2E_TMP/out" 2>"$E2E_TMP/err" ||

@@ -14,34 +14,32 @@ status_colours() {
     convert "$E2E_TMP/status.png" -crop 220x11+6+308 +repage -format %k info:
 }
 
+status_shown() { [ "$(status_colours)" -gt 1 ]; }
+
 start_x
 xsetroot -solid '#3366CC'
 start_jov
 expect_colour "#000000" "at start"
-image_pixel=$(window_pixel $PIPETTE_X $PIPETTE_Y)
 
-# Left press on the image, move onto the background, release there.
+# Left press on the image (which hides it), move onto the background, release there.
 press_on_pipette
 xdotool mousemove 900 700
-sleep 0.3
-[ "$(window_pixel $PIPETTE_X $PIPETTE_Y)" != "$image_pixel" ] || fail "pipette image still shown"
-[ "$(status_colours)" -gt 1 ] || fail "no status text while the pipette runs"
+wait_for 10 status_shown || fail "no status text while the pipette runs"
 xdotool mouseup 1
-sleep 0.5
-[ "$(status_colours)" = 1 ] || fail "status panel 0 not empty after the pipette"
-[ "$(window_pixel $PIPETTE_X $PIPETTE_Y)" = "$image_pixel" ] || fail "pipette image not shown again"
+wait_for 10 pipette_back || fail "pipette image not shown again"
+wait_for 10 eval '! status_shown' || fail "status panel 0 not empty after the pipette"
 expect_colour "#3366CC" "left release on the background"
 pass "left release picked the background colour; image back, status empty"
 
-# A middle release does not end the mode; a right release does.
-xsetroot -solid '#CC3311'
+# A middle release does not end the mode; a right release does. The middle click is on the
+# left half of the background, the right one on the right half: a mode that the middle click
+# had ended would have taken the left half's colour.
+make_halves
+xsetroot -bitmap "$E2E_TMP/halves.xbm" -fg '#22AA44' -bg '#CC3311'
 press_on_pipette
-xdotool mousemove 880 650
-sleep 0.3
-xdotool click 2
-sleep 0.3
+xdotool mousemove 300 650 click 2
 expect_colour "#3366CC" "after a middle click the mode still runs"
-xdotool click 3
+xdotool mousemove 880 650 click 3
 expect_colour "#CC3311" "right release on the background"
 xdotool mouseup 1
 pass "middle release ignored, right release ends the pipette"
@@ -49,6 +47,7 @@ pass "middle release ignored, right release ends the pipette"
 # Press and release without leaving the pipette's panel: nothing changes.
 press_on_pipette
 xdotool mouseup 1
+wait_for 10 pipette_back || fail "press and release on the panel: the pipette did not end"
 expect_colour "#CC3311" "press and release on the panel"
 pass "press and release on the panel keeps the colour"
 
@@ -57,15 +56,13 @@ pass "press and release on the panel keeps the colour"
 xsetroot -solid '#FF0000'
 press_on_pipette
 xdotool mousemove 900 700
-sleep 0.3
-[ "$(window_pixel $SAMPLE_X $SAMPLE_Y)" = FF0000 ] || fail "the sample does not follow the pointer"
+wait_for 10 pixel_is $SAMPLE_X $SAMPLE_Y FF0000 || fail "the sample does not follow the pointer"
 xdotool key Escape
-sleep 0.3
+wait_for 10 pixel_is $SAMPLE_X $SAMPLE_Y CC3311 || fail "the sample not given back after Escape"
+wait_for 10 pipette_back || fail "image not back after Escape"
+wait_for 10 eval '! status_shown' || fail "status panel 0 not empty after Escape"
+# The copy below reaches the program after the release.
 xdotool mouseup 1
-sleep 0.3
-[ "$(window_pixel $SAMPLE_X $SAMPLE_Y)" = CC3311 ] || fail "the sample not given back after Escape"
-[ "$(window_pixel $PIPETTE_X $PIPETTE_Y)" = "$image_pixel" ] || fail "image not back after Escape"
-[ "$(status_colours)" = 1 ] || fail "status panel 0 not empty after Escape"
 expect_colour "#CC3311" "Escape, then a release on red"
 pass "Escape ends the pipette with the colour from before"
 close_jov
@@ -77,16 +74,11 @@ mkdir -p "$E2E_TMP/nolib"
 cp "$JOV" "$E2E_TMP/nolib/jov"
 JOV="$E2E_TMP/nolib/jov"
 start_jov
-press_on_pipette
-xdotool mouseup 1
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID --name '^JOV\$'" ||
-  fail "no message about the missing library"
-msg=$(xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^JOV$' | head -n1)
-xwininfo -id "$msg" >/dev/null || fail "message window vanished"
-xdotool windowactivate --sync "$msg" key Return 2>/dev/null || xdotool key Return
-wait_for 10 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^JOV\$'" ||
-  fail "message stayed"
-sleep 0.3
+xdotool mousemove --window "$JOV_WIN" $PIPETTE_X $PIPETTE_Y mousedown 1 mouseup 1
+wait_window '^JOV$' >/dev/null
+xdotool key Return
+wait_window_gone '^JOV$'
+wait_for 10 is_active "$JOV_WIN" || fail "the window did not get the keyboard back"
 expect_colour "#CC3311" "the mode ended without taking a colour"
 pass "missing library: message, then the mode ended"
 close_jov

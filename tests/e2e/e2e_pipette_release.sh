@@ -5,11 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 # The left half of the screen (x < 512) in the first colour, the right half in the second.
-{
-  printf '#define halves_width 1024\n#define halves_height 1\nstatic unsigned char halves_bits[] = {\n'
-  for i in $(seq 128); do [ "$i" -le 64 ] && printf ' 0xff,' || printf ' 0x00,'; done
-  printf '};\n'
-} >"$E2E_TMP/halves.xbm"
+make_halves
 
 start_x
 start_jov
@@ -20,7 +16,6 @@ for round in $(seq 0 19); do
   xsetroot -bitmap "$E2E_TMP/halves.xbm" -fg "#$want" -bg "#${right[round % 2]}"
   press_on_pipette
   xdotool mousemove 505 600
-  sleep 0.1
   moved=$(xdotool mouseup 1 mousemove_relative 20 0 getmouselocation)
   case "$moved" in "x:505 "*) fail "round $round: the move did not happen" ;; esac
   expect_colour "#$want" "round $round: release at 505,600 then a move"

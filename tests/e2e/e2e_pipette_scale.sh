@@ -15,7 +15,6 @@ for factor in 1 1.5 2; do
     read -r x y colour <<<"$pick"
     press_on_pipette "$factor"
     xdotool mousemove "$x" "$y"
-    sleep 0.3
     xdotool mouseup 1
     expect_colour "$colour" "scale $factor, release on $x,$y"
     expect_pointer "$x" "$y" 0 "scale $factor, after the release on $x,$y"

@@ -20,13 +20,14 @@ unset WAYLAND_DISPLAY
 
 PORTAL_PID=""
 RECORD=""
-# Starts the stand-in portal with the given answer; waits until it owns its name.
+# Starts the stand-in portal with the given answer; waits until it owns its name. Each start
+# has its own output file: an earlier one's "ready" must not be taken for its.
 start_portal() {
   RECORD="$E2E_TMP/record.$1"; shift
-  "$FAKE_PORTAL" --record "$RECORD" "$@" >"$E2E_TMP/portal.out" 2>&1 &
+  "$FAKE_PORTAL" --record "$RECORD" "$@" >"$RECORD.out" 2>&1 &
   PORTAL_PID=$!
   E2E_PIDS+=($PORTAL_PID)
-  wait_for 10 grep -q '^ready' "$E2E_TMP/portal.out" || fail "the stand-in portal did not start"
+  wait_for 10 grep -q '^ready' "$RECORD.out" || fail "the stand-in portal did not start"
 }
 stop_portal() {
   kill "$PORTAL_PID" 2>/dev/null || true
@@ -34,22 +35,15 @@ stop_portal() {
 }
 recorded() { sed -n "s/^$1=//p" "$RECORD"; }
 
-copy_colour() {
-  xdotool key --clearmodifiers ctrl+c
-  sleep 0.1
-  xclip -selection clipboard -o 2>/dev/null
-}
-expect_colour() {
-  local got
-  for _ in $(seq 20); do got=$(copy_colour); [ "$got" = "$1" ] && break; sleep 0.1; done
-  [ "$got" = "$1" ] || fail "$2: colour is '$got', expected '$1'"
-  [ "$(window_pixel $SAMPLE_X $SAMPLE_Y)" = "${1#\#}" ] || fail "$2: the sample panel is not $1"
+# The colour copied, and shown in the sample panel.
+expect_taken() {
+  expect_colour "$1" "$2"
+  wait_for 10 pixel_is $SAMPLE_X $SAMPLE_Y "${1#\#}" || fail "$2: the sample panel is not $1"
 }
 click_image() {
   xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
-  xdotool mousemove --window "$JOV_WIN" $IMAGE_X $IMAGE_Y
-  sleep 0.1
-  xdotool click 1
+  wait_for 10 is_active "$JOV_WIN" || fail "the window did not get the keyboard"
+  xdotool mousemove --window "$JOV_WIN" $IMAGE_X $IMAGE_Y click 1
 }
 # The text area of status panel 0, as a picture.
 status_picture() {
@@ -65,27 +59,31 @@ differing() {
   convert "$1" "$2" -compose difference -composite -threshold 0 \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
+# Whether the status, taken as picture $1, shows a text other than those of the pictures after it.
+status_says() {
+  local picture=$1 other
+  shift
+  status_picture "$picture" && [ "$(status_colours "$picture")" -gt 1 ] || return 1
+  for other in "$@"; do [ "$(differing "$picture" "$other")" -gt 0 ] || return 1; done
+}
 
 start_x
 start_jov
 IMAGE_PIXEL=$(window_pixel $IMAGE_X $IMAGE_Y)
-expect_colour "#000000" "at start"
+expect_taken "#000000" "at start"
 # The pointer on the image: the status shows the image's hint.
+status_picture "$E2E_TMP/start.png"
 xdotool mousemove --window "$JOV_WIN" $IMAGE_X $IMAGE_Y
-sleep 0.3
-status_picture "$E2E_TMP/hint.png"
+wait_for 10 status_says "$E2E_TMP/hint.png" "$E2E_TMP/start.png" || fail "no hint for the image"
 
 # A colour, after a while: meanwhile the window shows the mode.
 start_portal colour --color 0.2,0.4,0.6 --response-delay 1500
 click_image
-sleep 0.3
-[ "$(window_pixel $IMAGE_X $IMAGE_Y)" != "$IMAGE_PIXEL" ] || fail "the pipette image stayed while the portal picks"
-status_picture "$E2E_TMP/active.png"
-[ "$(status_colours "$E2E_TMP/active.png")" -gt 1 ] || fail "no status while the portal picks"
-[ "$(differing "$E2E_TMP/active.png" "$E2E_TMP/hint.png")" -gt 0 ] ||
-  fail "the status shows the hint while the portal picks"
+wait_for 10 eval '! image_back' || fail "the pipette image stayed while the portal picks"
+wait_for 10 status_says "$E2E_TMP/active.png" "$E2E_TMP/hint.png" ||
+  fail "no status other than the hint while the portal picks"
 wait_for 10 image_back || fail "the pipette image did not come back"
-expect_colour "#336699" "portal colour"
+expect_taken "#336699" "portal colour"
 [ "$(recorded parent)" = "x11:$(printf %x "$JOV_WIN")" ] ||
   fail "parent window '$(recorded parent)', expected x11:$(printf %x "$JOV_WIN")"
 [ -n "$(recorded token)" ] && [ "$(recorded options)" = handle_token ] || fail "no handle_token sent"
@@ -102,16 +100,11 @@ for case in cancel error none; do
   esac
   click_image
   wait_for 10 image_back || fail "$case: the pipette image did not come back"
-  sleep 0.2
-  status_picture "$E2E_TMP/status-$case.png"
-  [ "$(status_colours "$E2E_TMP/status-$case.png")" -gt 1 ] || fail "$case: no status message"
-  [ "$(differing "$E2E_TMP/status-$case.png" "$E2E_TMP/active.png")" -gt 0 ] ||
-    fail "$case: the status still says the pipette is active"
-  # The pointer is still on the image: its hint must not hide the message.
-  [ "$(differing "$E2E_TMP/status-$case.png" "$E2E_TMP/hint.png")" -gt 0 ] ||
-    fail "$case: the status shows the image's hint instead of a message"
+  # Neither the active mode's text nor the hint of the image, on which the pointer still is.
+  wait_for 10 status_says "$E2E_TMP/status-$case.png" "$E2E_TMP/active.png" "$E2E_TMP/hint.png" ||
+    fail "$case: no status message"
   STATUS[$case]=$(md5sum <"$E2E_TMP/status-$case.png")
-  expect_colour "#336699" "$case"
+  expect_taken "#336699" "$case"
   [ "$case" = none ] || stop_portal
   pass "$case: colour kept, a status message, the pipette image back"
 done
@@ -123,12 +116,11 @@ pass "cancel, error and no portal each say why"
 start_portal silent --silent
 click_image
 wait_for 5 sh -c "grep -q '^handle=' '$RECORD'" || fail "the portal was not asked"
-sleep 0.2
 xdotool key Escape
 wait_for 10 image_back || fail "Escape: the pipette image did not come back"
 wait_for 5 sh -c "grep -q '^close=' '$RECORD'" || fail "Escape did not close the portal's request"
 [ "$(recorded close)" = "$(recorded handle)" ] || fail "Escape closed '$(recorded close)'"
-expect_colour "#336699" "Escape"
+expect_taken "#336699" "Escape"
 pass "Escape while the portal waits closes its request and keeps the colour"
 stop_portal
 close_jov

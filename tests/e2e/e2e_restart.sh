@@ -7,14 +7,14 @@ source "$(dirname "$0")/lib.sh"
 start_x
 start_jov
 
-clip_in "#123456"
-xdotool key --clearmodifiers ctrl+v
+paste_text "#123456"
 click_at 491 273            # RadioRgb
 click_at 105 273            # CheckValeur
 click_at $((54 + 2 + 24 + 11)) 98   # slot 2
 click_at 462 97             # BtnPlus
+placed=$(window_geometry "$JOV_WIN")
 xdotool windowmove --sync "$JOV_WIN" 200 150 || true
-sleep 0.5
+wait_for 10 eval '[ "$(window_geometry "$JOV_WIN")" != "$placed" ]' || fail "the window did not move"
 read -r x0 y0 _ _ < <(window_geometry "$JOV_WIN")
 close_jov --no-save
 pass "first run closed at $x0,$y0"

@@ -15,18 +15,13 @@ in_mask() {
 }
 # Waits for the program to end; its exit status in $rc.
 wait_exit() {
-  local end=$((SECONDS + 10))
-  while kill -0 "$1" 2>/dev/null; do
-    [ $SECONDS -ge $end ] && fail "$2: JOV did not end"
-    sleep 0.05
-  done
+  wait_for 10 eval "! kill -0 $1" || fail "$2: JOV did not end"
   rc=0
   wait "$1" || rc=$?
 }
 # Pastes a colour and reads it back: the window still answers.
 expect_answers() {
-  clip_in "#$1"
-  xdotool key --clearmodifiers ctrl+v
+  paste_text "#$1"
   expect_colour "#$1" "$2"
 }
 

@@ -12,28 +12,24 @@ start_x
 start_jov
 
 # Slot 3 takes pure red: paste the colour, select the slot, add.
-clip_in "#FF0000"
-xdotool key --clearmodifiers ctrl+v
+paste_text "#FF0000"
 click_at "$(slot_x 3)" $SLOT_Y
 click_at 462 97
-[ "$(window_pixel "$(slot_x 3)" $SLOT_Y)" = FF0000 ] || fail "slot 3 is not red"
+wait_for 10 pixel_is "$(slot_x 3)" $SLOT_Y FF0000 || fail "slot 3 is not red"
 wait_title "JOV - SansNom *"
 pass "slot 3 holds the colour"
 
 # Ctrl+click on slot 3 picks it up, a click on slot 7 drops it there.
 xdotool mousemove --window "$JOV_WIN" "$(slot_x 3)" $SLOT_Y
 xdotool keydown ctrl click 1 keyup ctrl
-sleep 0.2
 click_at "$(slot_x 7)" $SLOT_Y
-[ "$(window_pixel "$(slot_x 7)" $SLOT_Y)" = FF0000 ] || fail "slot 7 did not receive the colour"
-[ "$(window_pixel "$(slot_x 3)" $SLOT_Y)" = FFFFFF ] || fail "slot 3 did not receive slot 7's colour"
+wait_for 10 pixel_is "$(slot_x 7)" $SLOT_Y FF0000 || fail "slot 7 did not receive the colour"
+wait_for 10 pixel_is "$(slot_x 3)" $SLOT_Y FFFFFF || fail "slot 3 did not receive slot 7's colour"
 pass "drag and drop swapped slots 3 and 7"
 
 # Ctrl+S: the real save dialog proposes SansNom.pal in the documents folder; Return saves.
 xdotool key --clearmodifiers ctrl+s
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
-  fail "no save dialog"
-sleep 0.5
+wait_window >/dev/null
 xdotool key Return
 saved="$HOME/Documents/SansNom.pal"
 wait_for 10 test -s "$saved" || fail "nothing saved at $saved"
@@ -50,14 +46,14 @@ pass "Ctrl+S wrote the 19 lines with CR LF"
   for n in $(seq 16); do if [ "$n" = 5 ]; then printf '1 2\r\n'; else printf '0 0 255\r\n'; fi; done
 } >"$E2E_TMP/faulty.pal"
 xdotool key --clearmodifiers ctrl+o
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
-  fail "no open dialog"
-sleep 0.5
+wait_window >/dev/null
 xdotool type --delay 5 "$E2E_TMP/faulty.pal"
 xdotool key Return
-wait_for 10 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
-  fail "open dialog did not close"
-sleep 0.3
+wait_window_gone
+# The file is read before the program handles anything sent after the dialog closed: once it
+# has taken a paste, the slots show what the faulty palette left.
+wait_for 10 is_active "$JOV_WIN" || fail "the window did not get the keyboard back"
+paste_text "#00FF00"
 for n in $(seq 16); do
   want=FFFFFF; [ "$n" = 7 ] && want=FF0000
   [ "$(window_pixel "$(slot_x "$n")" $SLOT_Y)" = $want ] || fail "slot $n changed"

@@ -43,11 +43,11 @@ drawn() { [ "$(black_pixels)" -ge $((BASE + 15000)) ]; }
 gone() { [ "$(black_pixels)" -lt $((BASE + 1000)) ]; }
 
 # The desktop shell draws its panel and background after the start: wait until the picture
-# holds still before taking it as the empty desktop.
+# holds still (two pictures in a row agree) before taking it as the empty desktop.
 wait_for 10 black_pixels || wl_fail "the screenshooter does not work"
 BASE=$(black_pixels)
-sleep 1
-BASE=$(black_pixels)
+settled() { local last=$BASE; BASE=$(black_pixels) && [ "$BASE" = "$last" ]; }
+wait_for 10 settled || wl_fail "the desktop does not hold still"
 [ "$BASE" -lt 5000 ] || wl_fail "the empty desktop has $BASE black pixels"
 
 stop_jov() {

@@ -5,13 +5,6 @@
 # (the first three grown with the density, the last one taking what is left).
 source "$(dirname "$0")/lib.sh"
 
-window_named() { xdotool search --all --onlyvisible --pid "$JOV_PID" --name "^$1\$" | head -n1; }
-wait_window() {
-  wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID --name '^$1\$'" ||
-    fail "no window '$1'"
-  sleep 0.3
-  window_named "$1"
-}
 # The buttons window $1 (called $2) asks for, and what the window manager allows it: close and
 # the system menu always, never maximise, minimise only when $3 is "minimise". The request is
 # the Motif hints (functions: resize 2, move 4, minimise 8, maximise 16, close 32; decorations:
@@ -85,7 +78,7 @@ check_buttons "$JOV_WIN" "main window" minimise
 
 # The options dialog, and the About box opened from it.
 click_at 32 37
-dlg=$(wait_window Options)
+dlg=$(wait_window '^Options$')
 check_buttons "$dlg" "options dialog" close-only
 # At its place over the settings box the dialog leaves the main window's status bar whole, where
 # the hint of each of its controls is read.
@@ -97,21 +90,24 @@ status_top=$((my + mh - 19))
 [ $((dy + dh + ${frame_bottom:-0})) -le "$status_top" ] ||
   fail "the options dialog (bottom $((dy + dh + ${frame_bottom:-0}))) covers the status bar at $status_top"
 status_shot() { import -window root -crop "$((mw - 300))x13+$((mx + 4))+$((status_top + 3))" "$1"; }
+status_is_none() {
+  status_shot "$E2E_TMP/status.png" &&
+    [ "$(compare -metric AE "$E2E_TMP/status-none.png" "$E2E_TMP/status.png" null: 2>&1 || true)" = 0 ]
+}
+# The status with the pointer on no control of the dialog, once two pictures in a row agree
+# (the hint of the button that opened the dialog goes at the first event after the move).
 xdotool mousemove --window "$dlg" 500 150
-sleep 0.3
-status_shot "$E2E_TMP/status-none.png"
+wait_for 10 eval 'status_shot "$E2E_TMP/status-none.png" && status_is_none' ||
+  fail "the status bar does not hold still"
 for at in "100 50" "100 190" "150 200" "500 262" "200 275" "420 275"; do
   xdotool mousemove --window "$dlg" $at
-  sleep 0.3
-  status_shot "$E2E_TMP/status-hint.png"
-  [ "$(compare -metric AE "$E2E_TMP/status-none.png" "$E2E_TMP/status-hint.png" null: 2>&1 || true)" != 0 ] ||
-    fail "no hint in the status bar for the dialog control at $at"
+  wait_for 10 eval '! status_is_none' || fail "no hint in the status bar for the dialog control at $at"
   xdotool mousemove --window "$dlg" 500 150
-  sleep 0.2
+  wait_for 10 status_is_none || fail "the hint of the control at $at stayed"
 done
 pass "options dialog 529x268 above the status bar; its controls' hints show there"
 xdotool mousemove --window "$dlg" 85 250 click 1
-about=$(wait_window 'A propos de...')
+about=$(wait_window '^A propos de...$')
 check_buttons "$about" "About box" close-only
 wmctrl -i -c "$about"
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^A propos'" ||
@@ -122,7 +118,7 @@ wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^O
 
 # "+" with no slot selected: the information box.
 click_at 462 97
-box=$(wait_window Information)
+box=$(wait_window '^Information$')
 check_buttons "$box" "message box" close-only
 wmctrl -i -c "$box"
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^Information\$'" ||
@@ -132,15 +128,11 @@ wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID --name '^I
 click_at 5 300 # the window background, which gives the window the keyboard
 wait_for 5 sh -c "[ \"\$(xdotool getactivewindow)\" = $JOV_WIN ]" || fail "main window not active"
 xdotool key --clearmodifiers ctrl+p
-wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
-  fail "no colour dialog"
-sleep 0.5
-colors=$(xdotool search --all --onlyvisible --pid "$JOV_PID" | grep -v "$JOV_WIN" | head -n1)
+colors=$(wait_window)
 title=$(xdotool getwindowname "$colors")
 [ "$title" = "Sélectionner une couleur" ] || fail "colour dialog title is '$title'"
 import -window "$colors" "$E2E_TMP/colors.png"
 pass "colour dialog: '$title'"
-wait_for 5 sh -c "[ \"\$(xdotool getactivewindow)\" = $colors ]" || fail "colour dialog not active"
 xdotool key Escape
 wait_for 5 sh -c "! xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
   fail "colour dialog stayed"

@@ -25,6 +25,8 @@ e2e_cleanup() {
   exit $status
 }
 trap e2e_cleanup EXIT
+# A step that fails without a word of its own is named.
+trap 'echo "failed: line $LINENO: $BASH_COMMAND" >&2' ERR
 trap 'exit 130' INT TERM
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -96,6 +98,9 @@ JOV_WIN=""
 # script's background job would have SIGINT and SIGQUIT ignored). A test may start it otherwise
 # (nohup, say) by setting this array.
 JOV_LAUNCH=(env --default-signal=INT,QUIT)
+# Set by a test on a server that Qt cannot paint on (8 bits): the window then shows nothing, and
+# the waits on its pixels are left out.
+JOV_UNPAINTED=""
 start_jov() {
   "${JOV_LAUNCH[@]}" "$JOV" "$@" >"$E2E_TMP/jov.log" 2>&1 &
   JOV_PID=$!
@@ -104,7 +109,38 @@ start_jov() {
     fail "the JOV window did not appear"
   JOV_WIN=$(xdotool search --all --onlyvisible --pid "$JOV_PID" --name '^JOV' | head -n1)
   xdotool windowactivate --sync "$JOV_WIN" >/dev/null 2>&1 || true
-  sleep 0.3
+  wait_for 10 is_active "$JOV_WIN" || fail "the JOV window did not get the keyboard"
+  [ -n "$JOV_UNPAINTED" ] || wait_for 10 window_drawn || fail "the JOV window was not drawn"
+}
+
+# Whether window $1 has the keyboard (is the window manager's active window).
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+# Whether the window has been painted: one face colour along its top edge and more than a few
+# colours in all (a window not painted yet is blank or shows what was beneath it).
+window_drawn() {
+  import -window "$JOV_WIN" "$E2E_TMP/drawn.png" &&
+    convert "$E2E_TMP/drawn.png" -format '%[hex:p{3,3}] %[hex:p{100,3}] %[hex:p{540,3}] %k' info: |
+    awk '{ exit !($1 == $2 && $2 == $3 && $4 > 8) }'
+}
+
+# The program's first visible window other than the main one (a dialog, a message box) whose
+# name matches the regular expression $1 (any name if none is given).
+program_window() {
+  xdotool search --all --onlyvisible --pid "$JOV_PID" ${1:+--name "$1"} 2>/dev/null |
+    grep -vx "$JOV_WIN" | head -n1 | grep .
+}
+# Waits until such a window is shown and has the keyboard, so that the keys typed next reach
+# it; prints its id.
+wait_window() {
+  local name=${1:-} w=""
+  wait_for 10 eval 'w=$(program_window "$name") && is_active "$w"' ||
+    fail "no window '$name' with the keyboard"
+  echo "$w"
+}
+# Waits until no such window is shown.
+wait_window_gone() {
+  local name=${1:-}
+  wait_for 10 eval '! program_window "$name"' || fail "the window '$name' stayed"
 }
 
 # Client-area geometry of the window, as "X Y W H" in screen coordinates.
@@ -120,16 +156,10 @@ window_title() { xdotool getwindowname "$1"; }
 close_jov() {
   wmctrl -i -c "$JOV_WIN" || fail "wmctrl could not ask the window to close"
   if [ "${1:-}" = "--no-save" ]; then
-    wait_for 10 sh -c "xdotool search --all --onlyvisible --pid $JOV_PID | grep -v $JOV_WIN" ||
-      fail "no save question"
-    sleep 0.3
+    wait_window >/dev/null
     xdotool key alt+n
   fi
-  local end=$((SECONDS + 10))
-  while kill -0 "$JOV_PID" 2>/dev/null; do
-    [ $SECONDS -ge $end ] && fail "JOV did not end after close"
-    sleep 0.1
-  done
+  wait_for 10 eval '! kill -0 "$JOV_PID"' || fail "JOV did not end after close"
 }
 
 # Hex colour "RRGGBB" of a pixel of the window, in client coordinates.
@@ -138,13 +168,32 @@ window_pixel() {
     convert "$E2E_TMP/pixel.png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6
 }
 
-# Clicks at client coordinates of the window.
-click_at() {
-  xdotool mousemove --window "$JOV_WIN" "$1" "$2" click 1
-  sleep 0.2
-}
+# Whether the pixel at client coordinates $1,$2 of the window is "RRGGBB" $3.
+pixel_is() { [ "$(window_pixel "$1" "$2")" = "$3" ]; }
+
+# Clicks at client coordinates of the window. The program handles its X events in order: what
+# is sent after this reaches it after the click; a result read another way must be waited for.
+click_at() { xdotool mousemove --window "$JOV_WIN" "$1" "$2" click 1; }
 
 clip_in() { printf '%s' "$1" | xclip -selection clipboard -i; }
+# Pastes $1 with Ctrl+V and waits until the program has taken the text: the clipboard's owner
+# serves two requests, a read here that shows it owns the clipboard (it held "-" before) and the
+# program's, and then ends. The paste is then done: the program applies the text as soon as it
+# arrives, before any event sent after this.
+paste_text() {
+  local text=$1
+  clip_in "-"
+  wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "-" ]' ||
+    fail "xclip did not take the clipboard"
+  printf '%s' "$text" | xclip -selection clipboard -loops 2 -quiet -i >/dev/null 2>&1 &
+  # Not killed at the end: it ends with the X server at the latest.
+  local owner=$!
+  wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" = "$text" ]' ||
+    fail "xclip did not take the clipboard"
+  xdotool key --clearmodifiers ctrl+v
+  wait_for 10 eval '! kill -0 $owner' || fail "the program did not take the pasted text"
+  wait "$owner" || true
+}
 
 # Waits until the title of the program's window is exactly $1.
 wait_title() {
@@ -155,27 +204,42 @@ wait_title() {
 # The pipette: the centre of its image in client coordinates at scale 1, and the current colour
 # read back through Ctrl+C (which copies it in the HTML format by default).
 PIPETTE_X=488; PIPETTE_Y=38
-# Without --clearmodifiers: that option would also let go of a held mouse button.
+# Without --clearmodifiers: that option would also let go of a held mouse button. The clipboard
+# first holds a text that is no colour, so that the copy is seen when it arrives.
 copy_colour() {
+  clip_in "-"
   xdotool key ctrl+c
-  sleep 0.2
+  wait_for 10 eval '[ "$(xclip -selection clipboard -o 2>/dev/null)" != "-" ]' || return 0
   xclip -selection clipboard -o 2>/dev/null
 }
 expect_colour() {
-  local want=$1 got
-  for _ in $(seq 20); do got=$(copy_colour); [ "$got" = "$want" ] && return 0; sleep 0.2; done
+  local want=$1 got="" end=$((SECONDS + 10))
+  while [ $SECONDS -lt $end ]; do got=$(copy_colour); [ "$got" = "$want" ] && return 0; done
   fail "$2: colour is '$got', expected '$want'"
 }
 # Moves onto the pipette image of a window drawn at scale $1 (default 1) and presses the left
-# button there, which starts the pipette.
+# button there, which starts the pipette; waits until the image has made way for the mode, which
+# the program paints only once the hook listens.
+PIPETTE_PIXEL="" PIPETTE_PIXEL_OF=""
 press_on_pipette() {
-  local scale=${1:-1}
-  xdotool mousemove --window "$JOV_WIN" $(awk -v s="$scale" -v x=$PIPETTE_X -v y=$PIPETTE_Y \
-    'BEGIN { printf "%d %d", x * s, y * s }')
-  sleep 0.2
-  xdotool mousedown 1
-  sleep 0.3
+  local scale=${1:-1} x y
+  if [ -n "$JOV_UNPAINTED" ]; then
+    xdotool mousemove --window "$JOV_WIN" $PIPETTE_X $PIPETTE_Y mousedown 1
+    return
+  fi
+  read -r x y < <(awk -v s="$scale" -v x=$PIPETTE_X -v y=$PIPETTE_Y \
+    'BEGIN { printf "%d %d\n", x * s, y * s }')
+  # The image as this run shows it, read before its first pipette.
+  if [ "$PIPETTE_PIXEL_OF" != "$JOV_PID" ]; then
+    wait_for 10 eval 'PIPETTE_PIXEL=$(window_pixel "$x" "$y")' || fail "the window cannot be read"
+    PIPETTE_PIXEL_OF=$JOV_PID
+  fi
+  wait_for 10 pixel_is "$x" "$y" "$PIPETTE_PIXEL" || fail "the pipette image is not shown"
+  xdotool mousemove --window "$JOV_WIN" "$x" "$y" mousedown 1
+  wait_for 10 eval '! pixel_is "$x" "$y" "$PIPETTE_PIXEL"' || fail "the pipette did not start"
 }
+# Whether the pipette image is shown again (at scale 1).
+pipette_back() { pixel_is $PIPETTE_X $PIPETTE_Y "$PIPETTE_PIXEL"; }
 # Fails unless the pointer is at device pixel $1,$2 of X screen $3; $4 says when.
 expect_pointer() {
   local where
@@ -205,6 +269,16 @@ make_tile() {
   convert -size 256x256 "tile:$E2E_TMP/stripe.png" "$E2E_TMP/s.png"
   convert "$E2E_TMP/g.png" "$E2E_TMP/r.png" -compose plus -composite \
     "$E2E_TMP/s.png" -compose plus -composite -depth 8 "$E2E_TMP/tile.png"
+}
+
+# The left half of a 1024 pixels wide root (x < 512) in the foreground colour of the bitmap
+# $E2E_TMP/halves.xbm, the right half in its background colour.
+make_halves() {
+  {
+    printf '#define halves_width 1024\n#define halves_height 1\nstatic unsigned char halves_bits[] = {\n'
+    for i in $(seq 128); do [ "$i" -le 64 ] && printf ' 0xff,' || printf ' 0x00,'; done
+    printf '};\n'
+  } >"$E2E_TMP/halves.xbm"
 }
 
 # A private session bus that activates nothing (a stand-in service is there only when a test

@@ -172,6 +172,37 @@ struct Connection
         xcb_flush(c);
     }
 
+    // Waits until the window manager has handled what was sent to it before: it answers a
+    // request for the frame extents of a new window of ours by setting them on that window.
+    bool windowManagerCaughtUp()
+    {
+        const xcb_window_t probe = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_client_message_event_t event = {};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = probe;
+        event.type = atom("_NET_REQUEST_FRAME_EXTENTS");
+        xcb_send_event(c, 0, screen->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char *>(&event));
+        xcb_flush(c);
+        const xcb_atom_t extents = atom("_NET_FRAME_EXTENTS");
+        const bool answered = QTest::qWaitFor(
+            [&] {
+                xcb_get_property_reply_t *r = xcb_get_property_reply(
+                    c, xcb_get_property(c, 0, probe, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr);
+                const bool set = r && r->value_len == 4;
+                std::free(r);
+                return set;
+            },
+            5000);
+        xcb_destroy_window(c, probe);
+        xcb_flush(c);
+        return answered;
+    }
+
     // The pattern as the root's background, so it comes back wherever a window goes away.
     void paintRoot()
     {
@@ -297,7 +328,15 @@ void TestLoupeX11::loupeStaysOutOfTheWay()
     std::free(attributes);
     QVERIFY(overrideRedirect);
     QCOMPARE(mapState, int(XCB_MAP_STATE_VIEWABLE));
-    QTest::qWait(200); // time for a wrong activation to happen
+    // A wrong activation would have been asked of the window manager, or of the server, when
+    // the loupe was shown: the window manager has handled it once it answers a later request,
+    // and the application has read the focus events it brought once a round trip of its own
+    // connection is over.
+    QVERIFY(m_x.windowManagerCaughtUp());
+    xcb_connection_t *own =
+        qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    std::free(xcb_get_input_focus_reply(own, xcb_get_input_focus(own), nullptr));
+    QCoreApplication::processEvents();
     QVERIFY(!m_x.managedWindows().contains(loupeId));
     QCOMPARE(m_x.windows("_NET_ACTIVE_WINDOW").value(0), mainId);
     QCOMPARE(QApplication::activeWindow(), &main);
