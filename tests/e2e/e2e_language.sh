@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program speaks the user's first language when it has a catalogue for it (English), and
-# French otherwise: the captions and hints of the window and the options dialog, and Qt's own
-# buttons in the colour dialog, read from the accessibility bus as a screen reader reads them.
+# French otherwise: the captions and hints of the window and the options dialog, a status
+# message, Qt's own buttons in the colour dialog and the file dialog's types and sizes, read
+# from the accessibility bus as a screen reader reads them.
 # The settings store is the same, byte for byte, whatever the language.
 source "$(dirname "$0")/lib.sh"
 
@@ -42,7 +43,8 @@ expect_dialog() {
 # Runs the program as $1 with the environment $2 (assignments) and checks its texts: the
 # settings box $3, the export box $4, the value-only check box $5, the options button's hint $6,
 # the cancel button $7 of the options and colour dialogs, the loupe's check box $8; in the open
-# dialog's list, a folder's type $9, a size in ${10} and a file's type ${11}.
+# dialog's list, a folder's type $9, a size in ${10} and a file's type ${11}; the status
+# message of a copy ${12}.
 run_in() {
   LANG_NAME=$1
   export XDG_CONFIG_HOME="$E2E_TMP/config-$1"
@@ -73,21 +75,23 @@ run_in() {
   xdotool key --clearmodifiers ctrl+v ctrl+l
   click_at 491 273 # RadioRgb
   expect_colour "18,52,86" "$1"
+  expect_tree "status bar" "${12}" "the status message of a copy"
   [ -n "${KEEP_RUNNING:-}" ] || close_jov
   pass "$1: the window, the options dialog and the colour dialog in its language"
 }
 
 run_in english LANG=en_US.UTF-8 Settings Export "Copy value only" "Program options \(Ctrl E\)" \
-  Cancel "Show the magnifier while picking" Folder "20 bytes" "plain text document"
+  Cancel "Show the magnifier while picking" Folder "20 bytes" "plain text document" \
+  Copied
 for lang in C fr_FR.UTF-8; do
   run_in "$lang" "LANG=$lang" Réglages Exportation "Copie valeur seule" \
     "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette" Dossier \
-    "20 octets" "document texte brut"
+    "20 octets" "document texte brut" "Copie effectuée"
 done
 # A language without a catalogue, with English further down the user's list: French.
 KEEP_RUNNING=1 run_in german "LANGUAGE=de:en LANG=de_DE.UTF-8" Réglages Exportation "Copie valeur seule" \
   "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette" Dossier \
-    "20 octets" "document texte brut"
+    "20 octets" "document texte brut" "Copie effectuée"
 
 # The programs it starts get the user's own environment back, not the language it chose.
 xdotool key --clearmodifiers ctrl+a
