@@ -57,7 +57,11 @@ run_ignored "INT and TERM ignored" INT 2 56CD78 env --ignore-signal=INT,QUIT,TER
 # handler is in place, as soon as the display's platform plugin is loaded (the application
 # object is being made), then later and later after that, up to after the window is shown.
 # Every run ends with status 0 and leaves a whole store or none.
+# The process is the program itself, not yet the shell that starts it (whose own handlers
+# would count as the program's).
+JOV_EXE=$(realpath "$JOV")
 started() {
+  [ "$(readlink "/proc/$1/exe" 2>/dev/null)" = "$JOV_EXE" ] || return 1
   case $2 in
     handler) in_mask "$1" SigCgt "$3" ;;
     plugin) grep -q libqxcb "/proc/$1/maps" 2>/dev/null ;;
