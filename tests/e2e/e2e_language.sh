@@ -8,6 +8,15 @@ source "$(dirname "$0")/lib.sh"
 
 mkdir -p "$HOME/Documents/sub"
 printf 'JASC-PAL\r\n0100\r\n16\r\n' >"$HOME/Documents/p.pal"
+# The command line, without a display.
+env -u DISPLAY LANG=en_US.UTF-8 "$JOV" --help | grep -q '^Usage: jov \[options\]' ||
+  fail "the English help"
+[ "$(env -u DISPLAY LANG=C "$JOV" --bogus 2>&1 | head -n1)" = "jov : option inconnue : --bogus" ] ||
+  fail "the French usage error"
+[ "$(env -u DISPLAY LANG=en_GB.UTF-8 "$JOV" --bogus 2>&1 | head -n1)" = "jov: unknown option: --bogus" ] ||
+  fail "the English usage error"
+pass "the command line's help and errors in each language"
+
 # The help's opener: a stand-in that notes the environment it was given.
 mkdir -p "$E2E_TMP/stand-in"
 printf '#!/bin/sh\nenv >"%s/opener.env"\n' "$E2E_TMP" >"$E2E_TMP/stand-in/xdg-open"
