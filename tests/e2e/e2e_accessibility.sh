@@ -12,18 +12,6 @@ start_atspi
 start_jov
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-# Waits until the tree holds a line matching the Perl regular expression $1 (role, name,
-# description and states separated by tabs); $2 says what it is.
-expect_tree() {
-  local _
-  for _ in $(seq 50); do
-    atspi_tree >"$E2E_TMP/tree.txt"
-    grep -qP "$1" "$E2E_TMP/tree.txt" && return 0
-    sleep 0.2
-  done
-  cat "$E2E_TMP/tree.txt"
-  fail "$2: no line '$1' in the accessibility tree"
-}
 # The tree once more, and no line matching $1 in it; $2 says what it is.
 refuse_tree() {
   atspi_tree >"$E2E_TMP/tree.txt"

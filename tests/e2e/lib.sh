@@ -315,3 +315,15 @@ atspi_tree() {
     fail "the program's accessibility tree cannot be read"
   /usr/bin/python3 "$here/atspi.py" tree "$JOV_PID"
 }
+# Waits until the program's accessibility tree holds a line matching the Perl regular expression
+# $1 (role, name, description and states separated by tabs); $2 says what it is.
+expect_tree() {
+  local _
+  for _ in $(seq 50); do
+    atspi_tree >"$E2E_TMP/tree.txt"
+    grep -qP "$1" "$E2E_TMP/tree.txt" && return 0
+    sleep 0.2
+  done
+  cat "$E2E_TMP/tree.txt"
+  fail "$2: no line '$1' in the accessibility tree"
+}
