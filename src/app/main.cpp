@@ -120,7 +120,7 @@ public:
     QString text(const char *source) const
     {
         for (const auto &translator : m_translators) {
-            const QString translated = translator->translate("main", source);
+            QString translated = translator->translate("main", source);
             if (!translated.isEmpty())
                 return translated;
         }
