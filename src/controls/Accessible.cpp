@@ -91,7 +91,7 @@ public:
     {
         if (!m_bar)
             return QRect();
-        const QRect r = m_bar->simplePanel() ? m_bar->rect() : m_bar->panelRect(m_index);
+        const QRect r = across() ? m_bar->rect() : m_bar->panelRect(m_index);
         return QRect(m_bar->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override { return QAccessible::StaticText; }
@@ -104,10 +104,9 @@ public:
     }
 
 private:
-    bool shown() const
-    {
-        return m_bar && m_bar->isVisible() && (!m_bar->simplePanel() || m_index == 0);
-    }
+    // The first panel's text shown alone across the bar.
+    bool across() const { return m_bar->simplePanel() || m_bar->firstPanelOverflows(); }
+    bool shown() const { return m_bar && m_bar->isVisible() && (m_index == 0 || !across()); }
 
     QPointer<TStatusBar> m_bar;
     int m_index;
