@@ -414,6 +414,9 @@ void TMainForm::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (m_firstShow) {
         m_firstShow = false;
+        // The style draws focus marks only in a window the keyboard has moved in: the control
+        // that has the focus at start (the checked format) shows it at once.
+        setAttribute(Qt::WA_KeyboardFocusChange);
         RestorePlacement();
     }
     // Keys reach the window's native window before any control: watch them there, once each.

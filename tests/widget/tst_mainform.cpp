@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QWindow>
 
@@ -217,6 +218,10 @@ void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Parts(form).RadioHtml));
+    // Its focus mark shows before any key: the style draws it only with this state.
+    QStyleOptionButton radio;
+    radio.initFrom(Parts(form).RadioHtml);
+    QVERIFY(radio.state.testFlags(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange));
     // Starting at the checked radio button, Tab visits the sliders, the fields and comes back.
     QList<QWidget *> visited;
     for (int i = 0; i < 7; ++i) {
