@@ -178,6 +178,8 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     // The press of Ctrl itself may come without the modifier set, as X reports the state from
     // before the press.
     m_ctrlHeld = modifiers.testFlag(Qt::ControlModifier) || key == Qt::Key_Control;
+    if (modifiers.testFlag(Qt::AltModifier) && SlotKeyDown(key, modifiers))
+        return true;
     if (!m_ctrlHeld)
         return false;
     // The window's Ctrl shortcuts, by key.
@@ -200,6 +202,37 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         }
     }
     return false;
+}
+
+bool TMainForm::SlotKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    // The keypad's keys count as the main ones; "+" may need Shift to be typed.
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (held != Qt::AltModifier)
+            return false;
+        m_slots->moveMark(key == Qt::Key_Left ? -1 : 1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (held != Qt::AltModifier)
+            return false;
+        m_slots->applyMarked();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Minus:
+        if (held & ~(Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier))
+            return false;
+        if (key == Qt::Key_Plus)
+            BtnPlusClick();
+        else
+            BtnMoinsClick();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TMainForm::FormKeyUp(int, Qt::KeyboardModifiers)

@@ -69,7 +69,7 @@ void TestMainForm::addLayoutRows(bool withoutHint)
     row("BtnSavePal", {10, 80, 25, 25}, "| Sauvegarde la palette personnalisée (Ctrl S)");
     role = QAccessible::Pane;
     row("PanelColor", {44, 20, 387, 55}, "| Zone d'exemple");
-    row("PanelPerso", {44, 80, 387, 25}, "| Couleurs personnalisées");
+    row("PanelPerso", {44, 80, 387, 25}, "| Couleurs personnalisées (Alt ← →, Alt Entrée)");
     role = QAccessible::Button;
     row("BtnColors", {440, 20, 25, 25}, "| Affiche la palette de couleurs (Ctrl P)");
     role = QAccessible::Pane;
@@ -81,8 +81,8 @@ void TestMainForm::addLayoutRows(bool withoutHint)
     row("BtnColler", {440, 50, 25, 25}, "| Importe la couleur Presse-papiers (Ctrl V)");
     row("BtnNetscape", {465, 50, 25, 25}, "| Approche avec valeurs Netscape (Ctrl N)");
     row("BtnTop", {495, 50, 25, 25}, "| Fixe au premier plan (Ctrl T)");
-    row("BtnPlus", {440, 80, 25, 25}, "| Ajoute aux couleurs personnalisées");
-    row("BtnMoins", {465, 80, 25, 25}, "| Retire des couleurs personnalisées");
+    row("BtnPlus", {440, 80, 25, 25}, "| Ajoute aux couleurs personnalisées (Alt +)");
+    row("BtnMoins", {465, 80, 25, 25}, "| Retire des couleurs personnalisées (Alt -)");
     row("BtnMin", {495, 80, 25, 25}, "| Réduit la fenêtre du programme (Ctrl R)");
     role = QAccessible::Graphic;
     row("ShapeRouge", {10, 120, 10, 26}, "");
@@ -255,7 +255,8 @@ void TestMainForm::hintLineFollowsMouse()
     QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Règle le rouge"));
     // A control without a hint inside one with a hint shows its parent's hint.
     monitor->setWidgetUnderMouse(form.slotButtons()[3]);
-    QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Couleurs personnalisées"));
+    QTRY_COMPARE(form.statusBar()->panelText(0),
+                 QStringLiteral(" Couleurs personnalisées (Alt ← →, Alt Entrée)"));
     // The window background has no hint: the line empties.
     monitor->setWidgetUnderMouse(&form);
     QTRY_COMPARE(form.statusBar()->panelText(0), QString());
