@@ -417,6 +417,10 @@ void TMainForm::ApplyMinMode()
     // client area keeps that proportion whatever the window manager draws around it.
     const int outer = compact ? 175 : 350;
     setFixedSize(width(), ScaledSize(outer) - ScaledSize(kDesignFrameHeight));
+    // With a screen scale Qt asks the window manager for resize steps of one logical pixel,
+    // rounded to whole device pixels (two at 1.5), counted from the base size: the base is the
+    // size itself, so that the window manager keeps it to the device pixel.
+    setBaseSize(size());
     StatusBar->setGeometry(0, height() - StatusBar->height(), width(), StatusBar->height());
     BtnMin->setPicture(ImgList.value(compact ? ImgMinCompact : ImgMinExpanded));
 }
