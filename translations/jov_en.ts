@@ -343,10 +343,6 @@ Exit status of --pick: 0 colour picked, 1 cancelled, 2 usage error,
         <translation>| Sample area</translation>
     </message>
     <message>
-        <source>| Couleurs personnalisées</source>
-        <translation>| Custom colours</translation>
-    </message>
-    <message>
         <source>| Affiche la palette de couleurs (Ctrl P)</source>
         <translation>| Shows the colour palette (Ctrl P)</translation>
     </message>
@@ -365,14 +361,6 @@ Exit status of --pick: 0 colour picked, 1 cancelled, 2 usage error,
     <message>
         <source>| Approche avec valeurs Netscape (Ctrl N)</source>
         <translation>| Rounds to Netscape values (Ctrl N)</translation>
-    </message>
-    <message>
-        <source>| Ajoute aux couleurs personnalisées</source>
-        <translation>| Adds to the custom colours</translation>
-    </message>
-    <message>
-        <source>| Retire des couleurs personnalisées</source>
-        <translation>| Removes from the custom colours</translation>
     </message>
     <message>
         <source>| Règle le rouge</source>
@@ -449,6 +437,18 @@ Exit status of --pick: 0 colour picked, 1 cancelled, 2 usage error,
     <message>
         <source>Pipette</source>
         <translation>Pipette</translation>
+    </message>
+    <message>
+        <source>| Couleurs personnalisées (Alt ← →, Alt Entrée)</source>
+        <translation>| Custom colours (Alt ← →, Alt Enter)</translation>
+    </message>
+    <message>
+        <source>| Ajoute aux couleurs personnalisées (Alt +)</source>
+        <translation>| Adds to the custom colours (Alt +)</translation>
+    </message>
+    <message>
+        <source>| Retire des couleurs personnalisées (Alt -)</source>
+        <translation>| Removes from the custom colours (Alt -)</translation>
     </message>
 </context>
 <context>

@@ -239,20 +239,25 @@ void TColorButton::paintEvent(QPaintEvent *)
     QImage canvas(QSize(int(std::ceil(w * ratio)), int(std::ceil(h * ratio))),
                   QImage::Format_RGB32);
     canvas.setDevicePixelRatio(ratio);
-    QPainter painter(&canvas);
-    painter.setFont(font());
 
     const QColor face = color();
     const ColorRef faceRef = colorRef();
     const QColor light = ToQColor(LightenColor(faceRef));
     const QColor dark = ToQColor(DarkenColor(faceRef));
+    const bool sunken = isDown() != (m_bevelStyle == TButtonBevel::bbLowered);
+    const QColor &topColor = sunken ? dark : light;
+    const QColor &bottomColor = sunken ? light : dark;
+    // A control whose size is not a whole number of device pixels ends in a device row and
+    // column that the drawing below covers only in part, and leaves unpainted; the screen shows
+    // them. They take the colour of the edge they continue.
+    canvas.fill(m_bevelStyle == TButtonBevel::bbNone ? face : bottomColor);
+
+    QPainter painter(&canvas);
+    painter.setFont(font());
     painter.fillRect(QRect(0, 0, w, h), face);
 
     int left = 0, top = 0, right = w, bottom = h;
     if (m_bevelStyle != TButtonBevel::bbNone) {
-        const bool sunken = isDown() != (m_bevelStyle == TButtonBevel::bbLowered);
-        const QColor &topColor = sunken ? dark : light;
-        const QColor &bottomColor = sunken ? light : dark;
         for (int i = 0; i < m_bevelSize; ++i) {
             // The bottom-left and top-right corners belong to the bottom colour.
             FillSpan(painter, i, i, 1, h - 2 * i - 1, topColor);

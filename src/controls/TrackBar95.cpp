@@ -92,10 +92,16 @@ void TTrackBar95::paintEvent(QPaintEvent *)
     QStyleOptionSlider option;
     initStyleOption(&option);
 
+    // The groove and the ticks are drawn by two calls: Fusion draws the ticks in the colour of
+    // the groove's outline, which its drawing of the groove changes to the highlight's outline
+    // whenever it makes the groove's picture afresh (the first slider of the window painted),
+    // so that slider's ticks would look focused.
     option.subControls = QStyle::SC_SliderGroove;
-    if (tickPosition() != QSlider::NoTicks)
-        option.subControls |= QStyle::SC_SliderTickmarks;
     style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    if (tickPosition() != QSlider::NoTicks) {
+        option.subControls = QStyle::SC_SliderTickmarks;
+        style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    }
 
     if (m_selEnabled && maximum() > minimum()) {
         // Band between the thumb centres at the two ends of the range, inside the groove.

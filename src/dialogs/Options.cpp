@@ -217,6 +217,14 @@ void TOptions::FormClose()
         m_statusBar->setSimplePanel(false);
 }
 
+void TOptions::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The first check box, which takes the focus when the dialog comes up, shows it at once:
+    // the style draws focus marks only in a window the keyboard has moved in.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void TOptions::hideEvent(QHideEvent *event)
 {
     // OK, Annuler, Escape and the close button all end in hiding the dialog.

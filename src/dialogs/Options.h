@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QHideEvent;
+class QShowEvent;
 class QKeyEvent;
 class QLabel;
 
@@ -61,6 +62,7 @@ Q_SIGNALS:
     void aboutRequested();
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace jov {
@@ -67,6 +68,23 @@ void TCustomSlots::apply(int index)
     Q_EMIT applyColor(m_colors[std::size_t(index)]);
 }
 
+void TCustomSlots::moveMark(int step)
+{
+    const int target = m_marked < 0 ? (step < 0 ? SlotCount - 1 : 0)
+                                    : std::clamp(m_marked + step, 0, SlotCount - 1);
+    if (target != m_marked)
+        click(target, false);
+}
+
+void TCustomSlots::applyMarked()
+{
+    if (m_marked < 0) {
+        askForSelection();
+        return;
+    }
+    apply(m_marked);
+}
+
 void TCustomSlots::add(bool ctrl, ColorRef current)
 {
     if (ctrl) {
@@ -90,12 +108,17 @@ void TCustomSlots::remove(bool ctrl)
     setMarkedColor(clWhite);
 }
 
+void TCustomSlots::askForSelection()
+{
+    m_services.information(m_owner,
+                           QStringLiteral("\r\n") +
+                               tr("Sélectionnez auparavant un des boutons personnalisés."));
+}
+
 void TCustomSlots::setMarkedColor(ColorRef color)
 {
     if (!m_selectionMade) {
-        m_services.information(m_owner,
-                               QStringLiteral("\r\n") +
-                                   tr("Sélectionnez auparavant un des boutons personnalisés."));
+        askForSelection();
         return;
     }
     if (m_marked >= 0) {

@@ -47,6 +47,11 @@ public:
     void click(int index, bool ctrl);
     // The slot's colour becomes the current colour.
     void apply(int index);
+    // The mark moved `step` slots, as a click there would (no wrap at the ends); with no slot
+    // marked, the first slot (or with a negative step the last) is marked.
+    void moveMark(int step);
+    // The marked slot's colour becomes the current colour; with none, the same message as "+".
+    void applyMarked();
     // "+": the current colour into the marked slot; with Ctrl the automatic gradient from it.
     void add(bool ctrl, ColorRef current);
     // "-": the marked slot cleared; with Ctrl every slot (from the marked one) cleared.
@@ -82,6 +87,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void askForSelection();
     void setMarkedColor(ColorRef color);
     void setModified(bool modified);
     // Pushes slot `index`'s colour and mark into its button.

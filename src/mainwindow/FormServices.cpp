@@ -4,6 +4,7 @@
 #include "persistence/LegacyIni.h"
 #include "persistence/Options.h"
 #include "persistence/RegistryStore.h"
+#include "persistence/Systeme.h"
 #include "portal/PortalColorPicker.h"
 
 #include <QApplication>
@@ -39,6 +40,8 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
 PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save,
                                 const QString &name = QString())
 {
+    // The palettes' folder in the user's data is made the first time a dialog opens there.
+    MakeUserPaletteFolder(folder);
     const QString jasc = save ? JascSaveFilter() : JascOpenFilter();
     QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);

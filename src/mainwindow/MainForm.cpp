@@ -179,6 +179,8 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
     // The press of Ctrl itself may come without the modifier set, as X reports the state from
     // before the press.
     m_ctrlHeld = modifiers.testFlag(Qt::ControlModifier) || key == Qt::Key_Control;
+    if (modifiers.testFlag(Qt::AltModifier) && SlotKeyDown(key, modifiers))
+        return true;
     if (!m_ctrlHeld)
         return false;
     // The window's Ctrl shortcuts, by key.
@@ -201,6 +203,37 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         }
     }
     return false;
+}
+
+bool TMainForm::SlotKeyDown(int key, Qt::KeyboardModifiers modifiers)
+{
+    // The keypad's keys count as the main ones; "+" may need Shift to be typed.
+    const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (held != Qt::AltModifier)
+            return false;
+        m_slots->moveMark(key == Qt::Key_Left ? -1 : 1);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (held != Qt::AltModifier)
+            return false;
+        m_slots->applyMarked();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Minus:
+        if (held & ~(Qt::AltModifier | Qt::ShiftModifier | Qt::ControlModifier))
+            return false;
+        if (key == Qt::Key_Plus)
+            BtnPlusClick();
+        else
+            BtnMoinsClick();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void TMainForm::FormKeyUp(int, Qt::KeyboardModifiers)
@@ -385,6 +418,10 @@ void TMainForm::ApplyMinMode()
     // client area keeps that proportion whatever the window manager draws around it.
     const int outer = compact ? 175 : 350;
     setFixedSize(width(), ScaledSize(outer) - ScaledSize(kDesignFrameHeight));
+    // With a screen scale Qt asks the window manager for resize steps of one logical pixel,
+    // rounded to whole device pixels (two at 1.5), counted from the base size: the base is the
+    // size itself, so that the window manager keeps it to the device pixel.
+    setBaseSize(size());
     StatusBar->setGeometry(0, height() - StatusBar->height(), width(), StatusBar->height());
     BtnMin->setPicture(ImgList.value(compact ? ImgMinCompact : ImgMinExpanded));
 }
@@ -415,6 +452,9 @@ void TMainForm::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (m_firstShow) {
         m_firstShow = false;
+        // The style draws focus marks only in a window the keyboard has moved in: the control
+        // that has the focus at start (the checked format) shows it at once.
+        setAttribute(Qt::WA_KeyboardFocusChange);
         RestorePlacement();
     }
     // Keys reach the window's native window before any control: watch them there, once each.

@@ -76,6 +76,10 @@ public:
     // (such a key is not passed on, so a focused field does not also paste into its text).
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    // The custom slots' keys, all with Alt: Left and Right move the mark, Enter applies the
+    // marked slot's colour, + and - are the add and remove buttons (with Ctrl as well, their
+    // Ctrl+click). Returns whether the key was one of them.
+    bool SlotKeyDown(int key, Qt::KeyboardModifiers modifiers);
     // True while the last key-down had Ctrl held and no key has been released since.
     bool ctrlHeld() const { return m_ctrlHeld; }
 

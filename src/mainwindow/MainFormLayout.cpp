@@ -66,7 +66,9 @@ void TMainForm::CreateComponents()
     PanelColor->setColorDescription([](const QColor &c) { return HtmlText(c); });
 
     PanelPerso = Place(new TPanel(BoxReglage), 44, 80, 387, 25);
-    SetHint(PanelPerso, tr("| Couleurs personnalisées"));
+    // Alt and the arrows move the mark, Alt+Enter applies the marked slot (SlotKeyDown).
+    const QString slotHint = tr("| Couleurs personnalisées (Alt ← →, Alt Entrée)");
+    SetHint(PanelPerso, slotHint);
     QFont slotFont(QStringLiteral("MS Sans Serif"));
     slotFont.setPixelSize(11);
     slotFont.setBold(true);
@@ -83,7 +85,7 @@ void TMainForm::CreateComponents()
         slot->setFocusPolicy(Qt::NoFocus);
         // Named by its place: a cleared slot is white like any other white one.
         slot->setAccessibleName(tr("Couleur personnalisée %1").arg(n));
-        SetHint(slot, tr("| Couleurs personnalisées"));
+        SetHint(slot, slotHint);
         slot->setColorDescription([](const QColor &c) { return HtmlText(c); });
         Slots[size_t(n - 1)] = slot;
     }
@@ -104,9 +106,9 @@ void TMainForm::CreateComponents()
                               tr("| Approche avec valeurs Netscape (Ctrl N)"));
     BtnTop = glyphButton("BtnTop", BoxReglage, "top0", 495, 50, QString());
     BtnPlus = glyphButton("BtnPlus", BoxReglage, "plus", 440, 80,
-                          tr("| Ajoute aux couleurs personnalisées"));
+                          tr("| Ajoute aux couleurs personnalisées (Alt +)"));
     BtnMoins = glyphButton("BtnMoins", BoxReglage, "moins", 465, 80,
-                           tr("| Retire des couleurs personnalisées"));
+                           tr("| Retire des couleurs personnalisées (Alt -)"));
     BtnMin = glyphButton("BtnMin", BoxReglage, "min0", 495, 80, QString());
 
     struct Row

@@ -2,6 +2,8 @@
 
 #include "persistence/Systeme.h"
 
+#include <QFileInfo>
+
 #include <optional>
 #include <span>
 
@@ -157,8 +159,11 @@ TOptionsRecord DefaultOptions(const QString &openFolder, const QString &saveFold
 
 TOptionsRecord StartupOptions()
 {
-    return DefaultOptions(ProgramFolder() + PathDelim + QStringLiteral("Palettes"),
-                          StripTrailingBackslashes(DocumentsFolder()));
+    // Both dialogs open in folders the user can write: the palettes' folder, and the documents
+    // folder when there is one.
+    const QString palettes = DefaultPaletteFolder(ProgramFolder(), UserPaletteFolder());
+    const QString documents = StripTrailingBackslashes(DocumentsFolder());
+    return DefaultOptions(palettes, QFileInfo(documents).isDir() ? documents : palettes);
 }
 
 QString SlotValueName(int slotIndex)

@@ -108,8 +108,8 @@ inline constexpr std::array<OptionKey, 24> OptionKeys{{
 // The record of a first run: openFolder is the program folder + "Palettes", saveFolder the
 // documents folder without trailing separator.
 TOptionsRecord DefaultOptions(const QString &openFolder, const QString &saveFolder);
-// DefaultOptions with this machine's folders: ProgramFolder + "Palettes" and the documents
-// folder.
+// DefaultOptions with this machine's folders: DefaultPaletteFolder (ProgramFolder + "Palettes"
+// or UserPaletteFolder), and the documents folder, or the palettes' when there is none.
 TOptionsRecord StartupOptions();
 
 // Only the options (the key table), over what the record holds; a sampling side that is not

@@ -38,6 +38,26 @@ QString DocumentsFolder()
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
+QString UserPaletteFolder()
+{
+    return StripTrailingBackslashes(
+               QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) +
+           QStringLiteral("/jov/Palettes");
+}
+
+QString DefaultPaletteFolder(const QString &programFolder, const QString &userFolder)
+{
+    const QString beside = programFolder + PathDelim + QStringLiteral("Palettes");
+    const QFileInfo info(beside);
+    return info.isDir() && info.isWritable() ? beside : userFolder;
+}
+
+void MakeUserPaletteFolder(const QString &folder)
+{
+    if (!folder.isEmpty() && StripTrailingBackslashes(folder) == UserPaletteFolder())
+        QDir().mkpath(folder);
+}
+
 int ScaleToScreen(int size, int ppi)
 {
     if (ppi == 96)

@@ -21,6 +21,16 @@ QString WindowsFolder();
 // The user's documents folder.
 QString DocumentsFolder();
 
+// The palettes' own folder in the user's data ($XDG_DATA_HOME, by default ~/.local/share):
+// ".../jov/Palettes". It may not exist yet.
+QString UserPaletteFolder();
+// The folder of the palette dialogs on a first run: `programFolder`/Palettes when it is a
+// folder the user can write (an unpacked tree that ships palettes), else `userFolder`.
+QString DefaultPaletteFolder(const QString &programFolder, const QString &userFolder);
+// Makes `folder` when it is UserPaletteFolder and is missing, so that a dialog opens there;
+// any other folder is left as it is.
+void MakeUserPaletteFolder(const QString &folder);
+
 // A design size in pixels at 96 ppi converted for a screen of `ppi` pixels per inch:
 // size * (ppi - 2) / 96, rounded to nearest with halves to even; unchanged at 96 ppi or when
 // the computation cannot be done.

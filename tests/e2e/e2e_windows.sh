@@ -2,7 +2,8 @@
 # Each window as a French desktop user meets it under a window manager: the buttons the window
 # manager offers (main window: minimise, no maximise; options dialog, About box, message box:
 # close only), Qt's own colour dialog in French, and the status panels at 96, 120 and 144 dpi
-# (the first three grown with the density, the last one taking what is left).
+# (the first three grown with the density, the last one taking what is left), a glyph button's
+# last device row at 120 dpi and the window's size after compact mode and back at 144 dpi.
 source "$(dirname "$0")/lib.sh"
 
 # The buttons window $1 (called $2) asks for, and what the window manager allows it: close and
@@ -71,6 +72,28 @@ for dpi in 144 120 96; do
   [ "${p0:-} ${p1:-} ${p2:-}" = "$expected" ] ||
     fail "panels at $dpi dpi are '${p0:-} ${p1:-} ${p2:-} ${p3:-}', expected $expected"
   pass "status panels at $dpi dpi: $p0 $p1 $p2 (last: $p3)"
+  if [ "$dpi" = 144 ]; then
+    # Compact mode and back keep the window's size to the device pixel.
+    size=$(window_geometry "$JOV_WIN" | awk '{print $3 "x" $4}')
+    xdotool key --clearmodifiers ctrl+r
+    wait_for 5 sh -c "[ \$(xwininfo -id $JOV_WIN | awk '/Height:/{print \$NF}') != ${size#*x} ]" ||
+      fail "Ctrl+R did not shrink the window at 144 dpi"
+    xdotool key --clearmodifiers ctrl+r
+    wait_for 5 sh -c "[ \$(xwininfo -id $JOV_WIN | awk '/Height:/{print \$NF}') = ${size#*x} ]" ||
+      fail "Ctrl+R did not bring the window back to ${size#*x} pixels high at 144 dpi"
+    [ "$(window_geometry "$JOV_WIN" | awk '{print $3 "x" $4}')" = "$size" ] ||
+      fail "compact mode and back made the window $(window_geometry "$JOV_WIN" | awk '{print $3 "x" $4}'), not $size"
+    pass "compact mode and back at 144 dpi: $size"
+  fi
+  if [ "$dpi" = 120 ]; then
+    # The help button (client 505,25, 25 x 25) ends half-way through the device row 62: that
+    # row is painted, in the colour of its bottom edge just above.
+    import -window "$JOV_WIN" "$E2E_TMP/glyph.png"
+    row=$(convert "$E2E_TMP/glyph.png" -crop 32x1+631+62 +repage -depth 8 txt:- | awk 'NR > 1 {print $3}' | sort -u)
+    edge=$(convert "$E2E_TMP/glyph.png" -format '#%[hex:p{646,61}]' info:)
+    [ "$row" = "$edge" ] || fail "the help button's last row at 120 dpi is '$(echo $row)', not its edge $edge"
+    pass "glyph button's last device row at 120 dpi: $edge"
+  fi
   [ "$dpi" = 96 ] || close_jov
 done
 

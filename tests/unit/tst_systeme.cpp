@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +20,9 @@ private Q_SLOTS:
     void stripTrailingBackslashes_data();
     void stripTrailingBackslashes();
     void windowsFolderFollowsXdgConfigHome();
+    void defaultPaletteFolder_data();
+    void defaultPaletteFolder();
+    void userPaletteFolderFollowsXdgDataHome();
     void useWinHelp_data();
     void useWinHelp();
     void helpFilePath_data();
@@ -89,6 +93,53 @@ void TestSysteme::windowsFolderFollowsXdgConfigHome()
     QCOMPARE(WindowsFolder(), QDir::homePath() + QStringLiteral("/.config"));
     if (!saved.isNull())
         qputenv("XDG_CONFIG_HOME", saved);
+}
+
+void TestSysteme::defaultPaletteFolder_data()
+{
+    QTest::addColumn<QString>("beside"); // what "Palettes" is beside the program: "", dir, file
+    QTest::addColumn<bool>("besideChosen");
+    QTest::newRow("folder-beside-the-program") << "dir" << true;
+    QTest::newRow("none-beside-the-program") << "" << false;
+    QTest::newRow("a-file-beside-the-program") << "file" << false;
+}
+
+void TestSysteme::defaultPaletteFolder()
+{
+    QFETCH(QString, beside);
+    QFETCH(bool, besideChosen);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString program = dir.filePath(QStringLiteral("bin"));
+    const QString palettes = program + QStringLiteral("/Palettes");
+    QVERIFY(QDir().mkpath(program));
+    if (beside == QLatin1String("dir"))
+        QVERIFY(QDir().mkpath(palettes));
+    if (beside == QLatin1String("file")) {
+        QFile file(palettes);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString user = dir.filePath(QStringLiteral("data/jov/Palettes"));
+    QCOMPARE(DefaultPaletteFolder(program, user), besideChosen ? palettes : user);
+}
+
+void TestSysteme::userPaletteFolderFollowsXdgDataHome()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+    const QString folder = UserPaletteFolder();
+    // Made on demand, and no other folder.
+    MakeUserPaletteFolder(folder);
+    MakeUserPaletteFolder(dir.filePath(QStringLiteral("elsewhere")));
+    if (saved.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", saved);
+    QCOMPARE(folder, dir.path() + QStringLiteral("/jov/Palettes"));
+    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("elsewhere"))));
 }
 
 void TestSysteme::useWinHelp_data()

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QWindow>
 
@@ -69,7 +70,7 @@ void TestMainForm::addLayoutRows(bool withoutHint)
     row("BtnSavePal", {10, 80, 25, 25}, "| Sauvegarde la palette personnalisée (Ctrl S)");
     role = QAccessible::Pane;
     row("PanelColor", {44, 20, 387, 55}, "| Zone d'exemple");
-    row("PanelPerso", {44, 80, 387, 25}, "| Couleurs personnalisées");
+    row("PanelPerso", {44, 80, 387, 25}, "| Couleurs personnalisées (Alt ← →, Alt Entrée)");
     role = QAccessible::Button;
     row("BtnColors", {440, 20, 25, 25}, "| Affiche la palette de couleurs (Ctrl P)");
     role = QAccessible::Pane;
@@ -81,8 +82,8 @@ void TestMainForm::addLayoutRows(bool withoutHint)
     row("BtnColler", {440, 50, 25, 25}, "| Importe la couleur Presse-papiers (Ctrl V)");
     row("BtnNetscape", {465, 50, 25, 25}, "| Approche avec valeurs Netscape (Ctrl N)");
     row("BtnTop", {495, 50, 25, 25}, "| Fixe au premier plan (Ctrl T)");
-    row("BtnPlus", {440, 80, 25, 25}, "| Ajoute aux couleurs personnalisées");
-    row("BtnMoins", {465, 80, 25, 25}, "| Retire des couleurs personnalisées");
+    row("BtnPlus", {440, 80, 25, 25}, "| Ajoute aux couleurs personnalisées (Alt +)");
+    row("BtnMoins", {465, 80, 25, 25}, "| Retire des couleurs personnalisées (Alt -)");
     row("BtnMin", {495, 80, 25, 25}, "| Réduit la fenêtre du programme (Ctrl R)");
     role = QAccessible::Graphic;
     row("ShapeRouge", {10, 120, 10, 26}, "");
@@ -233,6 +234,10 @@ void TestMainForm::tabOrderStopsOnlyAtFieldsAndCheckedRadio()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(Parts(form).RadioHtml));
+    // Its focus mark shows before any key: the style draws it only with this state.
+    QStyleOptionButton radio;
+    radio.initFrom(Parts(form).RadioHtml);
+    QVERIFY(radio.state.testFlags(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange));
     // Starting at the checked radio button, Tab visits the sliders, the fields and comes back.
     QList<QWidget *> visited;
     for (int i = 0; i < 7; ++i) {
@@ -266,7 +271,8 @@ void TestMainForm::hintLineFollowsMouse()
     QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Règle le rouge"));
     // A control without a hint inside one with a hint shows its parent's hint.
     monitor->setWidgetUnderMouse(form.slotButtons()[3]);
-    QTRY_COMPARE(form.statusBar()->panelText(0), QStringLiteral(" Couleurs personnalisées"));
+    QTRY_COMPARE(form.statusBar()->panelText(0),
+                 QStringLiteral(" Couleurs personnalisées (Alt ← →, Alt Entrée)"));
     // The window background has no hint: the line empties.
     monitor->setWidgetUnderMouse(&form);
     QTRY_COMPARE(form.statusBar()->panelText(0), QString());

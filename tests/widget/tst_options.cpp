@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTest>
 
 #include <array>
@@ -338,6 +339,10 @@ private Q_SLOTS:
             QCOMPARE(button->focusPolicy(), Qt::NoFocus);
         QVERIFY(jov::test::ShowActive(dialog));
         QTRY_VERIFY(dialog.CheckRestaure->hasFocus());
+        // Its focus mark shows before any key: the style draws it only with this state.
+        QStyleOptionButton check;
+        check.initFrom(dialog.CheckRestaure);
+        QVERIFY(check.state & QStyle::State_KeyboardFocusChange);
         QTest::keyClick(dialog.CheckRestaure, Qt::Key_Space);
         QVERIFY(dialog.isVisible());
         QVERIFY(!dialog.CheckRestaure->isChecked());

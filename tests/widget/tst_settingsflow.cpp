@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSessionManager>
@@ -107,8 +108,11 @@ void TestSettingsFlow::firstRunDefaults()
     QCOMPARE(f.windowTitle(), QStringLiteral("JOV - SansNom"));
     for (TColorButton *slot : f.slotButtons())
         QCOMPARE(slot->colorRef(), clWhite);
-    QCOMPARE(f.options().openFolder, ProgramFolder() + QStringLiteral("/Palettes"));
-    QCOMPARE(f.options().saveFolder, StripTrailingBackslashes(DocumentsFolder()));
+    // Folders that exist or that the palette dialogs make: no "Palettes" beside the test.
+    QCOMPARE(f.options().openFolder, UserPaletteFolder());
+    const QString documents = StripTrailingBackslashes(DocumentsFolder());
+    QCOMPARE(f.options().saveFolder,
+             QFileInfo(documents).isDir() ? documents : UserPaletteFolder());
     QCOMPARE(f.options().gradientDivisor, 16);
     QVERIFY(!f.options().alwaysOnTop && !f.options().compact);
     QCOMPARE(run.beeps, 0);

@@ -9,6 +9,7 @@
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
 #include "controls/StatusBar.h"
+#include "controls/TrackBar95.h"
 #include "mainwindow/CustomSlots.h"
 #include "mainwindow/MainForm.h"
 #include "persistence/PaletteFile.h"
@@ -124,6 +125,9 @@ private Q_SLOTS:
     void noPromptWithoutOp14();
     void openAsksFirstAndRemembersFolder();
     void ctrlOAndCtrlS();
+    void altKeysMoveMark_data();
+    void altKeysMoveMark();
+    void altKeysApplyAddRemove();
 
 private:
     QTemporaryDir m_dir;
@@ -574,6 +578,68 @@ void TestSlots::ctrlOAndCtrlS()
     QTest::keyClick(f.form->windowHandle(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(f.dialogFolders.size(), 2);
     QVERIFY(f.dialogFolders[0].endsWith(QLatin1String("|SansNom.pal")));
+}
+
+// The keys reach the window's native window first, as a user's keys do.
+void TestSlots::altKeysMoveMark_data()
+{
+    QTest::addColumn<int>("start");     // the slot clicked first, 0 for none
+    QTest::addColumn<QString>("moves"); // "<" Alt+Left, ">" Alt+Right
+    QTest::addColumn<int>("marked");
+    QTest::newRow("right-from-none") << 0 << ">" << 1;
+    QTest::newRow("left-from-none") << 0 << "<" << 16;
+    QTest::newRow("right-left-right") << 5 << "><>" << 6;
+    QTest::newRow("stops-at-last") << 15 << ">>>" << 16;
+    QTest::newRow("stops-at-first") << 2 << "<<<" << 1;
+}
+
+void TestSlots::altKeysMoveMark()
+{
+    QFETCH(int, start);
+    QFETCH(QString, moves);
+    QFETCH(int, marked);
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    if (start)
+        f.slot(start)->click();
+    TTrackBar95 *red = Parts(*f.form).TrackRouge;
+    red->setFocus(); // the arrows with Alt leave the focused slider alone
+    for (const QChar move : moves)
+        QTest::keyClick(f.form->windowHandle(), move == u'<' ? Qt::Key_Left : Qt::Key_Right,
+                        Qt::AltModifier);
+    QCOMPARE(f.form->MarkedSlot(), marked - 1);
+    for (int n = 1; n <= 16; ++n)
+        QCOMPARE(f.slot(n)->caption(), n == marked ? QStringLiteral("*") : QString());
+    QCOMPARE(red->value(), 0);
+    QVERIFY(f.messages.isEmpty());
+}
+
+void TestSlots::altKeysApplyAddRemove()
+{
+    Fixture f;
+    QVERIFY(test::ShowActive(*f.form));
+    QWindow *window = f.form->windowHandle();
+    f.fillNumbered();
+    QTest::keyClick(window, Qt::Key_Return, Qt::AltModifier);
+    QCOMPARE(f.messages, QStringList({kSelectFirst}));
+    QTest::keyClick(window, Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_Right, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_Enter, Qt::AltModifier | Qt::KeypadModifier);
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 1, 254));
+    f.setColor(18, 52, 86);
+    QTest::keyClick(window, Qt::Key_Plus, Qt::AltModifier | Qt::ShiftModifier);
+    QCOMPARE(f.slot(2)->colorRef(), MakeColor(18, 52, 86));
+    QTest::keyClick(window, Qt::Key_Left, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_Minus, Qt::AltModifier);
+    QCOMPARE(f.slot(1)->colorRef(), clWhite);
+    QCOMPARE(f.slot(2)->colorRef(), MakeColor(18, 52, 86));
+    QVERIFY(f.form->PaletteModified());
+    QVERIFY(f.questions.isEmpty());
+    // With Ctrl as well, the buttons' Ctrl+click: clear all.
+    QTest::keyClick(window, Qt::Key_Minus, Qt::AltModifier | Qt::ControlModifier);
+    QCOMPARE(f.questions, QStringList({"\r\nVoulez-vous supprimer les couleurs mémorisées ?"}));
+    QCOMPARE(f.slot(2)->colorRef(), clWhite);
+    QCOMPARE(f.messages.size(), 1);
 }
 
 QTEST_MAIN(TestSlots)

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 #include <QStyleOptionSlider>
 #include <QTest>
 
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void thumbLength();
     void selectionBand_data();
     void selectionBand();
+    void ticksLookAlikeFirstPainted();
 };
 
 void TestTrackBar95::creationValues()
@@ -141,6 +143,19 @@ void TestTrackBar95::selectionBand()
     QCOMPARE(PixelAt(image, xAt(105), y) == highlight, band);
     QVERIFY(PixelAt(image, xAt(95), y) != highlight);
     QVERIFY(PixelAt(image, xAt(230), y) != highlight);
+}
+
+// The first slider painted (the style makes its groove's picture then) has its ticks in the
+// same colour as the others: no slider looks focused that is not.
+void TestTrackBar95::ticksLookAlikeFirstPainted()
+{
+    QPixmapCache::clear();
+    TTrackBar95 first;
+    TTrackBar95 second;
+    SetUpChannel(first);
+    SetUpChannel(second);
+    const QImage firstImage = Grab(first);
+    QCOMPARE(Grab(second), firstImage);
 }
 
 QTEST_MAIN(TestTrackBar95)
