@@ -58,9 +58,11 @@ expect_value CouleurE dword:000c0b0a "after three runs"
 
 # A session manager, which the program finds through SESSION_MANAGER. It makes its socket file
 # in /tmp/.ICE-unix: it runs in a mount namespace of its own, on an empty /tmp, and names its
-# abstract socket, which the program reaches from outside.
+# abstract socket, which the program reaches from outside. It is opened before /tmp is covered
+# and started from that descriptor, since the build tree may itself lie under /tmp.
 SM=${JOV_SESSION_MANAGER:-$(dirname "$JOV")/../tests/session_manager}
-unshare --mount --propagation private sh -c 'mount -t tmpfs tmpfs /tmp && exec "$0"' "$SM" \
+unshare --mount --propagation private \
+  sh -c 'exec 3<"$0" && mount -t tmpfs tmpfs /tmp && exec /proc/self/fd/3' "$SM" \
   >"$E2E_TMP/sm.out" 2>&1 &
 SM_PID=$!
 E2E_PIDS+=($SM_PID)
