@@ -20,7 +20,7 @@ src/color/ColorValue.h	return r > 25 ? v - r + 51 : v - r;	return r >= 25 ? v - 
 src/color/NumberText.cpp	        if (value > 0xFFFFFFFFu)	        if (value > 0x7FFFFFFFu)	hexadecimal numbers stop at 31 bits
 src/color/ColorText.cpp	    return int(negative ? 0u - *value : *value);	    return int(*value);	a sign before hexadecimal digits is dropped
 src/persistence/PaletteFile.cpp	line == "0100"	line.startsWith("01")	palette version line checked loosely
-src/persistence/RegistryStore.cpp	for (int n = 2; n <= 999; ++n) {	for (int n = 2; n < 999; ++n) {	no 999th backup name
+src/persistence/RegistryStore.cpp	for (qsizetype i = MaxBackups; i < backups.size(); ++i) {	for (qsizetype i = MaxBackups + 1; i < backups.size(); ++i) {	one backup kept too many
 src/persistence/Options.h	qint32 gradientDivisor = 16;	qint32 gradientDivisor = 15;	wrong default gradient divisor
 src/x11/PixelDecoder.cpp	const int byte = msbFirst ? i : bytes - 1 - i;	const int byte = msbFirst ? bytes - 1 - i : i;	image byte order reversed
 src/hook/HookRecord.cpp	return TMouseHookRecord{r.msg, r.x, r.y, r.handleWindow	return TMouseHookRecord{r.msg, r.y, r.x, r.handleWindow	record's x and y swapped
