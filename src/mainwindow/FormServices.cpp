@@ -10,7 +10,9 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -33,6 +35,36 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
     return box.exec();
 }
 
+// The file dialogs' icons and type names, from the file's name alone. Qt's own provider reads the
+// start of every file it lists to tell its type, on the GUI thread too, and such a read can wait
+// for good: /proc/kmsg for root (a regular file whose read waits for kernel messages, which it
+// also takes away from the system log), a file on a network mount that no longer answers.
+class NameOnlyIconProvider : public QFileIconProvider
+{
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo &info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::icon(info); // folders, drives: nothing is read
+        return QIcon::fromTheme(ByName(info).iconName(), icon(File));
+    }
+    QString type(const QFileInfo &info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = ByName(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType ByName(const QFileInfo &info) const
+    {
+        return m_mimes.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    }
+    QMimeDatabase m_mimes;
+};
+
 // The palette dialogs: JASC-PAL first, GIMP palettes beside it. The default extension follows
 // the chosen filter, so that a name typed without one gets the right one before the dialog
 // asks about overwriting.
@@ -40,8 +72,10 @@ PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save
                                 const QString &name = QString())
 {
     const QString jasc = save ? JascSaveFilter : JascOpenFilter;
+    NameOnlyIconProvider icons; // outlives the dialog, whose file thread uses it
     QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
     dialog.setDefaultSuffix(QStringLiteral("pal"));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
         dialog.setDefaultSuffix(f == GimpFilter ? QStringLiteral("gpl") : QStringLiteral("pal"));
