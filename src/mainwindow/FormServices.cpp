@@ -10,11 +10,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+
+#include <array>
+#include <memory>
+#include <optional>
 
 namespace jov {
 
@@ -34,17 +41,91 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
     return box.exec();
 }
 
+// What the palette dialogs keep from one run to the next: the icons they show. Qt draws an icon
+// through its pixmap cache under a key made from the icon's own pixmaps, and Qt 6.4 keeps such a
+// key for good (dropping the pixmap leaves the key): a dialog built with new icons each time
+// left about 20 kB behind per run, 3 kB of it for good and the rest until the 10 MB cache is
+// full. With the same icons each time, the keys repeat. Made and filled on the GUI thread only;
+// the dialogs' file threads only read the file icons.
+struct PaletteDialogIcons
+{
+    PaletteDialogIcons()
+    {
+        const QFileIconProvider qt;
+        for (std::size_t i = 0; i < types.size(); ++i)
+            types[i] = qt.icon(QFileIconProvider::IconType(i));
+    }
+    std::array<QIcon, QFileIconProvider::File + 1> types; // by QFileIconProvider::IconType
+    QHash<QString, QIcon> buttons; // by the button's object name or standard button
+};
+
+// The file dialogs' icons and type names, from the file's name alone. Qt's own provider reads the
+// start of every file it lists to tell its type, on the GUI thread too, and such a read can wait
+// for good: /proc/kmsg for root (a regular file whose read waits for kernel messages, which it
+// also takes away from the system log), a file on a network mount that no longer answers.
+class NameOnlyIconProvider : public QFileIconProvider
+{
+public:
+    explicit NameOnlyIconProvider(const PaletteDialogIcons &icons) : m_icons(icons) {}
+    QIcon icon(IconType type) const override { return m_icons.types.at(std::size_t(type)); }
+    QIcon icon(const QFileInfo &info) const override
+    {
+        if (info.isRoot())
+            return icon(Drive);
+        if (info.isDir())
+            return icon(Folder);
+        if (!info.isFile())
+            return icon(File); // nothing is read
+        return QIcon::fromTheme(ByName(info).iconName(), icon(File));
+    }
+    QString type(const QFileInfo &info) const override
+    {
+        if (!info.isFile())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = ByName(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType ByName(const QFileInfo &info) const
+    {
+        return m_mimes.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    }
+    const PaletteDialogIcons &m_icons;
+    QMimeDatabase m_mimes;
+};
+
+// Gives the dialog's buttons the icons that the first dialog's buttons had.
+void KeepButtonIcons(const QFileDialog &dialog, QHash<QString, QIcon> &kept)
+{
+    const QList<QAbstractButton *> buttons = dialog.findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        QString key = button->objectName();
+        if (const auto *box = qobject_cast<QDialogButtonBox *>(button->parentWidget()))
+            key = QStringLiteral("standard %1").arg(int(box->standardButton(button)));
+        if (key.isEmpty() || button->icon().isNull())
+            continue;
+        const auto known = kept.constFind(key);
+        if (known == kept.cend())
+            kept.insert(key, button->icon());
+        else
+            button->setIcon(*known);
+    }
+}
+
 // The palette dialogs: JASC-PAL first, GIMP palettes beside it. The default extension follows
 // the chosen filter, so that a name typed without one gets the right one before the dialog
 // asks about overwriting.
-PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save,
-                                const QString &name = QString())
+PaletteSaveTarget RunFileDialog(PaletteDialogIcons &kept, QWidget *owner, const QString &folder,
+                                bool save, const QString &name = QString())
 {
     // The palettes' folder in the user's data is made the first time a dialog opens there.
     MakeUserPaletteFolder(folder);
     const QString jasc = save ? JascSaveFilter() : JascOpenFilter();
+    NameOnlyIconProvider icons(kept); // outlives the dialog, whose file thread uses it
     QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
     dialog.setDefaultSuffix(QStringLiteral("pal"));
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &f) {
         dialog.setDefaultSuffix(f == GimpFilter() ? QStringLiteral("gpl") : QStringLiteral("pal"));
@@ -56,6 +137,7 @@ PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
+    KeepButtonIcons(dialog, kept.buttons);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return ResolvePaletteSave(dialog.selectedFiles().value(0), dialog.selectedNameFilter());
@@ -133,11 +215,15 @@ FormServices FormServices::platform()
                              QCoreApplication::translate("FormServices", "Confirmation"), text,
                              owner, true) == QMessageBox::Yes;
     };
-    services.openPaletteFile = [](QWidget *owner, const QString &folder) {
-        return RunFileDialog(owner, folder, false).path;
+    // Made at the first dialog: the icons need the application's style.
+    auto icons = std::make_shared<std::optional<PaletteDialogIcons>>();
+    services.openPaletteFile = [icons](QWidget *owner, const QString &folder) {
+        return RunFileDialog(icons->has_value() ? **icons : icons->emplace(), owner, folder, false)
+            .path;
     };
-    services.savePaletteFile = [](QWidget *owner, const QString &folder, const QString &name) {
-        return RunFileDialog(owner, folder, true, name);
+    services.savePaletteFile = [icons](QWidget *owner, const QString &folder, const QString &name) {
+        return RunFileDialog(icons->has_value() ? **icons : icons->emplace(), owner, folder, true,
+                             name);
     };
     services.readClipboardText = [](QObject *context,
                                     std::function<void(const ClipboardText &)> done) {

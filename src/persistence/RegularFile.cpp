@@ -56,8 +56,8 @@ RegularFileContent ReadRegularFile(const QString &path, qint64 maxSize, LargeFil
         result.error = RegularFileError::TooLarge;
         return result;
     }
-    // A regular file never blocks; the flag only mattered for the open.
-    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
+    // The flag stays: a few regular files wait for data on a read (/proc/kmsg, for root), and
+    // say EAGAIN with it instead; an ordinary file ignores it.
     QByteArray content;
     char buffer[16384];
     // One byte past the limit tells whether there is more.

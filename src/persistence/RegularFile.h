@@ -28,9 +28,10 @@ struct RegularFileContent
 // What a file larger than the limit gives: an error, or its first maxSize bytes.
 enum class LargeFile { Refuse, ReadStart };
 
-// Reads a whole regular file of at most maxSize bytes. The file is opened without blocking and
-// checked with fstat before anything is read, so a FIFO with no writer, a device or a socket
-// at the path can never hang the caller.
+// Reads a whole regular file of at most maxSize bytes. The file is opened and read without
+// blocking and checked with fstat before anything is read, so a FIFO with no writer, a device
+// or a socket at the path, or a regular file whose read would wait (/proc/kmsg), can never hang
+// the caller; the last is Unreadable.
 RegularFileContent ReadRegularFile(const QString &path, qint64 maxSize,
                                    LargeFile large = LargeFile::Refuse);
 

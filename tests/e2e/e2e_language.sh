@@ -81,17 +81,17 @@ run_in() {
 }
 
 run_in english LANG=en_US.UTF-8 Settings Export "Copy value only" "Program options \(Ctrl E\)" \
-  Cancel "Show the magnifier while picking" Folder "20 bytes" "plain text document" \
+  Cancel "Show the magnifier while picking" Folder "20 bytes" unknown \
   Copied
 for lang in C fr_FR.UTF-8; do
   run_in "$lang" "LANG=$lang" Réglages Exportation "Copie valeur seule" \
     "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette" Dossier \
-    "20 octets" "document texte brut" "Copie effectuée"
+    "20 octets" inconnu "Copie effectuée"
 done
 # A language without a catalogue, with English further down the user's list: French.
 KEEP_RUNNING=1 run_in german "LANGUAGE=de:en LANG=de_DE.UTF-8" Réglages Exportation "Copie valeur seule" \
   "Options du programme \(Ctrl E\)" Annuler "Afficher la loupe pendant la pipette" Dossier \
-    "20 octets" "document texte brut" "Copie effectuée"
+    "20 octets" inconnu "Copie effectuée"
 
 # The programs it starts get the user's own environment back, not the language it chose.
 xdotool key --clearmodifiers ctrl+a

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 JOV=${1:?path to the jov program}
-E2E_TMP=$(mktemp -d /tmp/jov-e2e.XXXXXX)
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/jov-e2e.XXXXXX")
 E2E_PIDS=()
 export XDG_CONFIG_HOME="$E2E_TMP/config"
 export HOME="$E2E_TMP/home"

@@ -8,6 +8,9 @@
 #
 #   soak.sh JOV [ACTIONS] [SEED]
 #
+# With SOAK_RSS_EVERY=N in the environment, the RSS is also printed every N actions, as it is
+# taken (a curve at a fixed interval, and a sign of progress on a long run).
+#
 # After every action the program must answer the window manager's ping within 2 s, else a
 # stall is counted. It reports the actions done, the stalls, the exit status, the sanitizer
 # reports (leaks included, for a sanitizer build), whether the store is whole, and the memory
@@ -198,6 +201,7 @@ head -c 300 /dev/urandom >"$PALETTES/p3.pal"
 
 start_jov
 RSS_START=$(rss)
+[ -z "${SOAK_RSS_EVERY:-}" ] || echo "soak: RSS after 0 actions: $RSS_START ($(date -u +%T))"
 RSS_CURVE=""
 alive() {
   kill -0 "$JOV_PID" 2>/dev/null && return 0
@@ -212,6 +216,9 @@ for ((n = 1; n <= ACTIONS; n++)); do
   if [ $((RANDOM % 3)) = 0 ]; then answer_dialogs; fi
   if [ "$n" = $((ACTIONS / 2)) ]; then RSS_MIDDLE=$(rss); fi
   if [ $((n % ((ACTIONS + 9) / 10))) = 0 ]; then RSS_CURVE+=" $(rss)"; fi
+  if [ -n "${SOAK_RSS_EVERY:-}" ] && [ $((n % SOAK_RSS_EVERY)) = 0 ]; then
+    echo "soak: RSS after $n actions: $(rss) ($(date -u +%T))"
+  fi
   DONE_ACTIONS=$n
 done
 [ "${DONE_ACTIONS:-0}" = "$ACTIONS" ] || fail "the monkey stopped after ${DONE_ACTIONS:-0} actions"
