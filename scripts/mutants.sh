@@ -31,7 +31,7 @@ src/mainwindow/CustomSlots.cpp	    if (m_options.clickApplies)	    if (!m_option
 src/mainwindow/MainForm.cpp	m_ctrlHeld = modifiers.testFlag(Qt::ControlModifier) || key == Qt::Key_Control;	m_ctrlHeld = modifiers.testFlag(Qt::ControlModifier);	Ctrl's own press not seen as Ctrl held
 src/mainwindow/FormServices.cpp	    dialog.setIconProvider(&icons);	    // dialog.setIconProvider(&icons);	palette dialogs read the files they list to name their types
 src/mainwindow/FormServices.cpp	        if (key.isEmpty() || button->icon().isNull())	        if (button)	palette dialogs get new button icons each run (Qt's pixmap cache keeps their keys)
-src/portal/PortalColorPicker.cpp	return int(std::lround(clamped * 255.0));	return int(clamped * 255.0);	portal colour truncated instead of rounded
+src/portal/PortalResults.cpp	return int(std::lround(clamped * 255.0));	return int(clamped * 255.0);	portal colour truncated instead of rounded
 EOF
 )
 
