@@ -217,13 +217,14 @@ FormServices FormServices::platform()
     };
     // Made at the first dialog: the icons need the application's style.
     auto icons = std::make_shared<std::optional<PaletteDialogIcons>>();
-    services.openPaletteFile = [icons](QWidget *owner, const QString &folder) {
-        return RunFileDialog(icons->has_value() ? **icons : icons->emplace(), owner, folder, false)
-            .path;
+    const auto kept = [icons]() -> PaletteDialogIcons & {
+        return icons->has_value() ? **icons : icons->emplace();
     };
-    services.savePaletteFile = [icons](QWidget *owner, const QString &folder, const QString &name) {
-        return RunFileDialog(icons->has_value() ? **icons : icons->emplace(), owner, folder, true,
-                             name);
+    services.openPaletteFile = [kept](QWidget *owner, const QString &folder) {
+        return RunFileDialog(kept(), owner, folder, false).path;
+    };
+    services.savePaletteFile = [kept](QWidget *owner, const QString &folder, const QString &name) {
+        return RunFileDialog(kept(), owner, folder, true, name);
     };
     services.readClipboardText = [](QObject *context,
                                     std::function<void(const ClipboardText &)> done) {

@@ -57,11 +57,10 @@ void TMainForm::FormCreate()
 
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });
 
-    // Panel widths in device pixels: the colour texts' panels grow with the text on a dense
-    // screen; the last one takes what is left.
-    StatusBar->setPanelWidth(0, ScaleToScreen(235, ScreenPpi()));
-    for (int i = 1; i <= 2; ++i)
-        StatusBar->setPanelWidth(i, ScaleToScreen(100, ScreenPpi()));
+    // The layout's panel widths, in device pixels, grow with the text on a dense screen; the
+    // last panel takes what is left.
+    for (int i = 0; i < StatusBar->panelCount() - 1; ++i)
+        StatusBar->setPanelWidth(i, ScaleToScreen(StatusBar->panelWidth(i), ScreenPpi()));
     ImgPipette->autoSize();
 
     m_options = StartupOptions();
