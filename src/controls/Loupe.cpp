@@ -218,4 +218,17 @@ LoupeMonitor LoupeMonitorAt(const ScreenPoint &point)
     return {DeviceGeometry(screen), screen->devicePixelRatio(), screen};
 }
 
+LoupeMonitor LoupeMonitorCache::at(const ScreenPoint &point)
+{
+    if (!m_screen || point.screen != m_xScreen || !m_last.device.contains(point.pos) ||
+        m_screen->geometry() != m_geometry ||
+        m_screen->devicePixelRatio() != m_last.devicePixelRatio) {
+        m_last = LoupeMonitorAt(point);
+        m_xScreen = point.screen;
+        m_screen = m_last.screen;
+        m_geometry = m_screen ? m_screen->geometry() : QRect();
+    }
+    return m_last;
+}
+
 } // namespace jov

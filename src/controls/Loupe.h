@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -100,5 +101,19 @@ struct LoupeMonitor
 // elsewhere than X11), the one whose device rectangle holds it, else the first of them (a point
 // between monitors); no screen at all gives an empty rectangle.
 LoupeMonitor LoupeMonitorAt(const ScreenPoint &point);
+
+// LoupeMonitorAt for a pointer that stays on one monitor most of the time: the last answer
+// stands while the point is in its rectangle and that monitor is unchanged.
+class LoupeMonitorCache
+{
+public:
+    LoupeMonitor at(const ScreenPoint &point);
+
+private:
+    LoupeMonitor m_last;
+    int m_xScreen = -1;
+    QPointer<QScreen> m_screen;
+    QRect m_geometry;
+};
 
 } // namespace jov

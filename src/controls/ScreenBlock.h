@@ -2,6 +2,7 @@
 
 #include "controls/DevicePixels.h"
 #include "controls/LoupeGeometry.h"
+#include "x11/X11Requests.h"
 
 #include <QImage>
 #include <QRect>
@@ -34,5 +35,22 @@ bool ReadScreenBlock(const ScreenPoint &point, ScreenBlock &block);
 // read (validCells not empty) only when the pointer is at `guess`, as it is at rest or where
 // the mouse hook last saw it. Nothing elsewhere than X11.
 std::optional<ScreenPoint> PointerWithBlock(const ScreenPoint &guess, ScreenBlock &block);
+
+// The same in two halves: the questions leave when it is made and take() waits for the answers,
+// so that the round trip overlaps whatever the caller does meanwhile (a sampling tick takes at
+// the next tick what it asked at this one). Dropped untaken, its replies are thrown away.
+class PointerBlockQuery
+{
+public:
+    explicit PointerBlockQuery(const ScreenPoint &guess);
+    // As PointerWithBlock; only once.
+    std::optional<ScreenPoint> take(ScreenBlock &block);
+
+private:
+    ScreenPoint m_guess;
+    QRect m_cells;
+    std::optional<x11::RootPixelsRequest> m_read;
+    std::optional<x11::PointerRequest> m_pointer;
+};
 
 } // namespace jov

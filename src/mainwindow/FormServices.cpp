@@ -236,7 +236,11 @@ FormServices FormServices::platform()
     services.samplePixel = SamplePixel;
     services.warpPointer = WarpPointer;
     services.readBlock = ReadScreenBlock;
-    services.pointerWithBlock = PointerWithBlock;
+    services.askPointerWithBlock = [](const ScreenPoint &guess) -> FormServices::PointerAnswer {
+        // std::function copies what it holds: the query is shared.
+        auto query = std::make_shared<PointerBlockQuery>(guess);
+        return [query](ScreenBlock &block) { return query->take(block); };
+    };
     services.unreadableScreen = UnreadableScreenStatus;
     services.portalPicking = IsWaylandSession();
     return services;

@@ -78,10 +78,12 @@ struct FormServices
     // cannot (no X11, or no part of the block on the screen).
     std::function<bool(const ScreenPoint &point, ScreenBlock &block)> readBlock;
     // Where the pointer is, asked in one round trip with the block around a guess of it, which
-    // is read only when the guess was right; nothing when it cannot tell (no X11). Optional: the
-    // pipette otherwise asks `pointer` and reads afterwards.
-    std::function<std::optional<ScreenPoint>(const ScreenPoint &guess, ScreenBlock &block)>
-        pointerWithBlock;
+    // is read only when the guess was right. The question leaves at once and the answer is
+    // waited for when the returned function is called (once; never, and it is dropped), which
+    // gives the point, or nothing when it cannot tell (no X11). Optional: the pipette
+    // otherwise asks `pointer` and reads afterwards.
+    using PointerAnswer = std::function<std::optional<ScreenPoint>(ScreenBlock &block)>;
+    std::function<PointerAnswer(const ScreenPoint &guess)> askPointerWithBlock;
     // Why no pixel of the point's screen can be read (a visual whose colours cannot be told),
     // as a short status message; empty when they can.
     std::function<QString(const ScreenPoint &point)> unreadableScreen;

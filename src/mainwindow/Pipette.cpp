@@ -75,7 +75,7 @@ TPipette::TPipette(FormServices &services, QWidget *panel, QObject *parent)
       m_hook(new THookMouse(this))
 {
     m_timer->setInterval(kTickMs);
-    connect(m_timer, &QTimer::timeout, this, &TPipette::tick);
+    connect(m_timer, &QTimer::timeout, this, &TPipette::timerTick);
     m_hook->setEnabled(false); // nothing is loaded until the pipette starts
     m_hook->setStopMessage(false);
     m_hook->Loaded();
@@ -176,13 +176,39 @@ void TPipette::startWithPortal()
     m_portal->pick(PortalParentWindow(m_panel ? m_panel->window()->windowHandle() : nullptr));
 }
 
+// A timer tick takes the answer to what the last one asked and asks again: it waits for no
+// reply, and shows what the screen was one tick ago. Where that answer does not do (the pointer
+// was not where it was guessed, or nothing was asked yet) it samples at once.
+void TPipette::timerTick()
+{
+    if (!m_services.askPointerWithBlock) {
+        tick();
+        return;
+    }
+    std::optional<ScreenPoint> pointer;
+    if (const FormServices::PointerAnswer answer = std::exchange(m_answer, {}))
+        pointer = answer(m_block);
+    // The block is read only where the pointer was guessed to be (and m_guess is that place,
+    // or where the hook has seen it go since).
+    if (pointer && !m_block.validCells.isEmpty()) {
+        sampleAt(*pointer, false, true);
+    } else {
+        tick();
+    }
+    if (m_active) {
+        m_asked = m_guess;
+        m_answer = m_services.askPointerWithBlock(m_asked);
+    }
+}
+
 void TPipette::tick()
 {
+    m_answer = {};
     // The block around the pointer's last place (or where the hook saw it since) comes with the
     // pointer query: at rest and while the hook keeps up, a tick is one round trip.
-    if (m_services.pointerWithBlock) {
+    if (m_services.askPointerWithBlock) {
         if (const std::optional<ScreenPoint> pointer =
-                m_services.pointerWithBlock(m_guess, m_block)) {
+                m_services.askPointerWithBlock(m_guess)(m_block)) {
             m_guess = *pointer;
             sampleAt(*pointer, false, !m_block.validCells.isEmpty());
             return;
@@ -220,7 +246,7 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final, bool blockRea
 {
     if (m_loupeEnabled && !m_loupe)
         m_loupe = new TLoupe(m_panel ? m_panel->window() : nullptr);
-    const LoupeMonitor monitor = m_loupeEnabled ? LoupeMonitorAt(pointer) : LoupeMonitor();
+    const LoupeMonitor monitor = m_loupeEnabled ? m_monitors.at(pointer) : LoupeMonitor();
     // The loupe shows on the pointer's X screen, next to the pointer.
     if (monitor.screen && m_loupe->screen() != monitor.screen)
         m_loupe->setScreen(monitor.screen);
@@ -307,6 +333,7 @@ void TPipette::finish()
     m_active = false;
     m_viaPortal = false;
     m_timer->stop();
+    m_answer = {};
     QCoreApplication::instance()->removeEventFilter(this);
     if (m_loupe)
         m_loupe->hide();

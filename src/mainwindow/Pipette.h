@@ -1,7 +1,9 @@
 #pragma once
 
 #include "controls/DevicePixels.h"
+#include "controls/Loupe.h"
 #include "controls/ScreenBlock.h"
+#include "mainwindow/FormServices.h"
 
 #include <QColor>
 #include <QObject>
@@ -13,9 +15,7 @@ class QWindow;
 
 namespace jov {
 
-struct FormServices;
 class THookMouse;
-class TLoupe;
 class TPortalColorPicker;
 
 /// The eyedropper. On X11 a 10 ms timer shows the pixel under the pointer as the sample (and,
@@ -65,7 +65,7 @@ public:
     // pointer or the keyboard (tried again for a moment: a desktop's shortcut may still hold
     // the key that started us).
     bool startClick(const QColor &current, QWindow *grabber);
-    // One sampling step.
+    // One sampling step, done at once (the timer's steps take one tick to come in).
     void tick();
     // A left press reported while the left button is held, at a device point.
     void leftPress(QPoint device);
@@ -105,6 +105,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void timerTick();
     void startWithPortal();
     // One sample at a device point; `final` for the last one, where picking ends.
     // With `blockRead`, m_block already holds the pixels around the pointer.
@@ -120,6 +121,7 @@ private:
     QTimer *m_timer;
     THookMouse *m_hook;
     TLoupe *m_loupe = nullptr;
+    LoupeMonitorCache m_monitors;
     TPortalColorPicker *m_portal = nullptr;
     ScreenBlock m_block;
     bool m_loupeEnabled = false;
@@ -137,6 +139,9 @@ private:
     ScreenPoint m_point;
     // Where the pointer is expected at the next tick.
     ScreenPoint m_guess;
+    // The question the last timer tick asked, with the guess it was asked with.
+    FormServices::PointerAnswer m_answer;
+    ScreenPoint m_asked;
     int m_panelScreen = 0;
     QColor m_sample;
     QColor m_before;

@@ -1,5 +1,7 @@
 #include "x11/PixelDecoder.h"
 
+#include <QtEndian>
+
 #include <bit>
 
 namespace jov {
@@ -38,6 +40,8 @@ struct Channel
 
 uint32_t ValueAt(const uint8_t *p, int bytes, bool msbFirst)
 {
+    if (bytes == 4)
+        return msbFirst ? qFromBigEndian<quint32>(p) : qFromLittleEndian<quint32>(p);
     uint32_t value = 0;
     for (int i = 0; i < bytes; ++i) {
         const int byte = msbFirst ? i : bytes - 1 - i;
@@ -80,12 +84,27 @@ bool DecodePixels(const PixelLayout &layout, const uint8_t *data, std::size_t le
     const Channel green(layout.greenMask);
     const Channel blue(layout.blueMask);
     const auto paletteSize = uint32_t(layout.palette.size());
+    // The usual layout (a 32-bit pixel holding 8-bit channels where Format_RGB32 keeps them)
+    // is copied as it is.
+    const bool asRgb32 = bytesPerPixel == 4 && !layout.colormapped &&
+                         layout.redMask == 0xFF0000 && layout.greenMask == 0x00FF00 &&
+                         layout.blueMask == 0x0000FF;
+    uchar *const bits = image.bits(); // detached once, not for every row
+    const auto bytesPerLine = std::size_t(image.bytesPerLine());
     for (int y = 0; y < height; ++y) {
         const uint8_t *in = data + std::size_t(y) * stride;
-        auto *out = reinterpret_cast<QRgb *>(image.scanLine(at.y() + y)) + at.x();
+        auto *out =
+            reinterpret_cast<QRgb *>(bits + std::size_t(at.y() + y) * bytesPerLine) + at.x();
+        if (asRgb32 && !layout.msbFirst) {
+            for (int x = 0; x < width; ++x)
+                out[x] = 0xFF000000u | (qFromLittleEndian<quint32>(in + 4 * x) & 0xFFFFFFu);
+            continue;
+        }
         for (int x = 0; x < width; ++x, in += bytesPerPixel) {
             const uint32_t value = ValueAt(in, int(bytesPerPixel), layout.msbFirst);
-            if (layout.colormapped)
+            if (asRgb32)
+                out[x] = 0xFF000000u | (value & 0xFFFFFFu);
+            else if (layout.colormapped)
                 out[x] = value < paletteSize ? layout.palette[value] : qRgb(0, 0, 0);
             else
                 out[x] = qRgb(red.byte(value), green.byte(value), blue.byte(value));

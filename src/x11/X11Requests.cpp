@@ -4,11 +4,14 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
 #include <array>
 #include <numeric>
+
+#include <xcb/xcbext.h>
 
 // Xlib last: its macros (None, Bool, Status, ...) would clash with Qt's headers.
 #include <X11/Xlib.h>
@@ -116,9 +119,81 @@ int ScreenOfRoot(xcb_connection_t *connection, xcb_window_t root)
 
 xcb_connection_t *Connection()
 {
-    QNativeInterface::QX11Application *x11 = X11Application();
-    return x11 ? x11->connection() : nullptr;
+    // Asked at every request, and the same for the application's whole life.
+    static QPointer<QCoreApplication> asked;
+    static xcb_connection_t *connection = nullptr;
+    if (QCoreApplication *application = QCoreApplication::instance(); application != asked) {
+        asked = application;
+        QNativeInterface::QX11Application *x11 = X11Application();
+        connection = x11 ? x11->connection() : nullptr;
+    }
+    return connection;
 }
+
+namespace {
+
+// Waits for the reply to a request already sent; one that is on the socket already is read
+// without waiting for the socket first.
+void *AwaitReply(xcb_connection_t *connection, unsigned int sequence,
+                 xcb_generic_error_t **error)
+{
+    void *reply = nullptr;
+    if (xcb_poll_for_reply(connection, sequence, &reply, error))
+        return reply;
+    return xcb_wait_for_reply(connection, sequence, error);
+}
+
+} // namespace
+
+namespace {
+
+// The pointer and pixel requests go on a connection of their own to the application's display,
+// read by the thread that asks. On the application's connection every reply is read by Qt's event
+// thread and handed over, which doubles the wake-ups of a sampling tick. Opened at the first
+// request, closed at exit; the application's connection when it cannot be opened.
+class RequestLine
+{
+public:
+    ~RequestLine()
+    {
+        if (m_own)
+            xcb_disconnect(m_own);
+    }
+    xcb_connection_t *get()
+    {
+        xcb_connection_t *application = Connection();
+        if (!application)
+            return nullptr;
+        if (!m_tried) {
+            m_tried = true;
+            xcb_connection_t *own = xcb_connect(DisplayName().constData(), nullptr);
+            if (xcb_connection_has_error(own))
+                xcb_disconnect(own);
+            else
+                m_own = own;
+        }
+        if (m_own) {
+            // Nothing is selected on it: only the errors of requests without a reply (a warp
+            // to a root that went away) could queue up.
+            while (xcb_generic_event_t *event = xcb_poll_for_queued_event(m_own))
+                std::free(event);
+            return m_own;
+        }
+        return application;
+    }
+
+private:
+    xcb_connection_t *m_own = nullptr;
+    bool m_tried = false;
+};
+
+xcb_connection_t *RequestConnection()
+{
+    static RequestLine line;
+    return line.get();
+}
+
+} // namespace
 
 QByteArray DisplayName()
 {
@@ -165,23 +240,43 @@ QSize RootSize(int screen)
 
 std::optional<Pointer> QueryPointer()
 {
-    xcb_connection_t *connection = Connection();
-    const xcb_screen_t *first = Screen(connection, 0);
-    if (!first)
+    return PointerRequest().take();
+}
+
+PointerRequest::PointerRequest() : m_connection(RequestConnection())
+{
+    if (const xcb_screen_t *first = Screen(m_connection, 0)) {
+        m_cookie = xcb_query_pointer(m_connection, first->root);
+        // Sent now, with whatever was asked before it on the connection.
+        xcb_flush(m_connection);
+        m_pending = true;
+    }
+}
+
+PointerRequest::~PointerRequest()
+{
+    if (m_pending)
+        xcb_discard_reply(m_connection, m_cookie.sequence);
+}
+
+std::optional<Pointer> PointerRequest::take()
+{
+    if (!m_pending)
         return std::nullopt;
+    m_pending = false;
     // The reply names the root of the screen the pointer is on, with its position there; the
     // mask is valid whichever screen that is.
-    const Reply<xcb_query_pointer_reply_t> reply(
-        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, first->root), nullptr));
+    const Reply<xcb_query_pointer_reply_t> reply(static_cast<xcb_query_pointer_reply_t *>(
+        AwaitReply(m_connection, m_cookie.sequence, nullptr)));
     if (!reply)
         return std::nullopt;
-    return Pointer{QPoint(reply->root_x, reply->root_y), ScreenOfRoot(connection, reply->root),
+    return Pointer{QPoint(reply->root_x, reply->root_y), ScreenOfRoot(m_connection, reply->root),
                    reply->mask};
 }
 
 bool WarpPointer(int screen, QPoint pos)
 {
-    xcb_connection_t *connection = Connection();
+    xcb_connection_t *connection = RequestConnection();
     const xcb_screen_t *s = Screen(connection, screen);
     if (!s)
         return false;
@@ -191,7 +286,7 @@ bool WarpPointer(int screen, QPoint pos)
 }
 
 RootPixelsRequest::RootPixelsRequest(int screen, QRect rect)
-    : m_connection(Connection()), m_screen(Screen(m_connection, screen)), m_rect(rect)
+    : m_connection(RequestConnection()), m_screen(Screen(m_connection, screen)), m_rect(rect)
 {
     if (m_screen)
         m_layout = RootLayout(m_connection, m_screen);
@@ -227,7 +322,8 @@ bool RootPixelsRequest::take(QImage &image, QPoint at)
         return false;
     m_pending = false;
     xcb_generic_error_t *error = nullptr;
-    const Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(m_connection, m_image, &error));
+    const Reply<xcb_get_image_reply_t> reply(static_cast<xcb_get_image_reply_t *>(
+        AwaitReply(m_connection, m_image.sequence, &error)));
     std::free(error);
     if (m_layout->colormapped) {
         xcb_generic_error_t *colorsError = nullptr;

@@ -50,6 +50,23 @@ struct Pointer
 };
 // One pointer query.
 std::optional<Pointer> QueryPointer();
+// The same query sent now (with the requests made before it on the connection) and answered by
+// take(), so that the round trip overlaps other work; a query not taken has its reply dropped.
+class PointerRequest
+{
+public:
+    PointerRequest();
+    ~PointerRequest();
+    PointerRequest(const PointerRequest &) = delete;
+    PointerRequest &operator=(const PointerRequest &) = delete;
+    // Waits for the answer; only once.
+    std::optional<Pointer> take();
+
+private:
+    xcb_connection_t *m_connection;
+    xcb_query_pointer_cookie_t m_cookie{};
+    bool m_pending = false;
+};
 // Puts the pointer on a pixel of X screen n's root; false when there is no such screen.
 bool WarpPointer(int screen, QPoint pos);
 

@@ -48,6 +48,7 @@ struct QuietServices
     // The screen as the pipette sees it: the pointer and pixels are the platform's unless set.
     std::function<std::optional<QColor>(const ScreenPoint &)> onSample;
     std::function<bool(const ScreenPoint &, ScreenBlock &)> onBlock;
+    std::function<FormServices::PointerAnswer(const ScreenPoint &guess)> onAsk;
     // Stands for the status of a screen whose pixels cannot be read, when set.
     std::function<QString(const ScreenPoint &)> onUnreadable;
 
@@ -97,6 +98,9 @@ struct QuietServices
         };
         s.readBlock = [this, platform = s.readBlock](const ScreenPoint &p, ScreenBlock &block) {
             return onBlock ? onBlock(p, block) : platform(p, block);
+        };
+        s.askPointerWithBlock = [this, platform = s.askPointerWithBlock](const ScreenPoint &g) {
+            return onAsk ? onAsk(g) : platform(g);
         };
         s.unreadableScreen = [this, platform = s.unreadableScreen](const ScreenPoint &p) {
             return onUnreadable ? onUnreadable(p) : platform(p);

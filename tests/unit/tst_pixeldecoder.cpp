@@ -37,6 +37,8 @@ void TestPixelDecoder::decode_data()
     const QRgb rgb = qRgb(0x12, 0x34, 0x56);
     QTest::newRow("32 bits, LSB first") << trueColour(32, false, 0xFF0000, 0xFF00, 0xFF)
                                         << QByteArray("\x56\x34\x12\x00", 4) << rgb << true;
+    QTest::newRow("32 bits, padding byte set") << trueColour(32, false, 0xFF0000, 0xFF00, 0xFF)
+                                               << QByteArray("\x56\x34\x12\xAB", 4) << rgb << true;
     QTest::newRow("32 bits, MSB first") << trueColour(32, true, 0xFF0000, 0xFF00, 0xFF)
                                         << QByteArray("\x00\x12\x34\x56", 4) << rgb << true;
     QTest::newRow("32 bits, blue high") << trueColour(32, false, 0xFF, 0xFF00, 0xFF0000)

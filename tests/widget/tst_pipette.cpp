@@ -99,6 +99,7 @@ private Q_SLOTS:
     void unreadablePixelKeepsSample_data();
     void unreadablePixelKeepsSample();
     void squareSizedByWheelAndKeys();
+    void timerTicksShowWhatTheLastOneAsked();
     void releaseEndsAndTakesReleasePixel_data();
     void releaseEndsAndTakesReleasePixel();
     void leftPressStoresPointThenReleaseReplacesIt();
@@ -234,6 +235,58 @@ void TestPipette::squareSizedByWheelAndKeys()
     f.release(TMouseButton::mbLeft, f.panel().topLeft() - QPoint(20, 20));
     QCOMPARE(f.form->options().sampleSide, 5);
     QCOMPARE(f.form->CurrentColor(), MakeColor(153, 153, 153));
+}
+
+// A timer tick shows the answer to what the tick before it asked; where that answer cannot do
+// (the pointer was not where it was guessed) the tick reads at once, and a step of the arrow
+// keys, read at once, is never followed by an answer from before it.
+void TestPipette::timerTicksShowWhatTheLastOneAsked()
+{
+    Fixture f;
+    ScreenPoint pointer{f.panel().topLeft() - QPoint(20, 20), 0};
+    QRgb screen = qRgb(1, 2, 3);
+    int asked = 0;
+    const auto fill = [](ScreenBlock &block, QRgb colour) {
+        block.image = QImage(LoupeBlockSide, LoupeBlockSide, QImage::Format_RGB32);
+        block.image.fill(colour);
+        block.validCells = block.image.rect();
+    };
+    // The answer tells the screen as it was when asked.
+    f.onAsk = [&](const ScreenPoint &guess) -> FormServices::PointerAnswer {
+        ++asked;
+        return [=, at = pointer, colour = screen](ScreenBlock &block) {
+            fill(block, colour);
+            if (!(at == guess))
+                block.validCells = QRect();
+            return std::optional<ScreenPoint>(at);
+        };
+    };
+    f.onBlock = [&](const ScreenPoint &, ScreenBlock &block) {
+        fill(block, screen);
+        return true;
+    };
+    QList<QColor> shown;
+    connect(&f.form->pipette(), &TPipette::sampled, this, [&](const QColor &c) { shown << c; });
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QTRY_VERIFY(asked >= 3);
+    QCOMPARE(shown.last(), QColor(1, 2, 3));
+
+    // Moved where no move was reported: the next ticks follow.
+    pointer.pos += QPoint(-5, 0);
+    screen = qRgb(4, 5, 6);
+    QTRY_COMPARE(shown.last(), QColor(4, 5, 6));
+
+    pointer.pos += QPoint(-1, 0);
+    screen = qRgb(7, 8, 9);
+    shown.clear();
+    QTest::keyClick(f.form.get(), Qt::Key_Left);
+    QCOMPARE(shown.value(0), QColor(7, 8, 9));
+    const int before = asked;
+    QTRY_VERIFY(asked >= before + 3);
+    QVERIFY(!shown.contains(QColor(4, 5, 6)));
+    f.release(TMouseButton::mbLeft, pointer.pos);
+    QVERIFY(!f.form->pipette().active());
 }
 
 void TestPipette::releaseEndsAndTakesReleasePixel_data()
