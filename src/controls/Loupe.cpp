@@ -218,6 +218,12 @@ LoupeMonitor LoupeMonitorAt(const ScreenPoint &point)
     return {DeviceGeometry(screen), screen->devicePixelRatio(), screen};
 }
 
+void TLoupe::hideNow()
+{
+    hide();
+    x11::Sync();
+}
+
 LoupeMonitor LoupeMonitorCache::at(const ScreenPoint &point)
 {
     if (!m_screen || point.screen != m_xScreen || !m_last.device.contains(point.pos) ||

@@ -58,6 +58,9 @@ public:
     // jumped onto it since the last tick): the caller then moves it away with placeNear and reads
     // on the next tick, once the windows under it have been repainted.
     bool wouldSeeItself(QPoint hotSpotDevice) const;
+    // Hides the loupe and waits until the display has taken it off the screen, so that a read of
+    // the screen made next, on any connection, no longer sees it.
+    void hideNow();
 
     // What the text lines show: "#RRGGBB" of the centre (empty when the centre is off the
     // screen), or with a square "#RRGGBB  5 × 5" of its mean (empty when no cell of it is on

@@ -21,6 +21,8 @@
 #include <QWindow>
 #include <QtMath>
 
+#include <utility>
+
 namespace jov {
 
 namespace {
@@ -195,7 +197,9 @@ void TPipette::timerTick()
     } else {
         tick();
     }
-    if (m_active) {
+    // After the loupe was moved off the pointer, the next tick reads at once: by then what
+    // lay under the loupe has been painted again.
+    if (m_active && !std::exchange(m_readNextAtOnce, false)) {
         m_asked = m_guess;
         m_answer = m_services.askPointerWithBlock(m_asked);
     }
@@ -252,14 +256,14 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final, bool blockRea
         m_loupe->setScreen(monitor.screen);
     // The pointer jumped onto the loupe: move it away and read once what lies under it has
     // been painted again.
-    // The last read, where the button came up, goes on without the loupe (the request to hide
-    // it reaches the server before the read).
+    // The last read, where the button came up, goes on without the loupe (hidden before it).
     if (m_loupeEnabled && m_loupe->isVisible() && m_loupe->wouldSeeItself(pointer.pos)) {
         if (!final) {
             m_loupe->placeNear(pointer.pos, monitor.device, monitor.devicePixelRatio);
+            m_readNextAtOnce = true;
             return true;
         }
-        m_loupe->hide();
+        m_loupe->hideNow();
     }
     if (!blockRead && (!m_services.readBlock || !m_services.readBlock(pointer, m_block)))
         return false;

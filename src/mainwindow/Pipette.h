@@ -126,6 +126,7 @@ private:
     ScreenBlock m_block;
     bool m_loupeEnabled = false;
     bool m_loupeTick = false;
+    bool m_readNextAtOnce = false;
     bool m_active = false;
     bool m_viaPortal = false;
     bool m_hookHeard = false;

@@ -202,6 +202,12 @@ QByteArray DisplayName()
     return display ? QByteArray(DisplayString(display)) : QByteArray();
 }
 
+void Sync()
+{
+    if (xcb_connection_t *connection = Connection())
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 QList<QScreen *> QtScreensOf(int screen)
 {
     QNativeInterface::QX11Application *x11 = X11Application();
@@ -247,7 +253,10 @@ PointerRequest::PointerRequest() : m_connection(RequestConnection())
 {
     if (const xcb_screen_t *first = Screen(m_connection, 0)) {
         m_cookie = xcb_query_pointer(m_connection, first->root);
-        // Sent now, with whatever was asked before it on the connection.
+        // Sent now, with whatever was asked before it on the connection, and after what the
+        // application asked on its own (a window moved off the pixels to read, say).
+        if (xcb_connection_t *application = Connection(); application != m_connection)
+            xcb_flush(application);
         xcb_flush(m_connection);
         m_pending = true;
     }

@@ -35,6 +35,10 @@ xcb_connection_t *Connection();
 // The name of the display the application is on (as "-display" or DISPLAY gave it).
 QByteArray DisplayName();
 
+// Waits until the server has handled every request made so far on the application's
+// connection (the requests of the pointer and pixels go on another one).
+void Sync();
+
 // Qt's screens (monitors) of X screen n; every screen without X11.
 QList<QScreen *> QtScreensOf(int screen);
 // The number of the X screen a window is on; 0 when it cannot be told.
