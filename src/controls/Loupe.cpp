@@ -3,6 +3,8 @@
 #include "controls/QtColor.h"
 #include "x11/X11Requests.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPaintEvent>
@@ -28,6 +30,50 @@ const QRect AllCells(0, 0, LoupeBlockSide, LoupeBlockSide);
 
 } // namespace
 
+// The display tells a window that moved where it now is (ConfigureNotify), and Qt answers each
+// such notice to a top-level window with two round trips (to confirm the place, and to learn
+// the frame): at every other tick while the pointer moves. The loupe is only ever moved by Qt,
+// which knows the place already, so a notice of a pure move of the shown and painted loupe is
+// not passed on; the first notice after it is shown, and any change of size, are.
+class TLoupe::MoveNotices : public QAbstractNativeEventFilter
+{
+public:
+    explicit MoveNotices(const TLoupe &loupe) : m_loupe(loupe)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~MoveNotices() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+    MoveNotices(const MoveNotices &) = delete;
+    MoveNotices &operator=(const MoveNotices &) = delete;
+
+    // Painted since last shown: the first notices (and the exposure they bring) have been
+    // handled.
+    bool painted = false;
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        // A notice sent by another client (the top bit set) always passes.
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (event->response_type != XCB_CONFIGURE_NOTIFY)
+            return false;
+        const auto *notice = static_cast<const xcb_configure_notify_event_t *>(message);
+        if (notice->window != m_loupe.internalWinId() || notice->event != notice->window)
+            return false;
+        const QSize size(notice->width, notice->height);
+        const bool pureMove = painted && size == m_size;
+        m_size = size;
+        return pureMove;
+    }
+
+private:
+    const TLoupe &m_loupe;
+    QSize m_size;
+};
+
+TLoupe::~TLoupe() = default;
+
 TLoupe::TLoupe(QWidget *parent)
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput),
@@ -39,6 +85,15 @@ TLoupe::TLoupe(QWidget *parent)
     setFocusPolicy(Qt::NoFocus);
     m_cells.fill(Qt::black);
     fitToFont();
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        m_moveNotices = std::make_unique<MoveNotices>(*this);
+}
+
+void TLoupe::hideEvent(QHideEvent *event)
+{
+    if (m_moveNotices)
+        m_moveNotices->painted = false;
+    QWidget::hideEvent(event);
 }
 
 QRect TLoupe::pictureRect()
@@ -160,6 +215,8 @@ bool TLoupe::wouldSeeItself(QPoint hotSpotDevice) const
 
 void TLoupe::paintEvent(QPaintEvent *event)
 {
+    if (m_moveNotices)
+        m_moveNotices->painted = true;
     // Qt clips to the region being updated; parts outside it are not even drawn.
     const QRect dirty = event->rect();
     QPainter p(this);

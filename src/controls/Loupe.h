@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <climits>
+#include <memory>
 
 namespace jov {
 
@@ -31,6 +32,7 @@ class TLoupe : public QWidget
 public:
     // A top-level window even with a parent; the parent only owns it.
     explicit TLoupe(QWidget *parent = nullptr);
+    ~TLoupe() override;
 
     // Logical pixels kept between the hot spot and the loupe's nearest edge: clear of the pointer
     // image and far more than the block's half side, so the loupe never covers the block.
@@ -75,8 +77,11 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    class MoveNotices;
+
     void fitToFont();
     // Makes the colour line say what the cells and the side give; repaints it when it changed.
     void updateColorText();
@@ -90,6 +95,7 @@ private:
     QString m_colorText;
     QString m_positionText;
     QRect m_deviceRect;
+    std::unique_ptr<MoveNotices> m_moveNotices;
 };
 
 // A monitor in device pixels with its device-pixel ratio, and Qt's screen for it.
