@@ -193,7 +193,13 @@ void TPipette::timerTick()
     // The block is read only where the pointer was guessed to be (and m_guess is that place,
     // or where the hook has seen it go since).
     if (pointer && !m_block.validCells.isEmpty()) {
-        sampleAt(*pointer, false, true);
+        // At rest the answer is what the last one was, and everything shows it already.
+        if (!(*pointer == m_shown.pointer && m_block.validCells == m_shown.block.validCells &&
+              m_block.image == m_shown.block.image && m_loupeShowsAll)) {
+            sampleAt(*pointer, false, true);
+            m_shown.pointer = *pointer;
+            std::swap(m_shown.block, m_block);
+        }
     } else {
         tick();
     }
@@ -208,6 +214,7 @@ void TPipette::timerTick()
 void TPipette::tick()
 {
     m_answer = {};
+    m_shown = {};
     // The block around the pointer's last place (or where the hook saw it since) comes with the
     // pointer query: at rest and while the hook keeps up, a tick is one round trip.
     if (m_services.askPointerWithBlock) {
@@ -278,7 +285,8 @@ bool TPipette::sampleBlock(const ScreenPoint &pointer, bool final, bool blockRea
     // The loupe follows at half the sampling rate, about as often as a screen refreshes: its
     // repaint and move are most of a tick's cost while the pointer moves.
     m_loupeTick = !m_loupeTick;
-    if (m_loupeTick || !m_loupe->isVisible())
+    m_loupeShowsAll = m_loupeTick || !m_loupe->isVisible();
+    if (m_loupeShowsAll)
         m_loupe->showBlock(m_block.image, m_block.validCells, pointer.pos, monitor.device,
                            monitor.devicePixelRatio);
     return true;
@@ -338,6 +346,8 @@ void TPipette::finish()
     m_viaPortal = false;
     m_timer->stop();
     m_answer = {};
+    m_shown = {};
+    m_loupeShowsAll = true;
     QCoreApplication::instance()->removeEventFilter(this);
     if (m_loupe)
         m_loupe->hide();

@@ -143,6 +143,14 @@ private:
     // The question the last timer tick asked, with the guess it was asked with.
     FormServices::PointerAnswer m_answer;
     ScreenPoint m_asked;
+    // What the last timer tick's answer showed (nothing after a tick read at once), and whether
+    // the loupe shows it too (it follows at every other change).
+    struct
+    {
+        ScreenPoint pointer;
+        ScreenBlock block;
+    } m_shown;
+    bool m_loupeShowsAll = true;
     int m_panelScreen = 0;
     QColor m_sample;
     QColor m_before;

@@ -7,8 +7,10 @@
 #include "FormParts.h"
 #include "controls/Cursors.h"
 #include "controls/Hints.h"
+#include "controls/Loupe.h"
 #include "controls/NumberField.h"
 #include "controls/Panel.h"
+#include "controls/QtColor.h"
 #include "controls/StatusBar.h"
 #include "controls/TrackBar95.h"
 #include "hook/HookMouse.h"
@@ -276,6 +278,13 @@ void TestPipette::timerTicksShowWhatTheLastOneAsked()
     pointer.pos += QPoint(-5, 0);
     screen = qRgb(4, 5, 6);
     QTRY_COMPARE(shown.last(), QColor(4, 5, 6));
+    // The screen changes under a resting pointer: the sample and the loupe (which follows at
+    // every other change) both come to show it, and stay.
+    for (const QRgb colour : {qRgb(1, 1, 1), qRgb(2, 2, 2), qRgb(3, 3, 3), qRgb(4, 5, 6)}) {
+        screen = colour;
+        QTRY_COMPARE(f.form->pipette().loupe()->colorText(), HtmlText(QColor(colour)));
+        QCOMPARE(shown.last(), QColor(colour));
+    }
 
     pointer.pos += QPoint(-1, 0);
     screen = qRgb(7, 8, 9);
