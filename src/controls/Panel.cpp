@@ -23,7 +23,8 @@ void TPanel::setColor(const QColor &color)
     m_color = color;
     if (m_describeColor)
         NotifyDescriptionChanged(this);
-    update();
+    // The frame stays as it is: the pipette changes the colour at every tick.
+    update(contentsRect());
 }
 
 void TPanel::setColorDescription(ColorDescriber describe)
@@ -43,7 +44,8 @@ void TPanel::paintEvent(QPaintEvent *event)
         QPainter painter(this);
         painter.fillRect(contentsRect(), m_color);
     }
-    QFrame::paintEvent(event);
+    if (!contentsRect().contains(event->rect()))
+        QFrame::paintEvent(event);
 }
 
 void TPanel::mouseDoubleClickEvent(QMouseEvent *event)
