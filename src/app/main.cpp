@@ -3,6 +3,7 @@
 #include "PickCommand.h"
 #include "StopSignals.h"
 #include "Version.h"
+#include "controls/KeptIconsStyle.h"
 #include "mainwindow/MainForm.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/CommandLine.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QPixmapCache>
 #include <QSessionManager>
 #include <QTranslator>
 
@@ -223,6 +225,11 @@ int main(int argc, char *argv[])
     g_displayName = line.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : line.display;
     g_qtHandler = qInstallMessageHandler(HoldMessage);
     QApplication application(argc, argv);
+    QApplication::setStyle(new jov::TKeptIconsStyle);
+    // Qt keeps up to 10 MB of drawn pictures (a dialog's icons at each size, the style's
+    // bevels); the window and its dialogs need a fraction of it, and a cache that fills up
+    // would make the program's memory grow for hours before it levels off.
+    QPixmapCache::setCacheLimit(2048);
     PassHeldMessages();
     translators.install();
     if (xwayland)

@@ -1,5 +1,7 @@
 #include "controls/TrackBar95.h"
 
+#include "controls/KeptIconsStyle.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QProxyStyle>
@@ -33,7 +35,7 @@ TTrackBar95::TTrackBar95(QWidget *parent) : QSlider(Qt::Horizontal, parent)
     setTickInterval(1);
 
     // A base style of our own: the proxy takes ownership of it, and the slider of the proxy.
-    QStyle *base = QStyleFactory::create(QApplication::style()->name());
+    QStyle *base = QStyleFactory::create(BaseStyleOf(QApplication::style())->name());
     m_style = new ThumbLengthStyle(base);
     m_style->setParent(this);
     setStyle(m_style);

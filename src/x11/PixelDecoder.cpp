@@ -86,9 +86,8 @@ bool DecodePixels(const PixelLayout &layout, const uint8_t *data, std::size_t le
     const auto paletteSize = uint32_t(layout.palette.size());
     // The usual layout (a 32-bit pixel holding 8-bit channels where Format_RGB32 keeps them)
     // is copied as it is.
-    const bool asRgb32 = bytesPerPixel == 4 && !layout.colormapped &&
-                         layout.redMask == 0xFF0000 && layout.greenMask == 0x00FF00 &&
-                         layout.blueMask == 0x0000FF;
+    const bool asRgb32 = bytesPerPixel == 4 && !layout.colormapped && layout.redMask == 0xFF0000 &&
+                         layout.greenMask == 0x00FF00 && layout.blueMask == 0x0000FF;
     uchar *const bits = image.bits(); // detached once, not for every row
     const auto bytesPerLine = std::size_t(image.bytesPerLine());
     for (int y = 0; y < height; ++y) {

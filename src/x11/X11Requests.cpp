@@ -134,18 +134,13 @@ namespace {
 
 // Waits for the reply to a request already sent; one that is on the socket already is read
 // without waiting for the socket first.
-void *AwaitReply(xcb_connection_t *connection, unsigned int sequence,
-                 xcb_generic_error_t **error)
+void *AwaitReply(xcb_connection_t *connection, unsigned int sequence, xcb_generic_error_t **error)
 {
     void *reply = nullptr;
     if (xcb_poll_for_reply(connection, sequence, &reply, error))
         return reply;
     return xcb_wait_for_reply(connection, sequence, error);
 }
-
-} // namespace
-
-namespace {
 
 // The pointer and pixel requests go on a connection of their own to the application's display,
 // read by the thread that asks. On the application's connection every reply is read by Qt's event
@@ -331,8 +326,8 @@ bool RootPixelsRequest::take(QImage &image, QPoint at)
         return false;
     m_pending = false;
     xcb_generic_error_t *error = nullptr;
-    const Reply<xcb_get_image_reply_t> reply(static_cast<xcb_get_image_reply_t *>(
-        AwaitReply(m_connection, m_image.sequence, &error)));
+    const Reply<xcb_get_image_reply_t> reply(
+        static_cast<xcb_get_image_reply_t *>(AwaitReply(m_connection, m_image.sequence, &error)));
     std::free(error);
     if (m_layout->colormapped) {
         xcb_generic_error_t *colorsError = nullptr;

@@ -384,9 +384,8 @@ void TestLoupeX11::loupeStaysOutOfTheWay()
     const QPoint onLoupe = loupe.deviceRect().center();
     QVERIFY(loupe.wouldSeeItself(onLoupe));
     // Painted once shown again.
-    QTRY_VERIFY_WITH_TIMEOUT(ReadScreenBlock({onLoupe, 0}, block) &&
-                                 !BlockShowsRoot(block, onLoupe, why),
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        ReadScreenBlock({onLoupe, 0}, block) && !BlockShowsRoot(block, onLoupe, why), 5000);
 }
 
 int main(int argc, char **argv)

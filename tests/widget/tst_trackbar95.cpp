@@ -1,9 +1,11 @@
 #include "controls/TrackBar95.h"
 
 #include "TestSupport.h"
+#include "controls/KeptIconsStyle.h"
 
 #include <QApplication>
 #include <QPixmapCache>
+#include <QProxyStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
 
@@ -53,6 +55,8 @@ private Q_SLOTS:
     void selectionBand_data();
     void selectionBand();
     void ticksLookAlikeFirstPainted();
+    // Last: it changes the application's style.
+    void underKeptIconsStyle();
 };
 
 void TestTrackBar95::creationValues()
@@ -156,6 +160,25 @@ void TestTrackBar95::ticksLookAlikeFirstPainted()
     SetUpChannel(second);
     const QImage firstImage = Grab(first);
     QCOMPARE(Grab(second), firstImage);
+}
+
+// Under the program's own style the standard icons are made once: asked again, the same
+// pixmaps come back instead of new ones added to Qt's pixmap cache. The sliders keep the real
+// style beneath it.
+void TestTrackBar95::underKeptIconsStyle()
+{
+    QApplication::setStyle(new TKeptIconsStyle);
+    QStyle *style = QApplication::style();
+    for (const QStyle::StandardPixmap icon :
+         {QStyle::SP_MessageBoxWarning, QStyle::SP_FileDialogBack, QStyle::SP_DirIcon}) {
+        const qint64 first = style->standardIcon(icon).pixmap(32).cacheKey();
+        QCOMPARE(style->standardIcon(icon).pixmap(32).cacheKey(), first);
+    }
+    TTrackBar95 slider;
+    const auto *own = qobject_cast<const QProxyStyle *>(slider.style());
+    QVERIFY(own);
+    QCOMPARE(own->baseStyle()->name(), BaseStyleOf(style)->name());
+    QVERIFY(!own->baseStyle()->name().isEmpty());
 }
 
 QTEST_MAIN(TestTrackBar95)
