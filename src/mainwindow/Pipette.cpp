@@ -426,6 +426,12 @@ bool TPipette::eventFilter(QObject *watched, QEvent *event)
             changeSide(-1);
         return true;
     }
+    case QEvent::MouseMove:
+        // The ticks follow the pointer: no widget reacts to its moves while picking (a control
+        // lit up under it would change the very pixels being picked).
+        if (!m_viaPortal)
+            return true;
+        break;
     case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             m_ownPress = true;
