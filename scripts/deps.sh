@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-tools-dev qt6-l10n-tools libgl-dev libx11-dev libxi-dev libxfixes-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-tools-dev qt6-l10n-tools libgl-dev libx11-dev libxi-dev libxfixes-dev libxcb-damage0-dev
   xvfb openbox xdotool x11-utils imagemagick fonts-dejavu-core
 )
 if [ "${1:-}" = "--tests" ]; then

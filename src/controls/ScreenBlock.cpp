@@ -2,6 +2,10 @@
 
 #include "x11/X11Requests.h"
 
+#include <QSocketNotifier>
+
+#include <utility>
+
 namespace jov {
 
 namespace {
@@ -41,6 +45,8 @@ bool ReadScreenBlock(const ScreenPoint &point, ScreenBlock &block)
 
 PointerBlockQuery::PointerBlockQuery(const ScreenPoint &guess) : m_guess(guess)
 {
+    // What is drawn from here on is news to a reader that comes to rest on this answer.
+    x11::ForgetDrawing();
     QRect onRoot;
     m_cells = CellsOnRoot(guess, onRoot);
     if (!m_cells.isEmpty())
@@ -64,6 +70,44 @@ std::optional<ScreenPoint> PointerBlockQuery::take(ScreenBlock &block)
 std::optional<ScreenPoint> PointerWithBlock(const ScreenPoint &guess, ScreenBlock &block)
 {
     return PointerBlockQuery(guess).take(block);
+}
+
+DrawingWait::DrawingWait() = default;
+
+DrawingWait::~DrawingWait() = default;
+
+bool DrawingWait::start(std::function<void()> drawn)
+{
+    if (!x11::WatchDrawing() || x11::DrawingReported())
+        return false;
+    m_drawn = std::move(drawn);
+    if (!m_notifier) {
+        // The socket is the request connection's, the same for the program's whole life.
+        m_notifier = std::make_unique<QSocketNotifier>(x11::DrawingSocket(), QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
+            // Anything else that came in (a reply dropped earlier) is read and waited past.
+            if (!x11::DrawingReported())
+                return;
+            m_notifier->setEnabled(false);
+            if (const std::function<void()> drawn = std::exchange(m_drawn, {}))
+                drawn();
+        });
+    }
+    m_notifier->setEnabled(true);
+    return true;
+}
+
+void DrawingWait::cancel()
+{
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+    m_drawn = {};
+}
+
+void DrawingWait::stop()
+{
+    cancel();
+    x11::StopWatchingDrawing();
 }
 
 } // namespace jov

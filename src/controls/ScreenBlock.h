@@ -7,7 +7,11 @@
 #include <QImage>
 #include <QRect>
 
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QSocketNotifier;
 
 namespace jov {
 
@@ -51,6 +55,27 @@ private:
     QRect m_cells;
     std::optional<x11::RootPixelsRequest> m_read;
     std::optional<x11::PointerRequest> m_pointer;
+};
+
+// Waits, from the event loop, for the next drawing on the screens after the last question of a
+// PointerBlockQuery (which forgets the drawing before it).
+class DrawingWait
+{
+public:
+    DrawingWait();
+    ~DrawingWait();
+    DrawingWait(const DrawingWait &) = delete;
+    DrawingWait &operator=(const DrawingWait &) = delete;
+    // False when something was drawn since the last question was sent, or when drawing cannot
+    // be told; else `drawn` is called once, at the next drawing, unless cancel() comes first.
+    bool start(std::function<void()> drawn);
+    void cancel();
+    // Cancels and stops watching the screens.
+    void stop();
+
+private:
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::function<void()> m_drawn;
 };
 
 } // namespace jov

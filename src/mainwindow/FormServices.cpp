@@ -236,11 +236,18 @@ FormServices FormServices::platform()
     services.samplePixel = SamplePixel;
     services.warpPointer = WarpPointer;
     services.readBlock = ReadScreenBlock;
-    services.askPointerWithBlock = [](const ScreenPoint &guess) -> FormServices::PointerAnswer {
+    auto drawing = std::make_shared<DrawingWait>();
+    services.askPointerWithBlock =
+        [drawing](const ScreenPoint &guess) -> FormServices::PointerAnswer {
+        drawing->cancel();
         // std::function copies what it holds: the query is shared.
         auto query = std::make_shared<PointerBlockQuery>(guess);
         return [query](ScreenBlock &block) { return query->take(block); };
     };
+    services.restUntilDrawn = [drawing](std::function<void()> drawn) {
+        return drawing->start(std::move(drawn));
+    };
+    services.stopWatchingDrawing = [drawing] { drawing->stop(); };
     services.unreadableScreen = UnreadableScreenStatus;
     services.portalPicking = IsWaylandSession();
     return services;

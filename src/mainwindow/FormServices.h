@@ -84,6 +84,13 @@ struct FormServices
     // otherwise asks `pointer` and reads afterwards.
     using PointerAnswer = std::function<std::optional<ScreenPoint>(ScreenBlock &block)>;
     std::function<PointerAnswer(const ScreenPoint &guess)> askPointerWithBlock;
+    // Lets a pipette at rest wait for news instead of reading the screens at every tick; both
+    // optional. Asked on an answer of askPointerWithBlock: false when something may have been
+    // drawn on a screen since that question was sent, or when drawing cannot be told; else true,
+    // and `drawn` is called once, from the event loop, at the next drawing, unless the next
+    // question or stopWatchingDrawing comes first.
+    std::function<bool(std::function<void()> drawn)> restUntilDrawn;
+    std::function<void()> stopWatchingDrawing;
     // Why no pixel of the point's screen can be read (a visual whose colours cannot be told),
     // as a short status message; empty when they can.
     std::function<QString(const ScreenPoint &point)> unreadableScreen;

@@ -28,6 +28,8 @@ namespace jov {
 namespace {
 
 constexpr int kTickMs = 10;
+// How often a pipette at rest looks anyway, for a move that nothing reported.
+constexpr int kRestLookMs = 250;
 
 bool IsArrow(int key)
 {
@@ -84,8 +86,10 @@ TPipette::TPipette(FormServices &services, QWidget *panel, QObject *parent)
     m_hook->OnMouseMessage = [this](THookMouse *, qint32 msg, qint32 x, qint32 y, quint32, quint32,
                                     quint32) {
         m_hookHeard = true;
-        if (msg == wm::MouseMove)
+        if (msg == wm::MouseMove) {
             m_guess.pos = QPoint(x, y);
+            wake();
+        }
     };
 }
 
@@ -128,7 +132,7 @@ void TPipette::start(const QColor &current, bool buttonHeld)
         DeviceRectOf(m_panel, &m_panelScreen);
     Q_EMIT started();
     SetApplicationCursor(PipetteCursorIndex);
-    m_timer->start();
+    m_timer->start(kTickMs);
     m_active = true;
     m_hookHeard = false;
     QCoreApplication::instance()->installEventFilter(this);
@@ -183,6 +187,10 @@ void TPipette::startWithPortal()
 // was not where it was guessed, or nothing was asked yet) it samples at once.
 void TPipette::timerTick()
 {
+    if (m_resting) {
+        wake();
+        return;
+    }
     if (!m_services.askPointerWithBlock) {
         tick();
         return;
@@ -199,6 +207,13 @@ void TPipette::timerTick()
             sampleAt(*pointer, false, true);
             m_shown.pointer = *pointer;
             std::swap(m_shown.block, m_block);
+        } else if (m_guess == *pointer && m_services.restUntilDrawn &&
+                   m_services.restUntilDrawn([this] { wake(); })) {
+            // Nor has anything been drawn since, nor has the pointer moved: nothing is asked
+            // until something happens.
+            m_resting = true;
+            m_timer->start(kRestLookMs);
+            return;
         }
     } else {
         tick();
@@ -211,10 +226,21 @@ void TPipette::timerTick()
     }
 }
 
+void TPipette::wake()
+{
+    if (!std::exchange(m_resting, false))
+        return;
+    m_timer->start(kTickMs);
+    m_asked = m_guess;
+    m_answer = m_services.askPointerWithBlock(m_asked);
+}
+
 void TPipette::tick()
 {
     m_answer = {};
     m_shown = {};
+    if (std::exchange(m_resting, false))
+        m_timer->start(kTickMs);
     // The block around the pointer's last place (or where the hook saw it since) comes with the
     // pointer query: at rest and while the hook keeps up, a tick is one round trip.
     if (m_services.askPointerWithBlock) {
@@ -345,6 +371,9 @@ void TPipette::finish()
     m_active = false;
     m_viaPortal = false;
     m_timer->stop();
+    m_resting = false;
+    if (m_services.stopWatchingDrawing)
+        m_services.stopWatchingDrawing();
     m_answer = {};
     m_shown = {};
     m_loupeShowsAll = true;
@@ -429,8 +458,10 @@ bool TPipette::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
         // The ticks follow the pointer: no widget reacts to its moves while picking (a control
         // lit up under it would change the very pixels being picked).
-        if (!m_viaPortal)
+        if (!m_viaPortal) {
+            wake();
             return true;
+        }
         break;
     case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)

@@ -106,6 +106,8 @@ protected:
 
 private:
     void timerTick();
+    // Reads again after a rest: the pointer moved, something was drawn, or it is time to look.
+    void wake();
     void startWithPortal();
     // One sample at a device point; `final` for the last one, where picking ends.
     // With `blockRead`, m_block already holds the pixels around the pointer.
@@ -151,6 +153,9 @@ private:
         ScreenBlock block;
     } m_shown;
     bool m_loupeShowsAll = true;
+    // Nothing changed at the last tick: the timer only looks now and then, and news (a move,
+    // drawing on a screen) reads at once.
+    bool m_resting = false;
     int m_panelScreen = 0;
     QColor m_sample;
     QColor m_before;

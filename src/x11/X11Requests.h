@@ -39,6 +39,21 @@ QByteArray DisplayName();
 // connection (the requests of the pointer and pixels go on another one).
 void Sync();
 
+// Drawing on the screens, as the display tells it (the DAMAGE extension) on the connection of the
+// pointer and pixel requests, so that a reader at rest can wait for news instead of reading
+// again. WatchDrawing starts watching every root (true once it does; false, and nothing watched,
+// where the display cannot tell); StopWatchingDrawing ends it.
+bool WatchDrawing();
+void StopWatchingDrawing();
+// Drawing done before the next request on that connection (a pointer or pixel question) is
+// forgotten; what is drawn after it is reported.
+void ForgetDrawing();
+// Whether drawing was reported since ForgetDrawing, from what has come in, without waiting; true
+// while not watching.
+bool DrawingReported();
+// The socket on which reports come in, to wait on while asking nothing; -1 while not watching.
+int DrawingSocket();
+
 // Qt's screens (monitors) of X screen n; every screen without X11.
 QList<QScreen *> QtScreensOf(int screen);
 // The number of the X screen a window is on; 0 when it cannot be told.

@@ -49,6 +49,8 @@ struct QuietServices
     std::function<std::optional<QColor>(const ScreenPoint &)> onSample;
     std::function<bool(const ScreenPoint &, ScreenBlock &)> onBlock;
     std::function<FormServices::PointerAnswer(const ScreenPoint &guess)> onAsk;
+    // Whether a pipette at rest may wait for news (see restUntilDrawn); it never does unless set.
+    std::function<bool(std::function<void()> drawn)> onRest;
     // Stands for the status of a screen whose pixels cannot be read, when set.
     std::function<QString(const ScreenPoint &)> onUnreadable;
 
@@ -101,6 +103,9 @@ struct QuietServices
         };
         s.askPointerWithBlock = [this, platform = s.askPointerWithBlock](const ScreenPoint &g) {
             return onAsk ? onAsk(g) : platform(g);
+        };
+        s.restUntilDrawn = [this](std::function<void()> drawn) {
+            return onRest && onRest(std::move(drawn));
         };
         s.unreadableScreen = [this, platform = s.unreadableScreen](const ScreenPoint &p) {
             return onUnreadable ? onUnreadable(p) : platform(p);

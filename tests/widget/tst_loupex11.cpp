@@ -260,6 +260,7 @@ private Q_SLOTS:
     void blockMatchesTheRoot_data();
     void blockMatchesTheRoot();
     void loupeStaysOutOfTheWay();
+    void drawingIsToldOnce();
 
 private:
     Connection m_x;
@@ -386,6 +387,53 @@ void TestLoupeX11::loupeStaysOutOfTheWay()
     // Painted once shown again.
     QTRY_VERIFY_WITH_TIMEOUT(
         ReadScreenBlock({onLoupe, 0}, block) && !BlockShowsRoot(block, onLoupe, why), 5000);
+}
+
+// A reader at rest hears of drawing anywhere, in another program's window too, once, and of
+// nothing else.
+void TestLoupeX11::drawingIsToldOnce()
+{
+    DrawingWait wait;
+    ScreenBlock block;
+    const ScreenPoint at{QPoint(321, 123), 0};
+    int told = 0;
+    const auto rest = [&] {
+        PointerBlockQuery(at).take(block);
+        return wait.start([&] { ++told; });
+    };
+    QVERIFY(!rest()); // watched from then on
+    QVERIFY(rest());
+    QTest::qWait(100);
+    QCOMPARE(told, 0);
+
+    const xcb_window_t window = xcb_generate_id(m_x.c);
+    const uint32_t values[] = {0x00FF00, 1}; // background, override-redirect
+    xcb_create_window(m_x.c, XCB_COPY_FROM_PARENT, window, m_x.screen->root, 500, 400, 20, 20, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, m_x.screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(m_x.c, window);
+    xcb_flush(m_x.c);
+    QTRY_COMPARE(told, 1);
+    // Drawn again before the next question: nothing more is told, and that question is news.
+    xcb_clear_area(m_x.c, 0, window, 0, 0, 0, 0);
+    xcb_flush(m_x.c);
+    QTest::qWait(100);
+    QCOMPARE(told, 1);
+    QVERIFY(!wait.start([&] { ++told; }));
+
+    // Drawn before the answer came: not a rest.
+    PointerBlockQuery query(at);
+    xcb_clear_area(m_x.c, 0, window, 0, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(m_x.c, xcb_get_input_focus(m_x.c), nullptr));
+    query.take(block);
+    QTRY_VERIFY(!wait.start([&] { ++told; }));
+    xcb_destroy_window(m_x.c, window);
+    xcb_flush(m_x.c);
+    wait.stop();
+    QVERIFY(!rest());
+    QVERIFY(rest());
+    QCOMPARE(told, 1);
+    wait.stop();
 }
 
 int main(int argc, char **argv)

@@ -87,6 +87,34 @@ struct Fixture : test::QuietServices
     {
         hook->OnMouseUp(hook, button, {}, at.x(), at.y(), 0, 1, 0);
     }
+
+    // A screen of one colour whose questions are answered as it was when asked, and counted.
+    ScreenPoint pointer;
+    QRgb screenRgb = qRgb(1, 2, 3);
+    int asked = 0;
+    static void Fill(ScreenBlock &block, QRgb colour)
+    {
+        block.image = QImage(LoupeBlockSide, LoupeBlockSide, QImage::Format_RGB32);
+        block.image.fill(colour);
+        block.validCells = block.image.rect();
+    }
+    void answerAsTheScreenWas()
+    {
+        pointer = {panel().topLeft() - QPoint(20, 20), 0};
+        onAsk = [this](const ScreenPoint &guess) -> FormServices::PointerAnswer {
+            ++asked;
+            return [guess, at = pointer, colour = screenRgb](ScreenBlock &block) {
+                Fill(block, colour);
+                if (!(at == guess))
+                    block.validCells = QRect();
+                return std::optional<ScreenPoint>(at);
+            };
+        };
+        onBlock = [this](const ScreenPoint &, ScreenBlock &block) {
+            Fill(block, screenRgb);
+            return true;
+        };
+    }
 };
 
 } // namespace
@@ -102,6 +130,7 @@ private Q_SLOTS:
     void unreadablePixelKeepsSample();
     void squareSizedByWheelAndKeys();
     void timerTicksShowWhatTheLastOneAsked();
+    void restsUntilSomethingHappens();
     void releaseEndsAndTakesReleasePixel_data();
     void releaseEndsAndTakesReleasePixel();
     void leftPressStoresPointThenReleaseReplacesIt();
@@ -245,28 +274,10 @@ void TestPipette::squareSizedByWheelAndKeys()
 void TestPipette::timerTicksShowWhatTheLastOneAsked()
 {
     Fixture f;
-    ScreenPoint pointer{f.panel().topLeft() - QPoint(20, 20), 0};
-    QRgb screen = qRgb(1, 2, 3);
-    int asked = 0;
-    const auto fill = [](ScreenBlock &block, QRgb colour) {
-        block.image = QImage(LoupeBlockSide, LoupeBlockSide, QImage::Format_RGB32);
-        block.image.fill(colour);
-        block.validCells = block.image.rect();
-    };
-    // The answer tells the screen as it was when asked.
-    f.onAsk = [&](const ScreenPoint &guess) -> FormServices::PointerAnswer {
-        ++asked;
-        return [=, at = pointer, colour = screen](ScreenBlock &block) {
-            fill(block, colour);
-            if (!(at == guess))
-                block.validCells = QRect();
-            return std::optional<ScreenPoint>(at);
-        };
-    };
-    f.onBlock = [&](const ScreenPoint &, ScreenBlock &block) {
-        fill(block, screen);
-        return true;
-    };
+    f.answerAsTheScreenWas();
+    ScreenPoint &pointer = f.pointer;
+    QRgb &screen = f.screenRgb;
+    int &asked = f.asked;
     QList<QColor> shown;
     connect(&f.form->pipette(), &TPipette::sampled, this, [&](const QColor &c) { shown << c; });
     QVERIFY(test::ShowActive(*f.form));
@@ -296,6 +307,63 @@ void TestPipette::timerTicksShowWhatTheLastOneAsked()
     QVERIFY(!shown.contains(QColor(4, 5, 6)));
     f.release(TMouseButton::mbLeft, pointer.pos);
     QVERIFY(!f.form->pipette().active());
+}
+
+// Once an answer shows nothing new, nothing drawn since it was asked and no move, nothing is
+// asked until a move is reported, something is drawn, or a slow look finds a move nobody told.
+void TestPipette::restsUntilSomethingHappens()
+{
+    Fixture f;
+    f.answerAsTheScreenWas();
+    std::function<void()> drawn;
+    bool drawnSinceAsked = false;
+    f.onRest = [&](std::function<void()> callback) {
+        if (drawnSinceAsked)
+            return false;
+        drawn = std::move(callback);
+        return true;
+    };
+    const auto ask = f.onAsk;
+    f.onAsk = [&](const ScreenPoint &guess) {
+        drawn = {}; // the next question forgets the drawing before it
+        drawnSinceAsked = false;
+        return ask(guess);
+    };
+    TPipette &pipette = f.form->pipette();
+    QList<QColor> shown;
+    connect(&pipette, &TPipette::sampled, this, [&](const QColor &c) { shown << c; });
+    const auto restsShowing = [&](QRgb colour) {
+        if (!QTest::qWaitFor([&] { return drawn && shown.last() == QColor(colour); }))
+            return false;
+        const int asked = f.asked;
+        QTest::qWait(50);
+        return f.asked == asked && pipette.timer()->isActive() && shown.last() == QColor(colour);
+    };
+    QVERIFY(test::ShowActive(*f.form));
+    f.form->ImgPipetteMouseDown();
+    QVERIFY(restsShowing(qRgb(1, 2, 3)));
+
+    // Drawn under the pointer.
+    f.screenRgb = qRgb(4, 5, 6);
+    drawnSinceAsked = true;
+    int asked = f.asked;
+    std::exchange(drawn, {})();
+    QCOMPARE(f.asked, asked + 1); // at once
+    QVERIFY(restsShowing(qRgb(4, 5, 6)));
+    // A move the hook reports.
+    f.pointer.pos += QPoint(-3, 0);
+    f.screenRgb = qRgb(7, 8, 9);
+    asked = f.asked;
+    f.hook->OnMouseMessage(f.hook, wm::MouseMove, f.pointer.pos.x(), f.pointer.pos.y(), 0, 1, 0);
+    QCOMPARE(f.asked, asked + 1);
+    QVERIFY(restsShowing(qRgb(7, 8, 9)));
+    // A move nobody told of: the slow look finds it.
+    f.pointer.pos += QPoint(-3, 0);
+    f.screenRgb = qRgb(10, 11, 12);
+    QVERIFY(restsShowing(qRgb(10, 11, 12)));
+
+    f.release(TMouseButton::mbLeft, f.pointer.pos);
+    QCOMPARE(f.form->CurrentColor(), MakeColor(10, 11, 12));
 }
 
 void TestPipette::releaseEndsAndTakesReleasePixel_data()
