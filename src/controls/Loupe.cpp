@@ -10,6 +10,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
+#include <QtMath>
 
 #include <algorithm>
 #include <cstring>
@@ -32,13 +34,17 @@ const QRect AllCells(0, 0, LoupeBlockSide, LoupeBlockSide);
 
 // The display tells a window that moved where it now is (ConfigureNotify), and Qt answers each
 // such notice to a top-level window with two round trips (to confirm the place, and to learn
-// the frame): at every other tick while the pointer moves. The loupe is only ever moved by Qt,
-// which knows the place already, so a notice of a pure move of the shown and painted loupe is
-// not passed on; the first notice after it is shown, and any change of size, are.
+// the frame): at every other tick while the pointer moves. The loupe is only ever moved by the
+// program, which knows the place already, so a notice of a pure move of the shown and painted
+// loupe is not passed on; the first notice after it is shown, and any change of size, are.
+//
+// A loupe painted straight into its window (see paintNow) leaves Qt's copy of its picture
+// behind, which Qt would show again where the window is uncovered: an exposure repaints the
+// whole loupe instead.
 class TLoupe::MoveNotices : public QAbstractNativeEventFilter
 {
 public:
-    explicit MoveNotices(const TLoupe &loupe) : m_loupe(loupe)
+    explicit MoveNotices(TLoupe &loupe) : m_loupe(loupe)
     {
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
@@ -56,6 +62,11 @@ public:
             return false;
         // A notice sent by another client (the top bit set) always passes.
         const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (event->response_type == XCB_EXPOSE &&
+            static_cast<const xcb_expose_event_t *>(message)->window == m_loupe.internalWinId()) {
+            m_loupe.update();
+            return false;
+        }
         if (event->response_type != XCB_CONFIGURE_NOTIFY)
             return false;
         const auto *notice = static_cast<const xcb_configure_notify_event_t *>(message);
@@ -68,7 +79,7 @@ public:
     }
 
 private:
-    const TLoupe &m_loupe;
+    TLoupe &m_loupe;
     QSize m_size;
 };
 
@@ -93,7 +104,55 @@ void TLoupe::hideEvent(QHideEvent *event)
 {
     if (m_moveNotices)
         m_moveNotices->painted = false;
+    // Told now where the window was moved without it, Qt places it there again at the next show
+    // (nothing moves on the screen: the window is off it already).
+    if (m_movedTo)
+        move(m_topLeft);
     QWidget::hideEvent(event);
+}
+
+x11::DirectWindow *TLoupe::directWindow()
+{
+    // On X11, once the window is there.
+    if (!m_moveNotices || !internalWinId())
+        return nullptr;
+    const auto window = xcb_window_t(internalWinId());
+    if (!m_direct || m_directWindow != window) {
+        // A new window (on another X screen): placed and painted whole.
+        m_direct = std::make_unique<x11::DirectWindow>(window);
+        m_directWindow = window;
+        m_movedTo.reset();
+        m_frame = QImage();
+    }
+    return *m_direct ? m_direct.get() : nullptr;
+}
+
+void TLoupe::paintNow(QRect area)
+{
+    if (area.isEmpty())
+        return;
+    // Qt paints the loupe until it has been shown and painted once.
+    const QWindow *handle = windowHandle();
+    x11::DirectWindow *direct =
+        m_moveNotices && m_moveNotices->painted && isVisible() && handle ? directWindow() : nullptr;
+    if (!direct) {
+        update(area);
+        return;
+    }
+    const qreal dpr = handle->devicePixelRatio();
+    const QSize deviceSize(qCeil(width() * dpr), qCeil(height() * dpr));
+    if (m_frame.size() != deviceSize || m_frame.devicePixelRatio() != dpr) {
+        m_frame = QImage(deviceSize, QImage::Format_RGB32);
+        m_frame.setDevicePixelRatio(dpr);
+        area = rect();
+    }
+    {
+        QPainter p(&m_frame);
+        p.setClipRect(area);
+        paintArea(p, area);
+    }
+    direct->put(m_frame,
+                QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr).toAlignedRect());
 }
 
 QRect TLoupe::pictureRect()
@@ -123,8 +182,11 @@ void TLoupe::fitToFont()
 
 void TLoupe::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitToFont();
+        // Qt sizes the window where it last placed it itself.
+        m_movedTo.reset();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -152,17 +214,19 @@ void TLoupe::showBlock(const QImage &block, const QRect &validCells, QPoint hotS
             }
         }
     }
+    QRect changed;
     if (pictureChanged) {
         m_valid = valid;
-        updateColorText();
-        update(pictureRect());
+        changed |= updateColorText();
+        changed |= pictureRect();
     }
     if (hotSpotDevice != m_hotSpot) {
         m_hotSpot = hotSpotDevice;
         m_positionText = QStringLiteral("(%1, %2)").arg(hotSpotDevice.x()).arg(hotSpotDevice.y());
-        update(textLineRect(1));
+        changed |= textLineRect(1);
     }
     placeNear(hotSpotDevice, monitorDevice, devicePixelRatio);
+    paintNow(changed);
     if (!isVisible())
         show();
 }
@@ -173,21 +237,20 @@ void TLoupe::setSampleSide(int side)
     if (side == m_side)
         return;
     m_side = side;
-    updateColorText();
-    update(pictureRect());
+    paintNow(updateColorText() | pictureRect());
 }
 
-void TLoupe::updateColorText()
+QRect TLoupe::updateColorText()
 {
     QString colorText;
     if (const std::optional<QColor> mean = SquareMean(m_cells, m_valid, m_side)) {
         colorText = m_side == 1 ? HtmlText(*mean)
                                 : QStringLiteral("%1  %2 × %2").arg(HtmlText(*mean)).arg(m_side);
     }
-    if (colorText != m_colorText) {
-        m_colorText = colorText;
-        update(textLineRect(0));
-    }
+    if (colorText == m_colorText)
+        return {};
+    m_colorText = colorText;
+    return textLineRect(0);
 }
 
 void TLoupe::placeNear(QPoint hotSpotDevice, const QRect &monitorDevice, qreal devicePixelRatio)
@@ -196,10 +259,21 @@ void TLoupe::placeNear(QPoint hotSpotDevice, const QRect &monitorDevice, qreal d
     const QPoint origin = monitorDevice.topLeft();
     const QPoint topLeft = LoupeTopLeft(DeviceToLogical(hotSpotDevice, origin, dpr), size(),
                                         MonitorToLogical(monitorDevice, dpr), Gap);
+    m_topLeft = topLeft;
     m_deviceRect = QRect(LogicalToDevice(topLeft, origin, dpr),
                          QSize(qCeil(width() * dpr), qCeil(height() * dpr)));
-    if (pos() != topLeft)
-        move(topLeft);
+    // While shown, moved without Qt, which would set its size hints again and hear of it at
+    // every move; Qt is told at the next hide. Hidden, Qt places it when it shows it.
+    if (x11::DirectWindow *direct = isVisible() ? directWindow() : nullptr) {
+        if (m_movedTo != m_deviceRect.topLeft()) {
+            direct->move(m_deviceRect.topLeft());
+            m_movedTo = m_deviceRect.topLeft();
+        }
+    } else {
+        m_movedTo.reset();
+        if (pos() != topLeft)
+            move(topLeft);
+    }
 }
 
 QRect TLoupe::deviceRect() const
@@ -217,9 +291,13 @@ void TLoupe::paintEvent(QPaintEvent *event)
 {
     if (m_moveNotices)
         m_moveNotices->painted = true;
-    // Qt clips to the region being updated; parts outside it are not even drawn.
-    const QRect dirty = event->rect();
     QPainter p(this);
+    paintArea(p, event->rect());
+}
+
+// Qt clips to the region being updated; parts outside it are not even drawn.
+void TLoupe::paintArea(QPainter &p, const QRect &dirty)
+{
     const QRect picture = pictureRect();
     if (dirty.intersects(picture)) {
         p.fillRect(rect(), BorderColor);
@@ -253,6 +331,10 @@ void TLoupe::paintEvent(QPaintEvent *event)
     if (dirty.intersects(text)) {
         p.fillRect(text, palette().color(QPalette::ToolTipBase));
         p.setPen(palette().color(QPalette::ToolTipText));
+        // Digits, letters and signs, new at every move: laid out without a shaping pass.
+        QFont plain = font();
+        plain.setStyleStrategy(QFont::PreferNoShaping);
+        p.setFont(plain);
         for (int line = 0; line < 2; ++line) {
             const QRect where = textLineRect(line);
             if (dirty.intersects(where))

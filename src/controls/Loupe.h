@@ -12,8 +12,15 @@
 
 #include <climits>
 #include <memory>
+#include <optional>
+
+class QPainter;
 
 namespace jov {
+
+namespace x11 {
+class DirectWindow;
+}
 
 // The pipette's loupe: a small window beside the pointer showing the LoupeBlockSide² device
 // pixels around the hot spot, each as a LoupeCellSize² square, the centre one framed in black or
@@ -26,6 +33,7 @@ namespace jov {
 // Cheap to feed at every tick: showBlock copies the 225 pixels into a buffer of its own (the
 // caller's image is not kept, so the caller can refill it without a copy), repaints only when a
 // pixel, the centre or the place changed, and moves the window only when its place changed.
+// Once shown, on X11, it paints into its window and moves it itself, without a round trip.
 class TLoupe : public QWidget
 {
     Q_OBJECT
@@ -83,8 +91,16 @@ private:
     class MoveNotices;
 
     void fitToFont();
-    // Makes the colour line say what the cells and the side give; repaints it when it changed.
-    void updateColorText();
+    // Makes the colour line say what the cells and the side give; where it changed, or nothing.
+    QRect updateColorText();
+    // Paints an area that changed. Once the loupe has been shown and painted, on X11, straight
+    // into its window (a repaint through Qt costs a round trip and a wait at every tick); else
+    // through Qt.
+    void paintNow(QRect area);
+    // The window, to paint into and move without Qt; null elsewhere than X11, before the window
+    // is made, or where its pixels are not the usual ones.
+    x11::DirectWindow *directWindow();
+    void paintArea(QPainter &p, const QRect &dirty);
     // Where text line 0 (colour) or 1 (position) is drawn.
     QRect textLineRect(int line) const;
 
@@ -96,6 +112,14 @@ private:
     QString m_positionText;
     QRect m_deviceRect;
     std::unique_ptr<MoveNotices> m_moveNotices;
+    std::unique_ptr<x11::DirectWindow> m_direct;
+    unsigned int m_directWindow = 0;
+    // Where the window was last put without Qt, in device pixels of its root, and that place in
+    // logical pixels.
+    std::optional<QPoint> m_movedTo;
+    QPoint m_topLeft;
+    // The loupe as painted straight into its window, in device pixels.
+    QImage m_frame;
 };
 
 // A monitor in device pixels with its device-pixel ratio, and Qt's screen for it.

@@ -1,7 +1,11 @@
 #include "controls/Panel.h"
 
+#include "controls/DevicePixels.h"
+#include "x11/X11Requests.h"
+
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace jov {
 
@@ -16,6 +20,8 @@ TPanel::TPanel(QWidget *parent) : QFrame(parent)
     InstallAccessibleControls();
 }
 
+TPanel::~TPanel() = default;
+
 void TPanel::setColor(const QColor &color)
 {
     if (m_color == color)
@@ -23,8 +29,34 @@ void TPanel::setColor(const QColor &color)
     m_color = color;
     if (m_describeColor)
         NotifyDescriptionChanged(this);
+    if (m_patch) {
+        m_patch->setColor(m_color.rgb());
+        return;
+    }
     // The frame stays as it is: the pipette changes the colour at every tick.
     update(contentsRect());
+}
+
+void TPanel::setColorPatched(bool patched)
+{
+    if (patched == bool(m_patch))
+        return;
+    if (!patched) {
+        // What the patch showed stays on the screen until the face is painted in the same colour.
+        update(contentsRect());
+        m_patch.reset();
+        return;
+    }
+    const QWidget *top = window();
+    const QWindow *handle = top->windowHandle();
+    if (!isVisible() || !handle || !top->internalWinId())
+        return;
+    const QRect inWindow(mapTo(top, contentsRect().topLeft()), contentsRect().size());
+    auto patch = std::make_unique<x11::ColorPatch>(
+        xcb_window_t(top->internalWinId()),
+        LogicalToDevice(inWindow, QRect(), handle->devicePixelRatio()), m_color.rgb());
+    if (*patch)
+        m_patch = std::move(patch);
 }
 
 void TPanel::setColorDescription(ColorDescriber describe)

@@ -5,6 +5,12 @@
 #include <QFrame>
 #include <QString>
 
+#include <memory>
+
+namespace jov::x11 {
+class ColorPatch;
+}
+
 namespace jov {
 
 // A panel with a one-pixel lowered bevel whose face shows a colour (the sample panel, the slot
@@ -14,6 +20,7 @@ class TPanel : public QFrame
     Q_OBJECT
 public:
     explicit TPanel(QWidget *parent = nullptr);
+    ~TPanel() override;
 
     QColor color() const { return m_color; }
     void setColor(const QColor &color);
@@ -21,6 +28,12 @@ public:
     // (the sample reads as the current colour).
     void setColorDescription(ColorDescriber describe);
     QString colorDescription() const;
+    // While patched, the face's colour is shown by a window of the display's own laid over it,
+    // whose background the X server paints, and nothing is drawn when it changes (a colour that
+    // changes at every tick of the pipette). Only on X11, where the window is shown; elsewhere
+    // the face is painted as always.
+    void setColorPatched(bool patched);
+    bool colorPatched() const { return bool(m_patch); }
 
 Q_SIGNALS:
     void doubleClicked();
@@ -32,6 +45,7 @@ protected:
 private:
     QColor m_color;
     ColorDescriber m_describeColor;
+    std::unique_ptr<x11::ColorPatch> m_patch;
 };
 
 // A fixed picture that reports mouse presses (the pipette image).

@@ -43,6 +43,9 @@ void TMainForm::ShowPipetteMode()
     THintMonitor::instance()->setHandler(nullptr);
     StatusBar->setPanelText(0, PipetteStatusText(m_pipette->sampleSide()));
     ImgPipette->hide();
+    // The sample changes at every tick: the display shows it without a repaint of the window.
+    if (!m_services.portalPicking)
+        PanelColor->setColorPatched(true);
 }
 
 void TMainForm::TimerTimer()
@@ -69,6 +72,7 @@ void TMainForm::EndPipette(int x, int y)
 void TMainForm::EndPipetteMode(const QColor &picked)
 {
     ImgPipette->show();
+    PanelColor->setColorPatched(false);
     ColorToChannels(ToColorRef(picked));
     StatusBar->setPanelText(0, QString());
     THintMonitor::instance()->setHandler([this] { ShowHintText(); });

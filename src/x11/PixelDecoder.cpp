@@ -36,6 +36,21 @@ struct Channel
         }
         return int(wide >> (filled - 8));
     }
+
+    // The value of an 8-bit level as Qt paints it: its high bits in a narrower channel, its bits
+    // repeated in a wider one.
+    uint32_t value(int byte) const
+    {
+        uint32_t v = uint32_t(byte);
+        if (bits <= 8) {
+            v >>= 8 - bits;
+        } else {
+            for (int filled = 8; filled < bits; filled += 8)
+                v = (v << 8) | uint32_t(byte);
+            v >>= (bits + 7) / 8 * 8 - bits;
+        }
+        return (v << shift) & mask;
+    }
 };
 
 uint32_t ValueAt(const uint8_t *p, int bytes, bool msbFirst)
@@ -67,6 +82,13 @@ bool CanDecode(const PixelLayout &layout)
         return bpp == 8;
     return MaskFits(layout.redMask, bpp) && MaskFits(layout.greenMask, bpp) &&
            MaskFits(layout.blueMask, bpp);
+}
+
+uint32_t EncodePixel(const PixelLayout &layout, QRgb colour)
+{
+    return Channel(layout.redMask).value(qRed(colour)) |
+           Channel(layout.greenMask).value(qGreen(colour)) |
+           Channel(layout.blueMask).value(qBlue(colour));
 }
 
 bool DecodePixels(const PixelLayout &layout, const uint8_t *data, std::size_t length, int width,

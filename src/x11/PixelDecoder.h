@@ -39,4 +39,8 @@ bool CanDecode(const PixelLayout &layout);
 bool DecodePixels(const PixelLayout &layout, const uint8_t *data, std::size_t length, int width,
                   int height, QImage &image, QPoint at);
 
+// The pixel value of a colour in a true-colour layout, as Qt paints it: a channel narrower than
+// 8 bits takes the colour's high bits (not the nearest level), a wider one repeats its 8 bits.
+uint32_t EncodePixel(const PixelLayout &layout, QRgb colour);
+
 } // namespace jov

@@ -16,6 +16,8 @@ class TestPixelDecoder : public QObject
 private Q_SLOTS:
     void decode_data();
     void decode();
+    void encode_data();
+    void encode();
 };
 
 void TestPixelDecoder::decode_data()
@@ -115,6 +117,34 @@ void TestPixelDecoder::decode()
                           std::size_t(data.size()) - (stride - width * pixel.size()) - 1, width,
                           height, image, at));
     QCOMPARE(image.pixel(at), untouched);
+}
+
+// A colour's pixel value as Qt paints it in each true-colour layout.
+void TestPixelDecoder::encode_data()
+{
+    QTest::addColumn<uint>("red");
+    QTest::addColumn<uint>("green");
+    QTest::addColumn<uint>("blue");
+    QTest::addColumn<uint>("value"); // of qRgb(0x12, 0x80, 0xFF)
+    QTest::newRow("8-8-8") << 0xFF0000u << 0x00FF00u << 0x0000FFu << 0x1280FFu;
+    QTest::newRow("blue first") << 0x0000FFu << 0x00FF00u << 0xFF0000u << 0xFF8012u;
+    QTest::newRow("5-6-5") << 0xF800u << 0x07E0u << 0x001Fu
+                           << ((0x02u << 11) | (0x20u << 5) | 0x1Fu);
+    QTest::newRow("10-10-10") << 0x3FF00000u << 0x000FFC00u << 0x000003FFu
+                              << ((0x048u << 20) | (0x202u << 10) | 0x3FFu);
+}
+
+void TestPixelDecoder::encode()
+{
+    QFETCH(uint, red);
+    QFETCH(uint, green);
+    QFETCH(uint, blue);
+    QFETCH(uint, value);
+    PixelLayout layout;
+    layout.redMask = red;
+    layout.greenMask = green;
+    layout.blueMask = blue;
+    QCOMPARE(EncodePixel(layout, qRgb(0x12, 0x80, 0xFF)), value);
 }
 
 QTEST_GUILESS_MAIN(TestPixelDecoder)

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "controls/Loupe.h"
+#include "controls/Panel.h"
 #include "controls/ScreenBlock.h"
 
 #include <QApplication>
@@ -261,6 +262,8 @@ private Q_SLOTS:
     void blockMatchesTheRoot();
     void loupeStaysOutOfTheWay();
     void drawingIsToldOnce();
+    void paintedStraightEvenWhenUncovered();
+    void patchedPanelShowsItsColour();
 
 private:
     Connection m_x;
@@ -372,9 +375,13 @@ void TestLoupeX11::loupeStaysOutOfTheWay()
         loupe.showBlock(block.image, block.validCells, to, monitor.device,
                         monitor.devicePixelRatio);
         QTRY_COMPARE_WITH_TIMEOUT(placed(), loupe.deviceRect(), 5000);
-        QCOMPARE(loupe.geometry(), loupe.deviceRect());
         QVERIFY(!loupe.wouldSeeItself(to));
     }
+    // Hidden, Qt knows where the window stood, and shows it there again.
+    const QRect last = loupe.deviceRect();
+    loupe.hide();
+    QCOMPARE(loupe.geometry(), last);
+    loupe.show();
     QVERIFY(QTest::qWaitForWindowExposed(&loupe));
 
     // Reading again around the hot spot gives the root, not the loupe; reading on the loupe
@@ -387,6 +394,87 @@ void TestLoupeX11::loupeStaysOutOfTheWay()
     // Painted once shown again.
     QTRY_VERIFY_WITH_TIMEOUT(
         ReadScreenBlock({onLoupe, 0}, block) && !BlockShowsRoot(block, onLoupe, why), 5000);
+}
+
+// Once shown, the loupe's new pictures go straight into its window; uncovered, it shows the
+// newest one, not Qt's older copy.
+void TestLoupeX11::paintedStraightEvenWhenUncovered()
+{
+    TLoupe loupe;
+    const QPoint hot(200, 200);
+    const LoupeMonitor monitor = LoupeMonitorAt({hot, 0});
+    QImage cells(LoupeBlockSide, LoupeBlockSide, QImage::Format_RGB32);
+    ScreenBlock onScreen;
+    const auto shows = [&](QRgb colour) {
+        cells.fill(colour);
+        loupe.showBlock(cells, cells.rect(), hot, monitor.device, monitor.devicePixelRatio);
+        const ScreenPoint centre{loupe.deviceRect().topLeft() + TLoupe::pictureRect().center(), 0};
+        return QTest::qWaitFor([&] {
+            return ReadScreenBlock(centre, onScreen) &&
+                   onScreen.image.pixel(LoupeBlockHalf, LoupeBlockHalf) == colour;
+        });
+    };
+    QVERIFY(shows(qRgb(10, 200, 30)));
+    QVERIFY(QTest::qWaitForWindowExposed(&loupe));
+    QVERIFY(shows(qRgb(40, 50, 220)));
+
+    const xcb_window_t cover = xcb_generate_id(m_x.c);
+    const uint32_t values[] = {0x000000, 1}; // background, override-redirect
+    const QRect at = loupe.deviceRect();
+    xcb_create_window(m_x.c, XCB_COPY_FROM_PARENT, cover, m_x.screen->root, int16_t(at.x()),
+                      int16_t(at.y()), uint16_t(at.width()), uint16_t(at.height()), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, m_x.screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(m_x.c, cover);
+    std::free(xcb_get_input_focus_reply(m_x.c, xcb_get_input_focus(m_x.c), nullptr));
+    cells.fill(qRgb(250, 120, 0));
+    loupe.showBlock(cells, cells.rect(), hot, monitor.device, monitor.devicePixelRatio);
+    xcb_destroy_window(m_x.c, cover);
+    xcb_flush(m_x.c);
+    QVERIFY(shows(qRgb(250, 120, 0)));
+    // Still so once everything has come in.
+    QTest::qWait(100);
+    QVERIFY(shows(qRgb(250, 120, 0)));
+}
+
+// A patched panel shows each new colour through a window of the display's own, and its face
+// painted in the last one once unpatched.
+void TestLoupeX11::patchedPanelShowsItsColour()
+{
+    TPanel panel;
+    panel.setGeometry(100, 300, 60, 40);
+    panel.setColor(QColor(1, 2, 3));
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    const auto children = [&] {
+        xcb_query_tree_reply_t *tree = xcb_query_tree_reply(
+            m_x.c, xcb_query_tree(m_x.c, xcb_window_t(panel.winId())), nullptr);
+        const int n = tree ? xcb_query_tree_children_length(tree) : -1;
+        std::free(tree);
+        return n;
+    };
+    ScreenBlock onScreen;
+    const auto shows = [&](const QColor &colour) {
+        const QPoint centre = panel.mapToGlobal(panel.rect().center());
+        return QTest::qWaitFor([&] {
+            return ReadScreenBlock({centre, 0}, onScreen) &&
+                   onScreen.image.pixel(LoupeBlockHalf, LoupeBlockHalf) == colour.rgb();
+        });
+    };
+    QVERIFY(shows(QColor(1, 2, 3)));
+    QCOMPARE(children(), 0);
+    panel.setColorPatched(true);
+    QVERIFY(panel.colorPatched());
+    QTRY_COMPARE(children(), 1);
+    for (const QColor &colour : {QColor(200, 10, 10), QColor(10, 200, 10), QColor(7, 8, 250)}) {
+        panel.setColor(colour);
+        QVERIFY(shows(colour));
+    }
+    panel.setColorPatched(false);
+    QTRY_COMPARE(children(), 0);
+    QTest::qWait(50);
+    QVERIFY(shows(QColor(7, 8, 250)));
+    QCOMPARE(panel.grab().toImage().pixel(panel.rect().center()), qRgb(7, 8, 250));
 }
 
 // A reader at rest hears of drawing anywhere, in another program's window too, once, and of
