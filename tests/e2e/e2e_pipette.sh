@@ -57,10 +57,13 @@ xsetroot -solid '#FF0000'
 press_on_pipette
 xdotool mousemove 900 700
 wait_for 10 pixel_is $SAMPLE_X $SAMPLE_Y FF0000 || fail "the sample does not follow the pointer"
+# The sample is a window of its own that the server paints, not a repaint of the whole window.
+xwininfo -children -id "$JOV_WIN" | grep -q '^ *1 child:' || fail "the sample is not a window of its own"
 xdotool key Escape
 wait_for 10 pixel_is $SAMPLE_X $SAMPLE_Y CC3311 || fail "the sample not given back after Escape"
 wait_for 10 pipette_back || fail "image not back after Escape"
 wait_for 10 eval '! status_shown' || fail "status panel 0 not empty after Escape"
+xwininfo -children -id "$JOV_WIN" | grep -q '^ *0 children' || fail "the sample's window stays"
 # The copy below reaches the program after the release.
 xdotool mouseup 1
 expect_colour "#CC3311" "Escape, then a release on red"
