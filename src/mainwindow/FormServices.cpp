@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QMessageBox>
@@ -19,7 +18,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include <array>
 #include <memory>
 #include <optional>
 
@@ -41,24 +39,6 @@ int RunMessageBox(QMessageBox::Icon icon, const QString &caption, const QString 
     return box.exec();
 }
 
-// What the palette dialogs keep from one run to the next: the icons they show. Qt draws an icon
-// through its pixmap cache under a key made from the icon's own pixmaps, and Qt 6.4 keeps such a
-// key for good (dropping the pixmap leaves the key): a dialog built with new icons each time
-// left about 20 kB behind per run, 3 kB of it for good and the rest until the 10 MB cache is
-// full. With the same icons each time, the keys repeat. Made and filled on the GUI thread only;
-// the dialogs' file threads only read the file icons.
-struct PaletteDialogIcons
-{
-    PaletteDialogIcons()
-    {
-        const QFileIconProvider qt;
-        for (std::size_t i = 0; i < types.size(); ++i)
-            types[i] = qt.icon(QFileIconProvider::IconType(i));
-    }
-    std::array<QIcon, QFileIconProvider::File + 1> types; // by QFileIconProvider::IconType
-    QHash<QString, QIcon> buttons; // by the button's object name or standard button
-};
-
 // The file dialogs' icons and type names, from the file's name alone. Qt's own provider reads the
 // start of every file it lists to tell its type, on the GUI thread too, and such a read can wait
 // for good: /proc/kmsg for root (a regular file whose read waits for kernel messages, which it
@@ -66,8 +46,7 @@ struct PaletteDialogIcons
 class NameOnlyIconProvider : public QFileIconProvider
 {
 public:
-    explicit NameOnlyIconProvider(const PaletteDialogIcons &icons) : m_icons(icons) {}
-    QIcon icon(IconType type) const override { return m_icons.types.at(std::size_t(type)); }
+    using QFileIconProvider::icon;
     QIcon icon(const QFileInfo &info) const override
     {
         if (info.isRoot())
@@ -91,38 +70,19 @@ private:
     {
         return m_mimes.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
     }
-    const PaletteDialogIcons &m_icons;
     QMimeDatabase m_mimes;
 };
-
-// Gives the dialog's buttons the icons that the first dialog's buttons had.
-void KeepButtonIcons(const QFileDialog &dialog, QHash<QString, QIcon> &kept)
-{
-    const QList<QAbstractButton *> buttons = dialog.findChildren<QAbstractButton *>();
-    for (QAbstractButton *button : buttons) {
-        QString key = button->objectName();
-        if (const auto *box = qobject_cast<QDialogButtonBox *>(button->parentWidget()))
-            key = QStringLiteral("standard %1").arg(int(box->standardButton(button)));
-        if (key.isEmpty() || button->icon().isNull())
-            continue;
-        const auto known = kept.constFind(key);
-        if (known == kept.cend())
-            kept.insert(key, button->icon());
-        else
-            button->setIcon(*known);
-    }
-}
 
 // The palette dialogs: JASC-PAL first, GIMP palettes beside it. The default extension follows
 // the chosen filter, so that a name typed without one gets the right one before the dialog
 // asks about overwriting.
-PaletteSaveTarget RunFileDialog(PaletteDialogIcons &kept, QWidget *owner, const QString &folder,
-                                bool save, const QString &name = QString())
+PaletteSaveTarget RunFileDialog(QWidget *owner, const QString &folder, bool save,
+                                const QString &name = QString())
 {
     // The palettes' folder in the user's data is made the first time a dialog opens there.
     MakeUserPaletteFolder(folder);
     const QString jasc = save ? JascSaveFilter() : JascOpenFilter();
-    NameOnlyIconProvider icons(kept); // outlives the dialog, whose file thread uses it
+    NameOnlyIconProvider icons; // outlives the dialog, whose file thread uses it
     QFileDialog dialog(owner, QString(), folder, jasc + QStringLiteral(";;") + GimpFilter());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setIconProvider(&icons);
@@ -137,7 +97,6 @@ PaletteSaveTarget RunFileDialog(PaletteDialogIcons &kept, QWidget *owner, const 
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
-    KeepButtonIcons(dialog, kept.buttons);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return ResolvePaletteSave(dialog.selectedFiles().value(0), dialog.selectedNameFilter());
@@ -215,16 +174,11 @@ FormServices FormServices::platform()
                              QCoreApplication::translate("FormServices", "Confirmation"), text,
                              owner, true) == QMessageBox::Yes;
     };
-    // Made at the first dialog: the icons need the application's style.
-    auto icons = std::make_shared<std::optional<PaletteDialogIcons>>();
-    const auto kept = [icons]() -> PaletteDialogIcons & {
-        return icons->has_value() ? **icons : icons->emplace();
+    services.openPaletteFile = [](QWidget *owner, const QString &folder) {
+        return RunFileDialog(owner, folder, false).path;
     };
-    services.openPaletteFile = [kept](QWidget *owner, const QString &folder) {
-        return RunFileDialog(kept(), owner, folder, false).path;
-    };
-    services.savePaletteFile = [kept](QWidget *owner, const QString &folder, const QString &name) {
-        return RunFileDialog(kept(), owner, folder, true, name);
+    services.savePaletteFile = [](QWidget *owner, const QString &folder, const QString &name) {
+        return RunFileDialog(owner, folder, true, name);
     };
     services.readClipboardText = [](QObject *context,
                                     std::function<void(const ClipboardText &)> done) {
