@@ -41,6 +41,30 @@ const xcb_visualtype_t *VisualOf(const xcb_screen_t *screen, xcb_visualid_t visu
     return nullptr;
 }
 
+// A window's true-colour visual and its depth; null when it has another kind of visual, or when
+// it cannot be told (one round trip).
+const xcb_visualtype_t *TrueColorVisualOf(xcb_connection_t *connection, xcb_window_t window,
+                                          uint8_t &depth)
+{
+    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr));
+    if (!attributes)
+        return nullptr;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem;
+         xcb_screen_next(&it)) {
+        for (auto depths = xcb_screen_allowed_depths_iterator(it.data); depths.rem;
+             xcb_depth_next(&depths)) {
+            for (auto v = xcb_depth_visuals_iterator(depths.data); v.rem; xcb_visualtype_next(&v)) {
+                if (v.data->visual_id == attributes->visual) {
+                    depth = depths.data->depth;
+                    return v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR ? v.data : nullptr;
+                }
+            }
+        }
+    }
+    return nullptr;
+}
+
 // How the pixels of a screen's root come in a GetImage reply; nothing when they cannot be
 // decoded. A colour-mapped layout comes without its palette.
 std::optional<PixelLayout> RootLayout(xcb_connection_t *connection, const xcb_screen_t *screen)
@@ -313,15 +337,9 @@ ColorPatch::ColorPatch(xcb_window_t parent, QRect rect, QRgb colour)
 {
     if (!m_connection || parent == XCB_NONE || rect.isEmpty())
         return;
-    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, parent), nullptr));
-    if (!attributes)
-        return;
-    const xcb_visualtype_t *visual = nullptr;
-    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(m_connection)); it.rem && !visual;
-         xcb_screen_next(&it))
-        visual = VisualOf(it.data, attributes->visual);
-    if (!visual || visual->_class != XCB_VISUAL_CLASS_TRUE_COLOR)
+    uint8_t depth = 0;
+    const xcb_visualtype_t *visual = TrueColorVisualOf(m_connection, parent, depth);
+    if (!visual)
         return;
     m_layout.redMask = visual->red_mask;
     m_layout.greenMask = visual->green_mask;
@@ -362,33 +380,17 @@ DirectWindow::DirectWindow(xcb_window_t window)
 {
     if (!m_connection || window == XCB_NONE)
         return;
-    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
-    if (!attributes)
-        return;
     const xcb_setup_t *setup = xcb_get_setup(m_connection);
-    const xcb_visualtype_t *visual = nullptr;
     uint8_t depth = 0;
-    for (auto it = xcb_setup_roots_iterator(setup); it.rem && !visual; xcb_screen_next(&it)) {
-        for (auto depths = xcb_screen_allowed_depths_iterator(it.data); depths.rem && !visual;
-             xcb_depth_next(&depths)) {
-            for (auto v = xcb_depth_visuals_iterator(depths.data); v.rem; xcb_visualtype_next(&v)) {
-                if (v.data->visual_id == attributes->visual) {
-                    visual = v.data;
-                    depth = depths.data->depth;
-                    break;
-                }
-            }
-        }
-    }
+    const xcb_visualtype_t *visual = TrueColorVisualOf(m_connection, window, depth);
     bool fourBytes = false;
     for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem; xcb_format_next(&it)) {
         if (it.data->depth == depth)
             fourBytes = it.data->bits_per_pixel == 32;
     }
-    if (!visual || depth != 24 || !fourBytes || visual->_class != XCB_VISUAL_CLASS_TRUE_COLOR ||
-        visual->red_mask != 0xFF0000 || visual->green_mask != 0x00FF00 ||
-        visual->blue_mask != 0x0000FF || setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST ||
+    if (!visual || depth != 24 || !fourBytes || visual->red_mask != 0xFF0000 ||
+        visual->green_mask != 0x00FF00 || visual->blue_mask != 0x0000FF ||
+        setup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST ||
         QSysInfo::ByteOrder != QSysInfo::LittleEndian)
         return;
     m_gc = xcb_generate_id(m_connection);
