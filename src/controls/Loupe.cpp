@@ -1,6 +1,7 @@
 #include "controls/Loupe.h"
 
 #include "controls/QtColor.h"
+#include "x11/OwnWindows.h"
 #include "x11/X11Requests.h"
 
 #include <QAbstractNativeEventFilter>

@@ -1,7 +1,7 @@
 #include "controls/Panel.h"
 
 #include "controls/DevicePixels.h"
-#include "x11/X11Requests.h"
+#include "x11/OwnWindows.h"
 
 #include <QMouseEvent>
 #include <QPainter>

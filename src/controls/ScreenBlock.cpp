@@ -1,5 +1,6 @@
 #include "controls/ScreenBlock.h"
 
+#include "x11/RequestLine.h"
 #include "x11/X11Requests.h"
 
 #include <QSocketNotifier>
