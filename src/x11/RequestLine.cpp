@@ -56,17 +56,20 @@ public:
         xcb_connection_t *connection = get();
         if (!connection || connection != m_own)
             return false;
-        const xcb_query_extension_reply_t *damage = xcb_get_extension_data(m_own, &xcb_damage_id);
-        if (!damage || !damage->present)
-            return false;
-        // The version must be agreed before any other request of the extension.
-        const Reply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
-            m_own,
-            xcb_damage_query_version(m_own, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION),
-            nullptr));
-        if (!version)
-            return false;
-        m_notify = uint8_t(damage->first_event + XCB_DAMAGE_NOTIFY);
+        if (m_notify == 0) {
+            const xcb_query_extension_reply_t *damage =
+                xcb_get_extension_data(m_own, &xcb_damage_id);
+            if (!damage || !damage->present)
+                return false;
+            // The version is agreed once, before any other request of the extension.
+            const Reply<xcb_damage_query_version_reply_t> version(xcb_damage_query_version_reply(
+                m_own,
+                xcb_damage_query_version(m_own, XCB_DAMAGE_MAJOR_VERSION, XCB_DAMAGE_MINOR_VERSION),
+                nullptr));
+            if (!version)
+                return false;
+            m_notify = uint8_t(damage->first_event + XCB_DAMAGE_NOTIFY);
+        }
         for (auto it = xcb_setup_roots_iterator(xcb_get_setup(m_own)); it.rem;
              xcb_screen_next(&it)) {
             m_damages.push_back(xcb_generate_id(m_own));
@@ -118,7 +121,7 @@ private:
     xcb_connection_t *m_own = nullptr;
     bool m_tried = false;
     std::vector<xcb_damage_damage_t> m_damages;
-    uint8_t m_notify = 0;
+    uint8_t m_notify = 0; // the report's event number once the version is agreed
     unsigned int m_forgotten = 0;
     bool m_drawn = true;
 };
